@@ -1,0 +1,7 @@
+#include "cli/StatusMessages.h"
+
+namespace barwright {
+
+const char* statusMessage(Status) { return "Error: Unknown error."; }
+
+}  // namespace barwright

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "compaction/Codeword.h"
+#include "compaction/CompactionUnit.h"
+#include "encoder/Status.h"
+
+namespace barwright {
+
+// High-level encoding of the data string into data codewords (text, numeric
+// and byte compaction, forced or chosen automatically). One Compactor lives
+// inside each encoder; it keeps the little state that passes from one
+// segment to the next within a symbol, and the table of powers of ten in
+// base 900, which is built on first use and kept for the encoder's life.
+class Compactor {
+public:
+    // Compaction modes as the user numbers them (-m).
+    static constexpr std::int32_t kModeAutomatic = 0;
+    static constexpr std::int32_t kModeText = 1;
+    static constexpr std::int32_t kModeNumeric = 2;
+    static constexpr std::int32_t kModeByte = 3;
+
+    // Called by the encoding driver at the start of every encode: a symbol
+    // starts in text compaction, so text at its start needs no latch.
+    void startSymbol();
+
+    // Turns the data string into compaction units, resolving the escape
+    // sequences. Mode 2 puts a control unit 902 first, mode 3 a 924. Never fails.
+    [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode);
+
+    // Mode 0: decides the segments greedily and runs compactFixed on them.
+    [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);
+
+    // The segment executor for modes 1..3 (and for automatic mode's output).
+    [[nodiscard]] Status compactFixed(const UnitSequence& units, CodewordStream& out);
+
+    // For the Macro PDF417 control block: text compaction from Alpha without
+    // a latch (2 on empty or non-text input), and numeric groups without a
+    // latch (2 on a non-digit; empty reads as "0").
+    [[nodiscard]] Status compactTextString(std::string_view text, CodewordStream& out);
+    [[nodiscard]] Status compactNumericDigits(std::string_view digits, CodewordStream& out);
+
+    // True until a numeric or byte segment has been written in this symbol.
+    bool inInitialTextMode() const { return inInitialTextMode_; }
+
+private:
+    bool inInitialTextMode_ = true;
+    // The rest of the private state is added by the compaction code.
+};
+
+}  // namespace barwright
