@@ -62,8 +62,6 @@ template <typename Encoder>
         result = encoder.setErrorCorrectionLevel(settings.errorCorrectionLevel);
     if (result == status::kOk) result = encoder.setColumns(settings.columns);
     if (result == status::kOk) result = encoder.setRows(settings.rows);
-    // Compact only rebuilds the matrix of the codewords already held, so it
-    // comes after everything that changes the codewords.
     if (result == status::kOk) result = encoder.setCompact(settings.compact);
     if (result == status::kOk) result = encoder.setOrientation(settings.orientation);
     if (result == status::kOk) result = encoder.setQuietZone(settings.quietZone);
