@@ -1,0 +1,380 @@
+// Round trip through a real decoder: barwright writes a PNG from a command
+// line, zxing-cpp reads it back, and the bytes (and ECI designators) must be
+// exactly the data after escape resolution. The corpus is random but
+// seeded, so a failure names a command line that reproduces it.
+
+#include <gtest/gtest.h>
+
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "cli/PngImage.h"
+#include "cli/RunProgram.h"
+
+namespace barwright::test {
+namespace {
+
+// An ECI designator as a reader reports it: the ECI number and the number
+// of data bytes that came before it.
+struct EciMark {
+    int number = 0;
+    std::size_t position = 0;
+    bool operator==(const EciMark& other) const {
+        return number == other.number && position == other.position;
+    }
+};
+
+// Data for -d together with what a reader must give back.
+struct CaseData {
+    std::string text;      // the -d argument, escapes included
+    std::string bytes;     // the data bytes after escape resolution
+    std::vector<EciMark> ecis;
+    bool allText = true;    // every byte can be written in text compaction
+    bool allDigits = true;  // every byte is a decimal digit
+};
+
+struct Decoded {
+    bool found = false;
+    std::string bytes;
+    std::vector<EciMark> ecis;
+    std::string error;
+};
+
+bool isTextByte(unsigned char byte) {
+    return byte == 9 || byte == 10 || byte == 13 || (byte >= 32 && byte <= 126);
+}
+
+class CaseBuilder {
+public:
+    void literal(unsigned char byte) {
+        // A tilde always goes in as its escape, so that no random pair of
+        // characters forms an escape by accident.
+        if (byte == '~') {
+            data_.text += "~~";
+        } else {
+            data_.text += static_cast<char>(byte);
+        }
+        add(byte);
+    }
+    void hexEscape(unsigned char byte, bool lowerX, bool lowerDigits) {
+        static const char* const kUpper = "0123456789ABCDEF";
+        static const char* const kLower = "0123456789abcdef";
+        const char* digits = lowerDigits ? kLower : kUpper;
+        data_.text += '~';
+        data_.text += lowerX ? 'x' : 'X';
+        data_.text += digits[byte >> 4];
+        data_.text += digits[byte & 15];
+        add(byte);
+    }
+    void controlEscape(char letter) {
+        data_.text += '~';
+        data_.text += letter;
+        add(letter == 'N' ? 10 : letter == 'R' ? 13 : 9);
+    }
+    void eci(int number) {
+        char buffer[16];
+        std::snprintf(buffer, sizeof buffer, "~7%06d", number);
+        data_.text += buffer;
+        data_.ecis.push_back({number, data_.bytes.size()});
+    }
+    void readerInitialisation() { data_.text.insert(0, "~3"); }
+    const CaseData& data() const { return data_; }
+
+private:
+    void add(unsigned char byte) {
+        data_.bytes += static_cast<char>(byte);
+        data_.allText = data_.allText && isTextByte(byte);
+        data_.allDigits = data_.allDigits && byte >= '0' && byte <= '9';
+    }
+    CaseData data_;
+};
+
+class CorpusGenerator {
+public:
+    explicit CorpusGenerator(std::uint32_t seed) : random_(seed) {}
+
+    int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    bool chance(int percent) { return uniform(1, 100) <= percent; }
+
+    void letters(CaseBuilder& builder, int count) {
+        static const std::string kText =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZ abcdefghijklmnopqrstuvwxyz 0123456789 "
+            "&#+%=^\r\t,:-./$*;<>@[\\]_`~!\"|(){}?'";
+        for (int i = 0; i < count; ++i) {
+            const int pick = uniform(0, 9);
+            if (pick < 4) {
+                builder.literal(static_cast<unsigned char>(uniform('A', 'Z')));
+            } else if (pick < 7) {
+                builder.literal(static_cast<unsigned char>(uniform('a', 'z')));
+            } else if (pick < 9) {
+                builder.literal(static_cast<unsigned char>(
+                    kText[static_cast<std::size_t>(uniform(0, static_cast<int>(kText.size()) - 1))]));
+            } else {
+                const char kControls[] = {'N', 'R', 'T'};
+                builder.controlEscape(kControls[uniform(0, 2)]);
+            }
+        }
+    }
+    void digits(CaseBuilder& builder, int count) {
+        for (int i = 0; i < count; ++i) {
+            builder.literal(static_cast<unsigned char>(uniform('0', '9')));
+        }
+    }
+    void bytes(CaseBuilder& builder, int count) {
+        for (int i = 0; i < count; ++i) {
+            const auto byte = static_cast<unsigned char>(uniform(0, 255));
+            // A NUL cannot travel in a command-line argument; any other byte
+            // may go in raw or as an escape.
+            if (byte != 0 && byte != '~' && chance(40)) {
+                builder.literal(byte);
+            } else {
+                builder.hexEscape(byte, chance(50), chance(50));
+            }
+        }
+    }
+    int digitRunLength() {
+        static const int kInteresting[] = {1, 5, 12, 13, 14, 43, 44, 45, 46, 88, 89, 90};
+        return chance(70) ? kInteresting[uniform(0, 11)] : uniform(1, 300);
+    }
+    int eciNumber() {
+        switch (uniform(0, 3)) {
+            case 0: return uniform(0, 899);
+            case 1: return uniform(900, 810899);
+            case 2: return uniform(810900, 811799);
+            default: {
+                static const int kCommon[] = {3, 4, 7, 20, 26, 899, 900, 810899, 810900, 811799};
+                return kCommon[uniform(0, 9)];
+            }
+        }
+    }
+
+    CaseData makeData(int kind) {
+        CaseBuilder builder;
+        switch (kind) {
+            case 0:
+                letters(builder, uniform(1, 120));
+                break;
+            case 1:
+                digits(builder, digitRunLength());
+                break;
+            case 2:
+                bytes(builder, uniform(1, 80));
+                break;
+            case 3:  // mixed segments
+                for (int segment = uniform(2, 6); segment > 0; --segment) {
+                    switch (uniform(0, 2)) {
+                        case 0: letters(builder, uniform(1, 30)); break;
+                        case 1: digits(builder, digitRunLength()); break;
+                        default: bytes(builder, uniform(1, 10)); break;
+                    }
+                }
+                break;
+            default:  // ECI designators at the start and inside the data
+                if (chance(50)) {
+                    builder.eci(eciNumber());
+                }
+                for (int segment = uniform(1, 4); segment > 0; --segment) {
+                    switch (uniform(0, 3)) {
+                        case 0:
+                        case 1: letters(builder, uniform(1, 25)); break;
+                        case 2: digits(builder, digitRunLength() % 40 + 1); break;
+                        default: bytes(builder, uniform(1, 8)); break;
+                    }
+                    if (chance(60)) {
+                        builder.eci(eciNumber());
+                    }
+                }
+                break;
+        }
+        if (chance(10)) {
+            builder.readerInitialisation();
+        }
+        return builder.data();
+    }
+
+    // Options before the file name, with the data last.
+    std::vector<std::string> makeArguments(const CaseData& data, int kind) {
+        std::vector<std::string> arguments;
+        auto option = [&](const char* name, const std::string& value) {
+            arguments.push_back(name);
+            arguments.push_back(value);
+        };
+        std::vector<int> modes = {0};
+        if (data.allText) modes.push_back(1);
+        if (data.allDigits && !data.bytes.empty()) modes.push_back(2);
+        modes.push_back(3);
+        const int mode = chance(40) ? 0 : modes[static_cast<std::size_t>(uniform(0, static_cast<int>(modes.size()) - 1))];
+        option("-m", std::to_string(mode));
+        option("-e", std::to_string(chance(30) ? 9 : uniform(0, 8)));
+        const int columns = kind == 1 || data.bytes.size() > 100 ? uniform(4, 30) : uniform(1, 30);
+        if (chance(20)) {
+            option("-c", "0");
+            option("-r", std::to_string(uniform(3, 90)));
+        } else {
+            option("-c", std::to_string(columns));
+            if (chance(15)) {
+                option("-r", std::to_string(uniform(3, 90)));
+            }
+        }
+        if (chance(25)) option("-t", "1");
+        static const char* const kOrientations[] = {"0", "90", "180", "270"};
+        option("-o", kOrientations[uniform(0, 3)]);
+        option("-n", std::to_string(uniform(2, 4)));
+        if (chance(30)) option("-a", std::to_string(uniform(3, 6)));
+        if (chance(30)) {
+            option("-z", std::to_string(uniform(0, 2)));
+            option("-v", std::to_string(uniform(0, 2)));
+        }
+        if (chance(30)) {
+            // Dark bars on a light ground, in colour: contrast a reader needs.
+            char background[8];
+            char foreground[8];
+            std::snprintf(background, sizeof background, "%02x%02x%02x", uniform(200, 255),
+                          uniform(200, 255), uniform(200, 255));
+            std::snprintf(foreground, sizeof foreground, "%02x%02x%02x", uniform(0, 60),
+                          uniform(0, 60), uniform(0, 60));
+            option("-b", background);
+            option("-f", foreground);
+        }
+        option("-d", data.text);
+        return arguments;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+// Splits the decoder's ECI-protocol content into bytes and designators: a
+// backslash followed by six digits is an ECI, a doubled backslash one
+// backslash.
+void splitEciProtocol(const std::string& content, Decoded& decoded) {
+    std::size_t i = 0;
+    // The symbology identifier "]L" and its modifier come first.
+    if (content.size() >= 3 && content[0] == ']') {
+        i = 3;
+    }
+    while (i < content.size()) {
+        if (content[i] == '\\' && i + 1 < content.size() && content[i + 1] == '\\') {
+            decoded.bytes += '\\';
+            i += 2;
+        } else if (content[i] == '\\' && i + 6 < content.size() + 0 &&
+                   std::all_of(content.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                               content.begin() + static_cast<std::ptrdiff_t>(i) + 7,
+                               [](char c) { return c >= '0' && c <= '9'; })) {
+            decoded.ecis.push_back({std::stoi(content.substr(i + 1, 6)), decoded.bytes.size()});
+            i += 7;
+        } else {
+            decoded.bytes += content[i];
+            ++i;
+        }
+    }
+}
+
+Decoded decodePng(const std::filesystem::path& path) {
+    Decoded decoded;
+    const PngImage image = readPng(path);
+    if (!image.valid) {
+        decoded.error = "unreadable PNG: " + image.error;
+        return decoded;
+    }
+    const ZXing::ImageView view(image.pixels.data(), static_cast<int>(image.width),
+                                static_cast<int>(image.height), ZXing::ImageFormat::RGB);
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
+    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+    if (!result.isValid()) {
+        decoded.error = "not decoded: " + ZXing::ToString(result.error());
+        return decoded;
+    }
+    decoded.found = true;
+    if (result.hasECI()) {
+        const ZXing::ByteArray content = result.bytesECI();
+        splitEciProtocol(std::string(content.begin(), content.end()), decoded);
+    } else {
+        decoded.bytes.assign(result.bytes().begin(), result.bytes().end());
+    }
+    return decoded;
+}
+
+std::string quote(const std::vector<std::string>& arguments) {
+    std::ostringstream out;
+    for (const std::string& argument : arguments) {
+        out << " '";
+        for (char c : argument) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 32 || byte > 126) {
+                char buffer[8];
+                std::snprintf(buffer, sizeof buffer, "\\x%02x", byte);
+                out << buffer;
+            } else if (c == '\'') {
+                out << "'\\''";
+            } else {
+                out << c;
+            }
+        }
+        out << '\'';
+    }
+    return out.str();
+}
+
+std::string describe(const std::vector<EciMark>& ecis) {
+    std::ostringstream out;
+    for (const EciMark& mark : ecis) {
+        out << " ECI " << mark.number << "@" << mark.position;
+    }
+    return out.str();
+}
+
+// Statuses that only say the random shape cannot hold the random data; such
+// a case is drawn again rather than counted.
+bool isShapeRefusal(int status) {
+    return status == 7 || status == 9 || status == 11 || status == 12;
+}
+
+TEST(DecodeRoundTrip, SeededCorpusDecodesToTheDataBytes) {
+    constexpr int kCasesWanted = 600;
+    CorpusGenerator generator(20261207);
+    TemporaryDirectory directory;
+    int decodedCount = 0;
+    int refusedCount = 0;
+    int attempts = 0;
+    std::vector<int> countByMode(4, 0);
+    while (decodedCount < kCasesWanted && attempts < kCasesWanted * 4) {
+        ++attempts;
+        const int kind = attempts % 5;
+        const CaseData data = generator.makeData(kind);
+        std::vector<std::string> arguments = generator.makeArguments(data, kind);
+        arguments.push_back("case.png");
+        const ProgramRun run = runBarwright(arguments, directory.path());
+        if (run.exitStatus != 0 && isShapeRefusal(run.exitStatus)) {
+            ++refusedCount;
+            continue;
+        }
+        ASSERT_EQ(run.exitStatus, 0) << "barwright" << quote(arguments) << "\n"
+                                     << run.standardError;
+        const Decoded decoded = decodePng(directory.path() / "case.png");
+        EXPECT_TRUE(decoded.found) << decoded.error << "\nbarwright" << quote(arguments);
+        if (decoded.found) {
+            EXPECT_EQ(decoded.bytes, data.bytes) << "barwright" << quote(arguments);
+            EXPECT_EQ(describe(decoded.ecis), describe(data.ecis)) << "barwright" << quote(arguments);
+        }
+        ++countByMode[static_cast<std::size_t>(std::stoi(arguments[1]))];
+        ++decodedCount;
+    }
+    EXPECT_EQ(decodedCount, kCasesWanted) << refusedCount << " shapes refused";
+    RecordProperty("refused", refusedCount);
+    std::printf("decoded %d symbols (modes 0..3: %d %d %d %d), %d random shapes refused\n",
+                decodedCount, countByMode[0], countByMode[1], countByMode[2], countByMode[3],
+                refusedCount);
+}
+
+}  // namespace
+}  // namespace barwright::test
