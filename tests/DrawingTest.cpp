@@ -128,21 +128,6 @@ TEST(Drawing, WorkedExampleRows) {
     EXPECT_EQ(drawn.rows[4], (Bar{72, 4, 6, 8}));
 }
 
-TEST(Drawing, WorkedExampleTurned90) {
-    const Drawn drawn = drawBars(shape(90), kTurned);
-    EXPECT_EQ(drawn.placement.width, 40);
-    EXPECT_EQ(drawn.placement.height, 206);
-    // The widest start bar lies at the bottom of the symbol.
-    EXPECT_EQ(drawn.startStop.front(), (Bar{4, 194, 40, 16}));
-    // Row 0 is the column x = 4..11; its bars go upward from the start side.
-    for (std::size_t k = 0; k < 16; ++k) {
-        EXPECT_EQ(drawn.rows[k].left, 4) << "bar " << k;
-        EXPECT_EQ(drawn.rows[k].width, 8) << "bar " << k;
-    }
-    EXPECT_EQ(drawn.rows[0], (Bar{4, 170, 8, 6}));
-    EXPECT_LT(drawn.rows[1].top, drawn.rows[0].top);
-}
-
 struct OrientationCase {
     const char* name;
     std::int32_t orientation;
@@ -229,28 +214,6 @@ TEST(Drawing, OrientationsAreTurnsOfTheUprightPicture) {
     }
 }
 
-TEST(Drawing, QuietZoneStaysClearOnEverySide) {
-    for (std::int32_t orientation : {0, 90, 180, 270}) {
-        const auto image = paint(orientation, false);
-        const std::int32_t w = image->width();
-        const std::int32_t h = image->height();
-        int darkInZone = 0;
-        for (std::int32_t y = 0; y < h; ++y) {
-            for (std::int32_t x = 0; x < w; ++x) {
-                const bool inZone = x < 4 || y < 4 || x >= w - 4 || y >= h - 4;
-                darkInZone += inZone && dark(*image, x, y);
-            }
-        }
-        EXPECT_EQ(darkInZone, 0) << orientation;
-        // The symbol reaches the zone on all four sides: the start and stop
-        // bars span every row.
-        const bool upright = orientation == 0 || orientation == 180;
-        EXPECT_TRUE(dark(*image, 4, 4)) << orientation;
-        EXPECT_TRUE(dark(*image, w - 5, h - 5)) << orientation;
-        EXPECT_TRUE(upright ? dark(*image, 4, h - 5) : dark(*image, w - 5, 4)) << orientation;
-    }
-}
-
 struct AlignCase {
     const char* name;
     std::int32_t orientation;
@@ -307,13 +270,6 @@ TEST(Drawing, CompactStopIsOneModuleBar) {
     ASSERT_EQ(drawn.rows.size(), 5u * 12u);
     const Bar& lastOfRow0 = drawn.rows[11];
     EXPECT_EQ(lastOfRow0.left + lastOfRow0.width + 2 * kPatterns[0][7], 140);
-}
-
-TEST(Drawing, CompactStopTurned) {
-    const Drawn drawn = drawBars(shape(270, true), Rect{0, 48, 0, 146});
-    // Clockwise: the start bar on top, the stop bar at the bottom.
-    EXPECT_EQ(drawn.startStop.front(), (Bar{4, 4, 40, 16}));
-    EXPECT_EQ(drawn.startStop.back(), (Bar{4, 140, 40, 2}));
 }
 
 }  // namespace
