@@ -43,13 +43,16 @@ bool RgbImage::allocateRows() {
         return false;
     }
 
-    rows_ = new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height_)];
+    rows_ = new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height_)]();
     if (rows_ == nullptr) {
         return false;
     }
     for (std::int32_t y = 0; y < height_; ++y) {
         std::uint8_t* row = new (std::nothrow) std::uint8_t[rowBytes];
         if (row == nullptr) {
+            // A half-made raster must not be painted or written: give back
+            // what was obtained, so rows() is null again.
+            releaseRows();
             return false;
         }
         std::memset(row, kWhiteByte, rowBytes);

@@ -29,8 +29,8 @@ public:
 
     // Allocates every row, painted white (rows from an earlier call are
     // freed first). False when memory runs out or the size is unreasonable
-    // (see the limits above); whatever was allocated is freed by the
-    // destructor.
+    // (see the limits above); rows() is then null and nothing stays
+    // allocated.
     [[nodiscard]] bool allocateRows();
 
     // Paints w x h pixels at (x, y). No clipping: the caller keeps the
