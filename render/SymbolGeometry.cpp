@@ -168,8 +168,8 @@ Status fitToImage(const SymbolShape& shape, const Rect& image, Fit& fit) {
     const std::int64_t along = std::min(turned ? imageHeight : imageWidth, kMaxPixels);
     const std::int64_t across = std::min(turned ? imageWidth : imageHeight, kMaxPixels);
 
-    const std::int64_t moduleCount =
-        symbolWidthModules(shape.columns, shape.compact) + (shape.quietZone ? 4 : 0);
+    const std::int64_t moduleCount = symbolWidthModules(shape.columns, shape.compact) +
+                                     (shape.quietZone ? 2 * kQuietZoneModules : 0);
     const std::int64_t moduleWidth = along / moduleCount;
     fit.moduleWidth = clampToInt32(moduleWidth);
     if (moduleWidth < 1) {
