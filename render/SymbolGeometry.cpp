@@ -26,8 +26,8 @@ std::int32_t clampToInt32(std::int64_t value) {
     return static_cast<std::int32_t>(std::clamp(value, kMinPixels, kMaxPixels));
 }
 
-// A pixel count as a real, accepted only when it is a whole number of
-// pixels from 1 up to the int32 range (NaN and infinities are refused).
+// A truncated or rounded pixel count held as a real: usable from 1 up to
+// the int32 range (NaN and infinities are refused).
 bool isPixelCount(double value) { return value >= 1.0 && value <= static_cast<double>(kMaxPixels); }
 
 // Converts a pixel count to the output unit; false for an unknown unit.
@@ -121,9 +121,9 @@ Status computeImageSize(const SymbolShape& shape, double xDimension, std::int32_
 
     // With unequal resolutions a module spans s times as many pixels across
     // the rows as along them; s is exactly 1 when they are equal.
-    const double across = static_cast<double>(acrossResolution) / alongResolution;
+    const double acrossScale = static_cast<double>(acrossResolution) / alongResolution;
     const double ratio = shape.yToXRatio == 0.0 ? kDefaultSizingRatio : shape.yToXRatio;
-    const double rowHeightReal = std::trunc(std::trunc(moduleReal * across) * ratio);
+    const double rowHeightReal = std::trunc(std::trunc(moduleReal * acrossScale) * ratio);
     // A row below one pixel would leave no visible symbol.
     if (!isPixelCount(rowHeightReal)) {
         return status::kInvalidArgument;
@@ -133,7 +133,7 @@ Status computeImageSize(const SymbolShape& shape, double xDimension, std::int32_
     Extent extent = symbolExtent(shape, moduleWidth, rowHeight);
     if (shape.quietZone) {
         const std::int64_t alongZone = 2 * kQuietZoneModules * moduleWidth;
-        const auto acrossZone = static_cast<std::int64_t>(std::trunc(alongZone * across));
+        const auto acrossZone = static_cast<std::int64_t>(std::trunc(alongZone * acrossScale));
         extent.width += turned ? acrossZone : alongZone;
         extent.height += turned ? alongZone : acrossZone;
     }
