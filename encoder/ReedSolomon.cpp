@@ -60,16 +60,6 @@ int levelOf(std::uint32_t errorCorrectionCount) {
 
 }  // namespace
 
-bool isErrorCorrectionCount(std::uint32_t errorCorrectionCount) {
-    return levelOf(errorCorrectionCount) >= 0;
-}
-
-Codeword generatorCoefficient(std::uint32_t errorCorrectionCount, std::uint32_t power) {
-    const int level = levelOf(errorCorrectionCount);
-    assert(level >= 0 && power < errorCorrectionCount);
-    return kGenerators.coefficients[level][power];
-}
-
 void computeErrorCorrection(const Codeword* data, std::uint16_t dataCount,
                             std::uint16_t errorCorrectionCount, CodewordStream& stream) {
     const int level = levelOf(errorCorrectionCount);

@@ -13,18 +13,10 @@ constexpr std::uint32_t kCodewordModulus = 929;
 constexpr int kMaxErrorCorrectionLevel = 8;
 constexpr int kMaxErrorCorrectionCodewords = 2 << kMaxErrorCorrectionLevel;
 
-// True for the nine supported counts 2, 4, 8, ..., 512.
-bool isErrorCorrectionCount(std::uint32_t errorCorrectionCount);
-
-// Coefficient of x^power (0..k-1) in the generator (x - 3)(x - 3^2)...(x - 3^k),
-// reduced into 0..928; the leading coefficient 1 is implied. k must be one
-// of the supported counts.
-Codeword generatorCoefficient(std::uint32_t errorCorrectionCount, std::uint32_t power);
-
 // Appends to `stream` the k error correction codewords of the dataCount
 // (1..926) codewords at `data`, highest-degree register first. `data` may
 // point into `stream` itself: it is read completely before anything is
-// appended. k must be one of the supported counts (an internal invariant:
+// appended. k must be one of 2, 4, ..., 512 (an internal invariant:
 // the encoder only asks for those); any other count appends nothing.
 void computeErrorCorrection(const Codeword* data, std::uint16_t dataCount,
                             std::uint16_t errorCorrectionCount, CodewordStream& stream);

@@ -63,35 +63,12 @@ TEST(CodewordMatrix, RowIndicators) {
         const int slot = c.row % 3;
         EXPECT_EQ(matrix.leftRowIndicator(slot, c.row), c.left);
         EXPECT_EQ(matrix.rightRowIndicator(slot, c.row), c.right);
-        // The patterns in the row are those of the indicator values.
+        // The patterns in the row are those of the indicator values, and
+        // position 0 is the first bar of the left one.
+        EXPECT_EQ(matrix.elementWidth(static_cast<std::uint8_t>(c.row), 0),
+                  kBarSpacePatterns[slot][c.left][0]);
         EXPECT_EQ(decodeGroup(matrix, c.row, 0), c.left);
         EXPECT_EQ(decodeGroup(matrix, c.row, c.columns + 1), c.right);
-    }
-}
-
-TEST(CodewordMatrix, RowStrideAndShape) {
-    struct Case {
-        int columns;
-        bool compact;
-        int stride;
-    };
-    const Case cases[] = {{1, true, 16}, {1, false, 24}, {30, false, 256}, {30, true, 248}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.columns << (c.compact ? " compact" : " full"));
-        CodewordMatrix matrix;
-        const CodewordStream codewords(static_cast<std::size_t>(c.columns) * 5, 7);
-        ASSERT_TRUE(matrix.build(static_cast<std::uint8_t>(c.columns), 5, c.compact, 1, codewords));
-        EXPECT_EQ(matrix.rowStride(), c.stride);
-        EXPECT_EQ(matrix.rowCount(), 5);
-        EXPECT_EQ(matrix.rows(), 5);
-        EXPECT_EQ(matrix.columns(), c.columns);
-        EXPECT_EQ(matrix.errorCorrectionLevel(), 1);
-        // Position 0 of a row is the first bar of its left indicator.
-        for (int row = 0; row < 5; ++row) {
-            const Codeword left = matrix.leftRowIndicator(row % 3, row);
-            EXPECT_EQ(matrix.elementWidth(static_cast<std::uint8_t>(row), 0),
-                      kBarSpacePatterns[row % 3][left][0]);
-        }
     }
 }
 
@@ -173,20 +150,6 @@ TEST(CodewordMatrix, RefusesInputsOutsideTheSymbolLimits) {
         EXPECT_EQ(matrix.rowStride(), 0);
         EXPECT_EQ(matrix.rowCount(), 0);
     }
-}
-
-TEST(CodewordMatrix, RebuildReplacesTheOldRows) {
-    CodewordMatrix matrix;
-    EXPECT_TRUE(matrix.empty());
-    ASSERT_TRUE(matrix.build(3, 4, false, 2, CodewordStream(12, 5)));
-    ASSERT_TRUE(matrix.build(2, 3, true, 0, CodewordStream(6, 6)));
-    EXPECT_EQ(matrix.rowStride(), 24);
-    EXPECT_EQ(matrix.rowCount(), 3);
-    EXPECT_EQ(decodeGroup(matrix, 2, 2), 6);
-    EXPECT_EQ(matrix.leftRowIndicator(1, 1), 2);  // 3 x level 0 + (3 - 1) mod 3
-    matrix.release();
-    EXPECT_TRUE(matrix.empty());
-    EXPECT_EQ(matrix.rowStride(), 0);
 }
 
 }  // namespace
