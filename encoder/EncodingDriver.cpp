@@ -95,12 +95,14 @@ Status Pdf417Encoder::encodeSymbol() {
         return result;
     }
 
-    // A requested grid, or a computed row count rounded up, can exceed the
-    // 928 codewords a reader accepts in one symbol (25 x 40 = 1000, or 30
-    // columns and N = 928 -> 31 rows = 930) even while the descriptor stays
-    // within 926. Such a symbol would be drawn but never read back, so it is
-    // refused with the same status as too much data. It also implies the
-    // descriptor bound: with k >= 2, D = total - k <= 926.
+    // A requested grid, or a computed row count rounded up, can hold more
+    // than 928 codewords (25 x 40 = 1000, or 30 columns and N = 928 -> 31
+    // rows = 930) even while the descriptor stays within 926. Readers that
+    // keep to the limit refuse such a symbol, and error correction cannot
+    // place errors in it: 3 has order 928 modulo 929, so positions 928 apart
+    // share an error locator and a damaged symbol may be misread without
+    // notice. It is refused with the status for too much data. This also
+    // bounds the descriptor: with k >= 2, D = total - k <= 926.
     const std::uint32_t total = static_cast<std::uint32_t>(columns_) * rows_;
     if (total > kMaxSymbolCodewords) {
         return status::kDataCountAbove928;

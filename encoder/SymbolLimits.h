@@ -13,8 +13,5 @@ constexpr std::int32_t kMaxRows = 90;
 // A reader accepts at most 928 codewords in a whole symbol (data, pad, Macro
 // block and error correction together), whatever its shape.
 constexpr std::uint32_t kMaxSymbolCodewords = 928;
-// The symbol length descriptor counts itself, the data, the pad codewords and
-// the Macro block; with at least 2 error correction codewords it is at most 926.
-constexpr std::uint32_t kMaxDataCodewords = 926;
 
 }  // namespace barwright
