@@ -1,1 +1,3 @@
-int main() { return 2; }
+#include "cli/FrontEnd.h"
+
+int main(int argc, char* argv[]) { return barwright::runBarwright(argc, argv); }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace barwright {
+
+// Lenient readers of option values: they never fail, they read as much of
+// the text as forms a number and ignore the rest.
+
+// Optional leading white space, an optional sign, then decimal digits up to
+// the first other character; no digits reads as 0. Values beyond the int32
+// range saturate to INT32_MIN or INT32_MAX, so that a huge size still asks
+// for something huge (and is refused later) instead of wrapping.
+std::int32_t readDecimalInteger(std::string_view text);
+
+// Optional leading white space, an optional sign, digits with an optional
+// decimal point (at least one digit), and an optional exponent ('e' or 'E',
+// an optional sign, at least one digit). Nothing else is a number: "inf",
+// "nan" and hexadecimal forms read as 0.0. Overflow gives an infinity and
+// "-0" gives -0.0, both left for the caller's range checks.
+double readDecimalReal(std::string_view text);
+
+// The hexadecimal digits at the start of the text, each shifted in from the
+// right in 32 bits (only the last eight digits count). Stops at the first
+// other character, so "0x..." reads as 0.
+std::uint32_t parseHex(std::string_view text);
+
+// 0xRRGGBB, as colours are written on the command line, to the 0x00BBGGRR
+// form used everywhere else; the top byte is dropped.
+std::uint32_t rgbToBgr(std::uint32_t rgb);
+
+// A pixel count computed in floating point, truncated toward zero. Values
+// outside the int32 range saturate (a NaN gives 0) instead of being
+// undefined behaviour.
+std::int32_t truncateToPixels(double pixels);
+
+}  // namespace barwright

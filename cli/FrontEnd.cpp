@@ -1,0 +1,303 @@
+#include "cli/FrontEnd.h"
+
+#include <memory>
+#include <string_view>
+
+#include "cli/Conversions.h"
+#include "cli/OptionParser.h"
+#include "cli/ProcessExit.h"
+#include "cli/StatusMessages.h"
+#include "encoder/Pdf417Encoder.h"
+#include "render/Rect.h"
+#include "render/RgbImage.h"
+
+namespace barwright {
+
+namespace {
+
+constexpr const char* kBanner = "barwright Version 1.2";
+
+// The name in the usage text is fixed, whatever name the program was
+// started under.
+constexpr const char* kUsageText = R"(barwright Version 1.2
+Usage:  barwright [OPTIONS] filename
+Example:  barwright -x 200 -y 100 -d 1234567890 c:\pdf417.png
+Options:
+   -h --help        Display this usage information.
+   -x --xsize       Barcode image width.
+                    Example: -x 200
+   -y --ysize       Barcode image height.
+                    Example: -y 100
+   -n --xdim        X-Dimension.
+                    Example: -n 5
+   -d --data        Set the data that is to be encoded in the barcode.
+                    Example: -d 1234567890Data
+   -m --mode        Compaction Mode. Possible Values: 0..3
+                    Example: -m 0
+   -e --ecl         Error Correction Level. Possible Values: 0..9
+                    Example: -e 9
+   -c --col         Data Columns. Possible Values: 0..30, 0(auto)
+                    Example: -c 3
+   -r --row         Data Rows. Possible Values: 0, 3..90, 0(auto)
+                    Example: -r 0
+   -t --cpdf        Compact PDF. Possible Values: 0 or 1
+                    Example: -t 0
+   -o --orient      Set the orientation. Possible Values: 0, 90, 180, 270
+                    Example: -o 90
+   -b --bcolor      Set the background color. Possible Values: 0x000000..0xffffff
+                    Example: -b ffff00, means yellow color in RGB
+   -f --fcolor      Set the foreground color. Possible Values: 0x000000..0xffffff
+                    Example: -r 000000, means black color
+   -q --qzone       Show or not the quiet zones. Possible Values: 0 or 1
+                    Example: -q 1
+   -z --alignh      Set a horizontal barcode alignment. Possible Values: 0..2
+                    Example: -z 1
+   -v --alignv      Set a vertical  barcode alignment. Possible Values: 0..2
+                    Example: -v 1
+   -a --y2x         Y to X ratio.
+                    Example: -a 4.0
+)";
+
+constexpr const char* kOptionString = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
+
+// The order matters: an abbreviation that fits several names takes the
+// earliest ("--a" is alignh, "--y" ysize, "--c" col).
+constexpr LongOption kLongOptions[] = {
+    {"help", kNoArgument, nullptr, 'h'},         {"xsize", kRequiredArgument, nullptr, 'x'},
+    {"ysize", kRequiredArgument, nullptr, 'y'},  {"xdim", kRequiredArgument, nullptr, 'n'},
+    {"data", kRequiredArgument, nullptr, 'd'},   {"mode", kRequiredArgument, nullptr, 'm'},
+    {"ecl", kRequiredArgument, nullptr, 'e'},    {"col", kRequiredArgument, nullptr, 'c'},
+    {"row", kRequiredArgument, nullptr, 'r'},    {"cpdf", kRequiredArgument, nullptr, 't'},
+    {"orient", kRequiredArgument, nullptr, 'o'}, {"bcolor", kRequiredArgument, nullptr, 'b'},
+    {"fcolor", kRequiredArgument, nullptr, 'f'}, {"qzone", kRequiredArgument, nullptr, 'q'},
+    {"alignh", kRequiredArgument, nullptr, 'z'}, {"alignv", kRequiredArgument, nullptr, 'v'},
+    {"y2x", kRequiredArgument, nullptr, 'a'},    {nullptr, kNoArgument, nullptr, 0},
+};
+
+constexpr std::int32_t kMaxCompactionMode = 3;
+constexpr std::int32_t kMaxErrorCorrectionLevel = 9;  // 9 = automatic
+constexpr std::int32_t kMaxAlignment = 2;
+
+// computeImageSize's unit code for pixels; with it the resolution (dots per
+// inch) is not used, but it must not be 0.
+constexpr std::int32_t kPixelUnit = 3;
+constexpr std::int32_t kUnusedResolution = 1;
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+bool isOrientation(std::int32_t degrees) {
+    return degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
+}
+
+bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
+    return value >= low && value <= high;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+// Closes the file on early exits; the normal path closes it explicitly so
+// that the result of fclose is seen.
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+void reportFailure(Status code) {
+    std::fputs(kBanner, stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+    std::fputs(statusMessage(code), stderr);
+    std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
+    for (;;) {
+        const std::int32_t option =
+            parseNextOption(argc, argv, kOptionString, kLongOptions, nullptr);
+        if (option == kEndOfOptions) {
+            break;
+        }
+        // Only meaningful for the options that take an argument, for which
+        // the parser has just set it.
+        const std::string_view value = optarg != nullptr ? optarg : "";
+        switch (option) {
+            case 'h':
+                return OptionsResult::kHelp;
+            case kBadOption:
+                return OptionsResult::kBadOption;
+            case 'x':
+                if (const std::int32_t width = readDecimalInteger(value); width > 0) {
+                    settings.imageWidth = width;
+                    settings.explicitSize = true;
+                }
+                break;
+            case 'y':
+                if (const std::int32_t height = readDecimalInteger(value); height > 0) {
+                    settings.imageHeight = height;
+                    settings.explicitSize = true;
+                }
+                break;
+            case 'n':
+                // Written so that NaN would fail too, though the reader never
+                // produces one.
+                if (const double moduleWidth = readDecimalReal(value); moduleWidth > 0.0) {
+                    settings.moduleWidth = moduleWidth;
+                }
+                break;
+            case 'd':
+                settings.data.assign(value.data(), value.size());
+                break;
+            case 'm':
+                if (const std::int32_t mode = readDecimalInteger(value);
+                    inRange(mode, 0, kMaxCompactionMode)) {
+                    settings.compactionMode = mode;
+                }
+                break;
+            case 'e':
+                if (const std::int32_t level = readDecimalInteger(value);
+                    inRange(level, 0, kMaxErrorCorrectionLevel)) {
+                    settings.errorCorrectionLevel = level;
+                }
+                break;
+            case 'c':
+                settings.columns = readDecimalInteger(value);
+                break;
+            case 'r':
+                settings.rows = readDecimalInteger(value);
+                break;
+            case 't':
+                settings.compact = readDecimalInteger(value) != 0;
+                break;
+            case 'o':
+                if (const std::int32_t degrees = readDecimalInteger(value);
+                    isOrientation(degrees)) {
+                    settings.orientation = degrees;
+                }
+                break;
+            case 'b':
+                settings.backgroundColor = rgbToBgr(parseHex(value));
+                break;
+            case 'f':
+                settings.foregroundColor = rgbToBgr(parseHex(value));
+                break;
+            case 'q':
+                settings.quietZone = readDecimalInteger(value) != 0;
+                break;
+            case 'z':
+                if (const std::int32_t align = readDecimalInteger(value);
+                    inRange(align, 0, kMaxAlignment)) {
+                    settings.alignH = align;
+                }
+                break;
+            case 'v':
+                if (const std::int32_t align = readDecimalInteger(value);
+                    inRange(align, 0, kMaxAlignment)) {
+                    settings.alignV = align;
+                }
+                break;
+            case 'a':
+                if (const double ratio = readDecimalReal(value); ratio > 0.0) {
+                    settings.yToXRatio = ratio;
+                }
+                break;
+            default:
+                // The parser returns only letters of the option string.
+                break;
+        }
+    }
+    if (optind < argc && argv[optind] != nullptr) {
+        settings.outputFileName = argv[optind];
+    }
+    return OptionsResult::kComplete;
+}
+
+Status chooseImageSize(const RunSettings& settings, const Pdf417Encoder& encoder,
+                       std::int32_t& width, std::int32_t& height) {
+    if (settings.explicitSize) {
+        width = settings.imageWidth;
+        height = settings.imageHeight;
+        return status::kOk;
+    }
+    double computedWidth = 0.0;
+    double computedHeight = 0.0;
+    const Status result =
+        encoder.computeImageSize(settings.moduleWidth, kUnusedResolution, kUnusedResolution,
+                                 kPixelUnit, kPixelUnit, computedWidth, computedHeight);
+    if (result != status::kOk) {
+        return result;
+    }
+    width = truncateToPixels(computedWidth);
+    height = truncateToPixels(computedHeight);
+    return status::kOk;
+}
+
+Status writeImageFile(RgbImage& image, const char* fileName) {
+    FileHandle file(std::fopen(fileName, "wb"));
+    if (!file) {
+        return status::kCantOpenOutput;
+    }
+    if (image.writePng(file.get()) != status::kOk) {
+        return status::kCantCloseOutput;
+    }
+    // A write that failed earlier (a full disk) may leave nothing for fclose
+    // to report, so the stream's error flag is checked as well.
+    const bool writeFailed = std::ferror(file.get()) != 0;
+    if (std::fclose(file.release()) != 0 || writeFailed) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
+
+Status makeBarcode(const RunSettings& settings) {
+    Pdf417Encoder encoder;
+    Status result = configureEncoder(encoder, settings);
+    if (result != status::kOk) {
+        return result;
+    }
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    result = chooseImageSize(settings, encoder, width, height);
+    if (result != status::kOk) {
+        return result;
+    }
+    const Rect imageRect{0, width, 0, height};
+    RgbImage image(width, height, kWhite, RgbImage::kDefaultCompression);
+    if (!image.allocateRows()) {
+        return status::kCantAllocateImage;
+    }
+    result = encoder.draw(image, imageRect);
+    if (result != status::kOk) {
+        return result;
+    }
+    return writeImageFile(image, settings.outputFileName);
+}
+
+int runBarwright(int argc, char* argv[]) {
+    // One run walks the command line once from the start, even when a
+    // driver runs the program several times in one process.
+    resetOptionParser();
+    RunSettings settings;
+    switch (readOptions(argc, argv, settings)) {
+        case OptionsResult::kHelp:
+            printUsage(stdout, 0);
+        case OptionsResult::kBadOption:
+            printUsage(stderr, 1);
+        case OptionsResult::kComplete:
+            break;
+    }
+    const Status result =
+        settings.outputFileName == nullptr ? status::kEmptyFileName : makeBarcode(settings);
+    if (result != status::kOk) {
+        reportFailure(result);
+    }
+    return result;
+}
+
+void printUsage(std::FILE* stream, int exitStatus) {
+    std::fputs(kUsageText, stream);
+    std::fflush(stream);
+    exitProcess(exitStatus);
+}
+
+}  // namespace barwright

@@ -1,0 +1,158 @@
+// The lenient readers of option values: what prefix counts as a number,
+// saturation instead of overflow, and the colour conversion.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+#include "cli/Conversions.h"
+
+namespace barwright {
+namespace {
+
+constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+TEST(DecimalInteger, ReadsTheLeadingNumber) {
+    const struct {
+        std::string_view text;
+        std::int32_t value;
+    } cases[] = {
+        {"300", 300},
+        {"", 0},
+        {"abc", 0},
+        {"  42", 42},
+        {"\t\n\v\f\r+7x", 7},
+        {"-13", -13},
+        {"007", 7},
+        {"3.9", 3},
+        {"1e3", 1},
+        {"0x10", 0},
+        {"+-5", 0},
+        {"- 5", 0},
+        {"on", 0},
+        {"5 6", 5},
+        {"2147483647", kMax},
+        {"-2147483648", kMin},
+        // Beyond the int32 range: saturated, never wrapped.
+        {"2147483648", kMax},
+        {"-2147483649", kMin},
+        {"99999999999", kMax},
+        {"4294967296", kMax},
+        {"-99999999999999999999999999999999", kMin},
+        {"000000000000000000000000000000012", 12},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readDecimalInteger(c.text), c.value) << "text \"" << c.text << "\"";
+    }
+}
+
+TEST(DecimalReal, ReadsOnlyPlainDecimalNumbers) {
+    const struct {
+        std::string_view text;
+        double value;
+    } cases[] = {
+        {"2.5", 2.5},
+        {" -1.5e2", -150.0},
+        {"+3", 3.0},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"1E-2", 0.01},
+        {"1e+2", 100.0},
+        {"0.4", 0.4},
+        {"12abc", 12.0},
+        {"1.5.2", 1.5},
+        {"1e2.5", 100.0},
+        {"1,5", 1.0},
+        // An 'e' without digits is not part of the number.
+        {"1e", 1.0},
+        {"1e+", 1.0},
+        {"2E-x", 2.0},
+        // No digits at all: no number.
+        {"", 0.0},
+        {".", 0.0},
+        {"-.", 0.0},
+        {"e5", 0.0},
+        {"-", 0.0},
+        // Forms strtod would take but that are no decimal numbers.
+        {"inf", 0.0},
+        {"-infinity", 0.0},
+        {"nan", 0.0},
+        {"NAN(123)", 0.0},
+        {"0x10", 0.0},
+        {"0x1p3", 0.0},
+        {"1e999", kInfinity},
+        {"-1e999", -kInfinity},
+        {"1e-999", 0.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readDecimalReal(c.text), c.value) << "text \"" << c.text << "\"";
+    }
+}
+
+TEST(DecimalReal, NegativeZeroKeepsItsSign) {
+    const double value = readDecimalReal("-0");
+    EXPECT_EQ(value, 0.0);
+    EXPECT_TRUE(std::signbit(value));
+    EXPECT_FALSE(value > 0.0);
+}
+
+TEST(DecimalReal, ReadsOnlyTheViewNotBeyondIt) {
+    // The reader is handed views of longer strings; digits after the view's
+    // end must not join the number.
+    const std::string_view text = std::string_view("12345").substr(0, 2);
+    EXPECT_EQ(readDecimalReal(text), 12.0);
+    EXPECT_EQ(readDecimalInteger(text), 12);
+}
+
+TEST(Colour, HexTextBecomesBlueGreenRed) {
+    const struct {
+        std::string_view text;
+        std::uint32_t hex;     // parseHex
+        std::uint32_t colour;  // then rgbToBgr
+    } cases[] = {
+        {"ffff00", 0xFFFF00, 0x00FFFF},  // yellow
+        {"FFff00", 0xFFFF00, 0x00FFFF},
+        {"0xffff00", 0x0, 0x000000},  // stops at the x
+        {"ff", 0xFF, 0xFF0000},       // blue
+        {"123456", 0x123456, 0x563412},
+        {"1ffff00", 0x1FFFF00, 0x00FFFF},  // the seventh digit is dropped
+        {"123456789", 0x23456789, 0x896745},
+        {"12g4", 0x12, 0x120000},
+        {"zz", 0x0, 0x000000},
+        {" ff", 0x0, 0x000000},
+        {"", 0x0, 0x000000},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseHex(c.text), c.hex) << "text \"" << c.text << "\"";
+        EXPECT_EQ(rgbToBgr(parseHex(c.text)), c.colour) << "text \"" << c.text << "\"";
+    }
+}
+
+TEST(PixelCount, TruncatesAndSaturates) {
+    const struct {
+        double pixels;
+        std::int32_t value;
+    } cases[] = {
+        {214.0, 214},
+        {214.99, 214},
+        {-3.7, -3},
+        {0.5, 0},
+        {2147483647.0, kMax},
+        {3e9, kMax},
+        {1e300, kMax},
+        {kInfinity, kMax},
+        {-3e9, kMin},
+        {-kInfinity, kMin},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(truncateToPixels(c.pixels), c.value) << "pixels " << c.pixels;
+    }
+}
+
+}  // namespace
+}  // namespace barwright
