@@ -78,8 +78,8 @@ std::vector<std::vector<bool>> expectedUpright(const Pdf417Encoder& encoder, boo
     if (compact) {
         fill(140, 4, 2, 40);
     } else {
-        for (const auto& r : {std::vector<std::int32_t>{174, 14}, {190, 2}, {198, 2}, {202, 2},
-                              {208, 2}}) {
+        for (const auto& r :
+             {std::vector<std::int32_t>{174, 14}, {190, 2}, {198, 2}, {202, 2}, {208, 2}}) {
             fill(r[0], 4, r[1], 40);
         }
     }
@@ -99,7 +99,8 @@ std::vector<std::vector<bool>> expectedUpright(const Pdf417Encoder& encoder, boo
 
 bool isColor(const RgbImage& image, std::int32_t x, std::int32_t y, std::uint32_t color) {
     const std::uint8_t* p = image.rows()[y] + 3 * x;
-    return p[0] == (color & 0xFF) && p[1] == ((color >> 8) & 0xFF) && p[2] == ((color >> 16) & 0xFF);
+    return p[0] == (color & 0xFF) && p[1] == ((color >> 8) & 0xFF) &&
+           p[2] == ((color >> 16) & 0xFF);
 }
 
 struct OrientationCase {
@@ -135,10 +136,17 @@ TEST_P(DrawnSymbol, PixelExactInEveryOrientation) {
             std::int32_t x = u;
             std::int32_t y = v;
             switch (c.orientation) {
-                case 90: x = v, y = w - 1 - u; break;
-                case 180: x = w - 1 - u, y = h - 1 - v; break;
-                case 270: x = h - 1 - v, y = u; break;
-                default: break;
+                case 90:
+                    x = v, y = w - 1 - u;
+                    break;
+                case 180:
+                    x = w - 1 - u, y = h - 1 - v;
+                    break;
+                case 270:
+                    x = h - 1 - v, y = u;
+                    break;
+                default:
+                    break;
             }
             const bool ok = isColor(*image, x, y, upright[v][u] ? kBlack : kWhite);
             mismatches += ok ? 0 : 1;
@@ -242,7 +250,8 @@ TEST_P(DrawnSymbolFailure, LeavesTheImageAsAllocated) {
     if (c.allocate) {
         ASSERT_TRUE(image.allocateRows());
     }
-    const std::vector<std::uint8_t> before = c.allocate ? bytesOf(image) : std::vector<std::uint8_t>{};
+    const std::vector<std::uint8_t> before =
+        c.allocate ? bytesOf(image) : std::vector<std::uint8_t>{};
     EXPECT_EQ(encoder->draw(image, c.rect), c.status);
     if (c.allocate) {
         EXPECT_EQ(bytesOf(image), before);
