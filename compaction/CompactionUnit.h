@@ -17,4 +17,9 @@ struct CompactionUnit {
 
 using UnitSequence = std::vector<CompactionUnit>;
 
+// The byte of a data unit, whichever way it was extended.
+inline std::uint8_t dataByte(const CompactionUnit& unit) {
+    return static_cast<std::uint8_t>(static_cast<std::uint16_t>(unit.value) & 0xFFu);
+}
+
 }  // namespace barwright

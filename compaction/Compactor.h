@@ -5,6 +5,8 @@
 
 #include "compaction/Codeword.h"
 #include "compaction/CompactionUnit.h"
+#include "compaction/NumericCompaction.h"
+#include "compaction/TextCompaction.h"
 #include "encoder/Status.h"
 
 namespace barwright {
@@ -27,7 +29,9 @@ public:
     void startSymbol();
 
     // Turns the data string into compaction units, resolving the escape
-    // sequences. Mode 2 puts a control unit 902 first, mode 3 a 924. Never fails.
+    // sequences. Mode 2 puts a control unit 902 first, mode 3 a 924; a
+    // reader initialisation "~3" at the start goes before even those.
+    // Never fails.
     [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode);
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
@@ -46,8 +50,26 @@ public:
     bool inInitialTextMode() const { return inInitialTextMode_; }
 
 private:
+    [[nodiscard]] Status compactSegment(std::int32_t mode, const CompactionUnit* first,
+                                        const CompactionUnit* last, CodewordStream& out);
+    [[nodiscard]] Status compactTextSegment(const CompactionUnit* first, const CompactionUnit* last,
+                                            CodewordStream& out);
+    [[nodiscard]] Status compactNumericSegment(const CompactionUnit* first,
+                                               const CompactionUnit* last, CodewordStream& out);
+    void compactByteSegment(const CompactionUnit* first, const CompactionUnit* last,
+                            CodewordStream& out);
+    [[nodiscard]] Status runExecutor(const UnitSequence& units, CodewordStream& out);
+
     bool inInitialTextMode_ = true;
-    // The rest of the private state is added by the compaction code.
+
+    // Where a reader stands when text resumes without a latch after a byte
+    // shift or an ECI designator; only consulted while inInitialTextMode_
+    // holds, since otherwise every text segment begins with 900 anyway.
+    bool textWritten_ = false;     // a text segment was written in this symbol
+    bool textNeedsLatch_ = false;  // the reader's sub-mode cannot be relied on
+    TextSubMode resumeSubMode_ = TextSubMode::kAlpha;
+
+    NumericCompaction numeric_;
 };
 
 }  // namespace barwright

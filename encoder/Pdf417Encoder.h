@@ -109,7 +109,10 @@ public:
     [[nodiscard]] Status buildMacroControlBlock(CodewordStream& block);
 
 private:
+    // The encoding driver (encoder/EncodingDriver.cpp): encode() turns an
+    // allocation failure of encodeSymbol() into status 2.
     [[nodiscard]] Status encode();
+    [[nodiscard]] Status encodeSymbol();
     template <typename T>
     [[nodiscard]] Status storeAndReencode(T& field, T value);
 

@@ -1,8 +1,146 @@
+#include "output/PngWriter.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <ctime>
+
 #include "render/RgbImage.h"
 
-// Placeholder until the PNG writer lands.
 namespace barwright {
 
-Status RgbImage::writePng(std::FILE*) { return status::kCantCloseOutput; }
+namespace {
+
+// zlib level that the image's "default" compression level stands for.
+constexpr int kDefaultZlibLevel = 6;
+// A gamma this small cannot be meant; such an image gets a usual file gamma.
+constexpr double kMinGamma = 0.1;
+constexpr double kFallbackGamma = 0.7;
+constexpr int kTextEntryCount = 5;
+// png_convert_to_rfc1123_buffer writes at most 28 characters and a NUL.
+constexpr int kRfc1123BufferSize = 29;
+
+// libpng's default handlers print to stderr; ours stay silent and the caller
+// turns the jump into a status.
+[[noreturn]] void silentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void silentWarning(png_structp, png_const_charp) {}
+
+// All that the long-jumping part of the write needs, prepared beforehand so
+// that nothing in it has a destructor.
+struct PngWriteJob {
+    std::FILE* file;
+    png_uint_32 width;
+    png_uint_32 height;
+    int bitDepth;
+    int zlibLevel;
+    double gamma;
+    png_time stamp;
+    char creationTime[kRfc1123BufferSize];
+    png_bytepp rows;
+};
+
+// Every libpng call that can report an error happens here. The locals are
+// trivially destructible, so a long jump out of libpng skips no destructor;
+// the structures are freed by the caller's PngWriteStructs.
+bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_init_io(png, job.file);
+    png_set_compression_level(png, job.zlibLevel);
+    png_set_IHDR(png, info, job.width, job.height, job.bitDepth, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    png_set_gAMA(png, info, job.gamma);
+    png_set_tIME(png, info, &job.stamp);
+
+    // png_text wants writable strings; libpng copies them in png_set_text.
+    char titleKey[] = "Title";
+    char titleText[] = "Title_Text";
+    char authorKey[] = "Author";
+    char authorText[] = "Author_Text";
+    char descriptionKey[] = "Description";
+    char descriptionText[] = "Description_Text";
+    char creationTimeKey[] = "Creation Time";
+    char creationTimeText[kRfc1123BufferSize];
+    for (int i = 0; i < kRfc1123BufferSize; ++i) {
+        creationTimeText[i] = job.creationTime[i];
+    }
+    char softwareKey[] = "Software";
+    char softwareText[] = "Software_Text";
+    png_text text[kTextEntryCount] = {};
+    char* const entries[kTextEntryCount][2] = {{titleKey, titleText},
+                                               {authorKey, authorText},
+                                               {descriptionKey, descriptionText},
+                                               {creationTimeKey, creationTimeText},
+                                               {softwareKey, softwareText}};
+    for (int i = 0; i < kTextEntryCount; ++i) {
+        text[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        text[i].key = entries[i][0];
+        text[i].text = entries[i][1];
+    }
+    png_set_text(png, info, text, kTextEntryCount);
+
+    png_write_info(png, info);
+    png_write_image(png, job.rows);
+    png_write_end(png, info);
+    return true;
+}
+
+}  // namespace
+
+PngWriteStructs::PngWriteStructs() {
+    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
+    if (png_ != nullptr) {
+        info_ = png_create_info_struct(png_);
+    }
+}
+
+PngWriteStructs::~PngWriteStructs() {
+    if (png_ != nullptr) {
+        png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr);
+    }
+}
+
+Status RgbImage::writePng(std::FILE* file) {
+    // An image whose rows were never (fully) allocated has nothing to write.
+    if (file == nullptr || rows_ == nullptr || allocatedRowCount_ != height_) {
+        return status::kCantCloseOutput;
+    }
+    PngWriteStructs structs;
+    if (!structs.valid()) {
+        return status::kCantCloseOutput;
+    }
+
+    // Also catches NaN, which libpng could not turn into its fixed-point
+    // gamma.
+    if (!(gamma_ >= kMinGamma)) {
+        gamma_ = kFallbackGamma;
+    }
+
+    PngWriteJob job{};
+    job.file = file;
+    job.width = static_cast<png_uint_32>(width_);
+    job.height = static_cast<png_uint_32>(height_);
+    job.bitDepth = bitDepth_;
+    job.zlibLevel =
+        compressionLevel_ == kDefaultCompression ? kDefaultZlibLevel : compressionLevel_;
+    job.gamma = gamma_;
+    // One reading of the clock feeds both the tIME chunk and the text, so
+    // they always agree. Both are in UTC.
+    png_convert_from_time_t(&job.stamp, std::time(nullptr));
+    if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
+        job.creationTime[0] = '\0';
+    }
+    job.rows = rows_;
+
+    if (!writeWithLibpng(structs.png(), structs.info(), job)) {
+        return status::kCantCloseOutput;
+    }
+    // stdio buffers the last few kilobytes; a full disk shows only when they
+    // are flushed, and must not pass for success.
+    if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
 
 }  // namespace barwright

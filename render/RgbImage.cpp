@@ -1,16 +1,98 @@
 #include "render/RgbImage.h"
 
-// Placeholder until the raster lands.
+#include <cassert>
+#include <cstddef>
+#include <cstring>
+#include <new>
+
 namespace barwright {
+
+namespace {
+
+constexpr std::size_t kBytesPerPixel = 3;
+constexpr std::uint8_t kWhiteByte = 0xFF;
+
+}  // namespace
 
 RgbImage::RgbImage(std::int32_t width, std::int32_t height, std::uint32_t fillColor,
                    std::int32_t compressionLevel)
     : compressionLevel_(compressionLevel), width_(width), height_(height), fillColor_(fillColor) {}
 
-RgbImage::~RgbImage() = default;
+RgbImage::~RgbImage() { releaseRows(); }
 
-bool RgbImage::allocateRows() { return false; }
+void RgbImage::releaseRows() {
+    // Only the rows that were actually allocated are freed: a failed
+    // allocateRows leaves the rest of the pointer array unset.
+    for (std::int32_t y = 0; y < allocatedRowCount_; ++y) {
+        delete[] rows_[y];
+    }
+    delete[] rows_;
+    rows_ = nullptr;
+    allocatedRowCount_ = 0;
+}
 
-void RgbImage::fillRect(std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::uint32_t) {}
+bool RgbImage::allocateRows() {
+    releaseRows();
+    // Checked before anything is allocated: with overcommit a huge image
+    // would not fail here but get the process killed while it is painted.
+    if (width_ < 1 || width_ > kMaxDimension || height_ < 1 || height_ > kMaxDimension) {
+        return false;
+    }
+    const std::uint64_t rowBytes = static_cast<std::uint64_t>(width_) * kBytesPerPixel;
+    if (rowBytes * static_cast<std::uint64_t>(height_) > kMaxPixelBytes) {
+        return false;
+    }
+
+    rows_ = new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height_)]();
+    if (rows_ == nullptr) {
+        return false;
+    }
+    for (std::int32_t y = 0; y < height_; ++y) {
+        std::uint8_t* row = new (std::nothrow) std::uint8_t[rowBytes];
+        if (row == nullptr) {
+            // A half-made raster must not be painted or written: give back
+            // what was obtained, so rows() is null again.
+            releaseRows();
+            return false;
+        }
+        std::memset(row, kWhiteByte, rowBytes);
+        rows_[y] = row;
+        allocatedRowCount_ = y + 1;
+    }
+    return true;
+}
+
+void RgbImage::fillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
+                        std::uint32_t color) {
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    assert(rows_ != nullptr && allocatedRowCount_ == height_);
+    assert(x >= 0 && y >= 0 && std::int64_t{x} + w <= width_ && std::int64_t{y} + h <= height_);
+
+    const auto red = static_cast<std::uint8_t>(color & 0xFF);
+    const auto green = static_cast<std::uint8_t>((color >> 8) & 0xFF);
+    const auto blue = static_cast<std::uint8_t>((color >> 16) & 0xFF);
+    const std::size_t firstByte = static_cast<std::size_t>(x) * kBytesPerPixel;
+    const std::size_t spanBytes = static_cast<std::size_t>(w) * kBytesPerPixel;
+
+    if (red == green && green == blue) {
+        // A grey (black and white included) is one byte value repeated, so
+        // each row span is a single block fill.
+        for (std::int32_t j = 0; j < h; ++j) {
+            std::memset(rows_[y + j] + firstByte, red, spanBytes);
+        }
+        return;
+    }
+    for (std::int32_t j = 0; j < h; ++j) {
+        std::uint8_t* pixel = rows_[y + j] + firstByte;
+        for (std::int32_t i = 0; i < w; ++i) {
+            pixel[0] = red;
+            pixel[1] = green;
+            pixel[2] = blue;
+            pixel += kBytesPerPixel;
+        }
+    }
+}
 
 }  // namespace barwright

@@ -27,9 +27,10 @@ public:
     RgbImage(const RgbImage&) = delete;
     RgbImage& operator=(const RgbImage&) = delete;
 
-    // Allocates every row, painted white. False when memory runs out or the
-    // size is unreasonable (see the limits above); whatever was allocated is
-    // freed by the destructor.
+    // Allocates every row, painted white (rows from an earlier call are
+    // freed first). False when memory runs out or the size is unreasonable
+    // (see the limits above); rows() is then null and nothing stays
+    // allocated.
     [[nodiscard]] bool allocateRows();
 
     // Paints w x h pixels at (x, y). No clipping: the caller keeps the
@@ -37,8 +38,9 @@ public:
     void fillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h,
                   std::uint32_t color);
 
-    // Writes the image as PNG to a file opened for binary writing
-    // (output/PngWriter.cpp). 26 when libpng reports an error.
+    // Writes the image as PNG to a file opened for binary writing and
+    // flushes it (output/PngWriter.cpp). 26 when libpng reports an error,
+    // the stream reports a write error, or the rows are not allocated.
     [[nodiscard]] Status writePng(std::FILE* file);
 
     std::int32_t width() const { return width_; }
@@ -53,6 +55,9 @@ public:
     std::uint8_t** rows() const { return rows_; }
 
 private:
+    // Frees the rows allocated so far and the pointer array.
+    void releaseRows();
+
     std::int32_t compressionLevel_;
     std::int32_t width_;
     std::int32_t height_;

@@ -1,0 +1,69 @@
+#include "compaction/NumericCompaction.h"
+
+#include <cassert>
+#include <string>
+
+#include "compaction/ControlCodewords.h"
+
+namespace barwright {
+
+const NumericCompaction::PowerTable& NumericCompaction::powersOfTenBase900() {
+    if (!powersBuilt_) {
+        PowerRow row{};
+        row[kRowDigits - 1] = 1;
+        powersOfTenBase900_[0] = row;
+        for (std::size_t power = 1; power < kPowerCount; ++power) {
+            // A digit times ten plus a carry of at most 9 stays below 9000.
+            std::uint32_t carry = 0;
+            for (std::size_t j = kRowDigits; j-- > 0;) {
+                const std::uint32_t t = row[j] * 10u + carry;
+                row[j] = static_cast<std::uint16_t>(t % kCodewordBase);
+                carry = t / kCodewordBase;
+            }
+            assert(carry == 0);
+            powersOfTenBase900_[power] = row;
+        }
+        powersBuilt_ = true;
+    }
+    return powersOfTenBase900_;
+}
+
+void NumericCompaction::appendGroup(std::string_view group, CodewordStream& out) {
+    assert(!group.empty() && group.size() < kPowerCount);
+    const PowerTable& powers = powersOfTenBase900();
+    std::array<std::uint32_t, kRowDigits> sum{};
+    for (std::size_t position = 0; position < group.size(); ++position) {
+        const std::uint32_t digit =
+            static_cast<std::uint32_t>(group[group.size() - 1 - position] - '0');
+        if (digit == 0) continue;
+        // Adding the row digit times at once is the same as adding it digit
+        // times; every term stays below 900 + 9 * 899 + 9.
+        const PowerRow& row = powers[position];
+        std::uint32_t carry = 0;
+        for (std::size_t j = kRowDigits; j-- > 0;) {
+            const std::uint32_t t = sum[j] + digit * row[j] + carry;
+            sum[j] = t % kCodewordBase;
+            carry = t / kCodewordBase;
+        }
+    }
+    std::size_t first = 0;
+    while (first + 1 < kRowDigits && sum[first] == 0) ++first;
+    for (std::size_t j = first; j < kRowDigits; ++j) out.push_back(static_cast<Codeword>(sum[j]));
+}
+
+void NumericCompaction::appendDigitGroups(std::string_view digits, CodewordStream& out) {
+    std::string group;
+    group.reserve(kGroupDigits + 1);
+    std::size_t offset = 0;
+    while (offset < digits.size()) {
+        // Never leave a last group of 0 digits: 45 remaining split as 44 + 1.
+        const std::size_t remaining = digits.size() - offset;
+        const std::size_t length = remaining > kGroupDigits ? kGroupDigits : remaining;
+        group.assign(1, '1');
+        group.append(digits.substr(offset, length));
+        appendGroup(group, out);
+        offset += length;
+    }
+}
+
+}  // namespace barwright

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <cstdint>
+
+#include "render/Rect.h"
+#include "render/SymbolGeometry.h"
+
+namespace barwright {
+namespace drawing {
+
+// Element widths in modules, bar first. The start pattern's final space
+// is never painted, so only its first seven elements are walked.
+constexpr std::uint8_t kStartPattern[] = {8, 1, 1, 1, 1, 1, 1, 3};
+constexpr int kStartPatternWalked = 7;
+constexpr std::uint8_t kStopPattern[] = {7, 1, 1, 3, 1, 1, 1, 2, 1};
+constexpr int kStopPatternElements = 9;
+// A compact symbol ends in one bar a single module wide.
+constexpr std::int32_t kCompactStopModules = 1;
+
+// The element widths (modules) of the rows between the start and stop
+// patterns, row after row; each row starts with a bar and alternates.
+struct RowWidths {
+    const std::uint8_t* data = nullptr;
+    std::int32_t rowCount = 0;
+    std::int32_t rowStride = 0;  // elements per row
+};
+
+// Where the symbol's bounding box lies in the image and how it is turned.
+// Bars are described along the rows (from the start-pattern edge) and
+// across them (from the edge of row 0), and mapped to their final image
+// rectangle, so every orientation is painted in place without a rotation
+// pass.
+struct Placement {
+    std::int32_t orientation = 0;  // 0, 90, 180, 270; others act as 0
+    std::int32_t left = 0;         // x0: leftmost pixel of the symbol
+    std::int32_t top = 0;          // y0: topmost pixel of the symbol
+    std::int32_t width = 0;        // W: horizontal extent in pixels
+    std::int32_t height = 0;       // H: vertical extent in pixels
+
+    // The image rectangle of a bar at along-row offset `along` with length
+    // `length`, across-row offset `across` with thickness `thickness`.
+    Rect place(std::int32_t along, std::int32_t length, std::int32_t across,
+               std::int32_t thickness) const;
+};
+
+// Places a fitted symbol inside the fit's drawing area. Alignment 1 centres
+// (an odd spare pixel goes to the right or bottom), 2 pushes to the right or
+// bottom, anything else to the left or top.
+Placement placeSymbol(const geometry::SymbolShape& shape, const geometry::Fit& fit,
+                      std::int32_t alignH, std::int32_t alignV);
+
+// Hands every bar of the start and stop patterns to paint(Rect), start
+// pattern from its outer edge inward, then the stop pattern from its inner
+// edge outward. The bars span all rows.
+template <typename PaintBar>
+void forEachStartStopBar(const Placement& placement, const geometry::SymbolShape& shape,
+                         std::int32_t moduleWidth, std::int32_t rowHeight, PaintBar&& paint) {
+    const std::int32_t thickness = shape.rows * rowHeight;
+    std::int32_t along = 0;
+    for (int k = 0; k < kStartPatternWalked; ++k) {
+        const std::int32_t length = kStartPattern[k] * moduleWidth;
+        if (k % 2 == 0) {
+            paint(placement.place(along, length, 0, thickness));
+        }
+        along += length;
+    }
+    if (shape.compact) {
+        // Right after the left row indicator and the data codewords.
+        along = geometry::kModulesPerCodeword * (shape.columns + 2) * moduleWidth;
+        paint(placement.place(along, kCompactStopModules * moduleWidth, 0, thickness));
+        return;
+    }
+    // Right after the right row indicator.
+    along = geometry::kModulesPerCodeword * (shape.columns + 3) * moduleWidth;
+    for (int k = 0; k < kStopPatternElements; ++k) {
+        const std::int32_t length = kStopPattern[k] * moduleWidth;
+        if (k % 2 == 0) {
+            paint(placement.place(along, length, 0, thickness));
+        }
+        along += length;
+    }
+}
+
+// Hands every bar of every row to paint(Rect), rows from row 0, each from
+// its start side; the rows begin right after the start pattern.
+template <typename PaintBar>
+void forEachRowBar(const Placement& placement, const RowWidths& rows, std::int32_t moduleWidth,
+                   std::int32_t rowHeight, PaintBar&& paint) {
+    for (std::int32_t i = 0; i < rows.rowCount; ++i) {
+        const std::uint8_t* widths = rows.data + static_cast<std::int64_t>(i) * rows.rowStride;
+        std::int32_t along = geometry::kModulesPerCodeword * moduleWidth;
+        for (std::int32_t j = 0; j < rows.rowStride; ++j) {
+            const std::int32_t length = widths[j] * moduleWidth;
+            if (j % 2 == 0) {
+                paint(placement.place(along, length, i * rowHeight, rowHeight));
+            }
+            along += length;
+        }
+    }
+}
+
+}  // namespace drawing
+}  // namespace barwright

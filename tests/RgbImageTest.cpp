@@ -1,0 +1,164 @@
+// The raster: a white start, the byte order of colours, fills that touch
+// exactly their span, and sizes refused before anything is allocated.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "render/RgbImage.h"
+
+namespace barwright {
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+std::vector<std::uint8_t> snapshot(const RgbImage& image) {
+    std::vector<std::uint8_t> bytes;
+    for (std::int32_t y = 0; y < image.height(); ++y) {
+        bytes.insert(bytes.end(), image.rows()[y], image.rows()[y] + 3 * image.width());
+    }
+    return bytes;
+}
+
+TEST(RgbImage, AllocatedImageIsWhite) {
+    RgbImage image(7, 5, kWhite, RgbImage::kDefaultCompression);
+    EXPECT_EQ(image.rows(), nullptr);
+    ASSERT_TRUE(image.allocateRows());
+    ASSERT_NE(image.rows(), nullptr);
+    EXPECT_EQ(snapshot(image), std::vector<std::uint8_t>(7 * 5 * 3, 0xFF));
+    EXPECT_EQ(image.bitDepth(), 8);
+    EXPECT_DOUBLE_EQ(image.gamma(), 0.5);
+}
+
+TEST(RgbImage, AllocatingAgainReplacesTheRows) {
+    RgbImage image(4, 3, kWhite, RgbImage::kDefaultCompression);
+    ASSERT_TRUE(image.allocateRows());
+    image.fillRect(0, 0, 4, 3, 0);
+    ASSERT_TRUE(image.allocateRows());
+    EXPECT_EQ(snapshot(image), std::vector<std::uint8_t>(4 * 3 * 3, 0xFF));
+}
+
+struct PixelCase {
+    const char* name;
+    std::uint32_t color;
+    std::uint8_t bytes[3];  // red, green, blue as stored
+};
+
+class RgbImageColor : public testing::TestWithParam<PixelCase> {};
+
+// Colours hold red in the lowest byte; the raster stores red first.
+TEST_P(RgbImageColor, StoresRedGreenBlue) {
+    const PixelCase& c = GetParam();
+    RgbImage image(3, 2, kWhite, RgbImage::kDefaultCompression);
+    ASSERT_TRUE(image.allocateRows());
+    image.fillRect(1, 1, 2, 1, c.color);
+    for (int x = 1; x < 3; ++x) {
+        const std::uint8_t* pixel = image.rows()[1] + 3 * x;
+        EXPECT_EQ(pixel[0], c.bytes[0]) << "x " << x;
+        EXPECT_EQ(pixel[1], c.bytes[1]) << "x " << x;
+        EXPECT_EQ(pixel[2], c.bytes[2]) << "x " << x;
+    }
+    // Row 0 and pixel (0, 1) stay white.
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(image.rows()[0][i], 0xFF);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(image.rows()[1][i], 0xFF);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colors, RgbImageColor,
+    testing::Values(PixelCase{"Red", 0x0000FF, {0xFF, 0x00, 0x00}},
+                    PixelCase{"Green", 0x00FF00, {0x00, 0xFF, 0x00}},
+                    PixelCase{"Blue", 0xFF0000, {0x00, 0x00, 0xFF}},
+                    PixelCase{"Mixed", 0x563412, {0x12, 0x34, 0x56}},
+                    PixelCase{"TopByteIgnored", 0xAB563412, {0x12, 0x34, 0x56}},
+                    PixelCase{"Black", 0x000000, {0x00, 0x00, 0x00}},
+                    PixelCase{"Grey", 0x808080, {0x80, 0x80, 0x80}},
+                    PixelCase{"GreyTopByteIgnored", 0xFF404040, {0x40, 0x40, 0x40}}),
+    [](const testing::TestParamInfo<PixelCase>& info) { return info.param.name; });
+
+struct SpanCase {
+    const char* name;
+    std::uint32_t color;
+    std::int32_t x, y, w, h;
+};
+
+class RgbImageSpan : public testing::TestWithParam<SpanCase> {};
+
+// Both the block-fill and the per-pixel path change exactly the rectangle's
+// bytes: nothing before, after, above or below it.
+TEST_P(RgbImageSpan, TouchesExactlyTheRectangle) {
+    const SpanCase& c = GetParam();
+    const std::int32_t width = 9;
+    const std::int32_t height = 6;
+    RgbImage image(width, height, kWhite, RgbImage::kDefaultCompression);
+    ASSERT_TRUE(image.allocateRows());
+    image.fillRect(c.x, c.y, c.w, c.h, c.color);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const bool inside = x >= c.x && x < c.x + c.w && y >= c.y && y < c.y + c.h;
+            for (int channel = 0; channel < 3; ++channel) {
+                const std::uint8_t expected =
+                    inside ? static_cast<std::uint8_t>(c.color >> (8 * channel)) : 0xFF;
+                const std::uint8_t actual = image.rows()[y][3 * x + channel];
+                EXPECT_EQ(actual, expected) << "x " << x << " y " << y << " channel " << channel;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Spans, RgbImageSpan,
+    testing::Values(SpanCase{"GreyThreeWide", 0x808080, 2, 1, 3, 2},
+                    SpanCase{"GreyOneWide", 0x808080, 4, 0, 1, 6},
+                    SpanCase{"GreyFullRow", 0x000000, 0, 5, 9, 1},
+                    // Spans of 3w bytes that are not a multiple of 4 exercise the tail.
+                    SpanCase{"GreySevenWide", 0x101010, 1, 2, 7, 3},
+                    SpanCase{"ColorThreeWide", 0x563412, 2, 1, 3, 2},
+                    SpanCase{"ColorLastPixel", 0x0000FF, 8, 5, 1, 1},
+                    SpanCase{"WidthZero", 0x000000, 3, 3, 0, 2},
+                    SpanCase{"HeightZero", 0x563412, 3, 3, 2, 0},
+                    SpanCase{"WidthNegative", 0x000000, 3, 3, -2, 2},
+                    SpanCase{"HeightNegative", 0x563412, 3, 3, 2, -1}),
+    [](const testing::TestParamInfo<SpanCase>& info) { return info.param.name; });
+
+struct SizeCase {
+    const char* name;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+class RgbImageRefusedSize : public testing::TestWithParam<SizeCase> {};
+
+// Refused before allocation: these would either be no image at all, exceed
+// libpng's limit, or overcommit gigabytes that are only found missing while
+// painting.
+TEST_P(RgbImageRefusedSize, RefusedWithoutAllocating) {
+    const SizeCase& c = GetParam();
+    RgbImage image(c.width, c.height, kWhite, RgbImage::kDefaultCompression);
+    EXPECT_FALSE(image.allocateRows());
+    EXPECT_EQ(image.rows(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, RgbImageRefusedSize,
+    testing::Values(SizeCase{"ZeroWidth", 0, 10}, SizeCase{"ZeroHeight", 10, 0},
+                    SizeCase{"NegativeWidth", -1, 10}, SizeCase{"NegativeHeight", 10, -5},
+                    SizeCase{"WidthAboveLimit", RgbImage::kMaxDimension + 1, 1},
+                    SizeCase{"HeightAboveLimit", 1, RgbImage::kMaxDimension + 1},
+                    SizeCase{"Int32Max", 2147483647, 2147483647},
+                    // 20000 x 17900 x 3 bytes is just above 2^30.
+                    SizeCase{"PixelBytesAboveLimit", 20000, 17900},
+                    SizeCase{"BothAtLimit", RgbImage::kMaxDimension, RgbImage::kMaxDimension}),
+    [](const testing::TestParamInfo<SizeCase>& info) { return info.param.name; });
+
+TEST(RgbImage, LargestSizesWithinTheLimitsAreAccepted) {
+    // A single row or column at the dimension limit is well within the byte
+    // limit.
+    RgbImage wide(RgbImage::kMaxDimension, 1, kWhite, RgbImage::kDefaultCompression);
+    EXPECT_TRUE(wide.allocateRows());
+    RgbImage tall(1, RgbImage::kMaxDimension, kWhite, RgbImage::kDefaultCompression);
+    EXPECT_TRUE(tall.allocateRows());
+    EXPECT_EQ(tall.rows()[RgbImage::kMaxDimension - 1][2], 0xFF);
+}
+
+}  // namespace
+}  // namespace barwright
