@@ -3,9 +3,8 @@
 // exactly the data after escape resolution. The corpus is random but
 // seeded, so a failure names a command line that reproduces it.
 
-#include <gtest/gtest.h>
-
 #include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -34,9 +33,10 @@ struct EciMark {
 
 // Data for -d together with what a reader must give back.
 struct CaseData {
-    std::string text;      // the -d argument, escapes included
-    std::string bytes;     // the data bytes after escape resolution
+    std::string text;   // the -d argument, escapes included
+    std::string bytes;  // the data bytes after escape resolution
     std::vector<EciMark> ecis;
+    bool readerInitialisation = false;
     bool allText = true;    // every byte can be written in text compaction
     bool allDigits = true;  // every byte is a decimal digit
 };
@@ -45,6 +45,7 @@ struct Decoded {
     bool found = false;
     std::string bytes;
     std::vector<EciMark> ecis;
+    bool readerInitialisation = false;
     std::string error;
 };
 
@@ -85,7 +86,10 @@ public:
         data_.text += buffer;
         data_.ecis.push_back({number, data_.bytes.size()});
     }
-    void readerInitialisation() { data_.text.insert(0, "~3"); }
+    void readerInitialisation() {
+        data_.text.insert(0, "~3");
+        data_.readerInitialisation = true;
+    }
     const CaseData& data() const { return data_; }
 
 private:
@@ -101,7 +105,9 @@ class CorpusGenerator {
 public:
     explicit CorpusGenerator(std::uint32_t seed) : random_(seed) {}
 
-    int uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    int uniform(int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    }
     bool chance(int percent) { return uniform(1, 100) <= percent; }
 
     void letters(CaseBuilder& builder, int count) {
@@ -115,8 +121,8 @@ public:
             } else if (pick < 7) {
                 builder.literal(static_cast<unsigned char>(uniform('a', 'z')));
             } else if (pick < 9) {
-                builder.literal(static_cast<unsigned char>(
-                    kText[static_cast<std::size_t>(uniform(0, static_cast<int>(kText.size()) - 1))]));
+                builder.literal(static_cast<unsigned char>(kText[static_cast<std::size_t>(
+                    uniform(0, static_cast<int>(kText.size()) - 1))]));
             } else {
                 const char kControls[] = {'N', 'R', 'T'};
                 builder.controlEscape(kControls[uniform(0, 2)]);
@@ -146,9 +152,12 @@ public:
     }
     int eciNumber() {
         switch (uniform(0, 3)) {
-            case 0: return uniform(0, 899);
-            case 1: return uniform(900, 810899);
-            case 2: return uniform(810900, 811799);
+            case 0:
+                return uniform(0, 899);
+            case 1:
+                return uniform(900, 810899);
+            case 2:
+                return uniform(810900, 811799);
             default: {
                 static const int kCommon[] = {3, 4, 7, 20, 26, 899, 900, 810899, 810900, 811799};
                 return kCommon[uniform(0, 9)];
@@ -171,9 +180,15 @@ public:
             case 3:  // mixed segments
                 for (int segment = uniform(2, 6); segment > 0; --segment) {
                     switch (uniform(0, 2)) {
-                        case 0: letters(builder, uniform(1, 30)); break;
-                        case 1: digits(builder, digitRunLength()); break;
-                        default: bytes(builder, uniform(1, 10)); break;
+                        case 0:
+                            letters(builder, uniform(1, 30));
+                            break;
+                        case 1:
+                            digits(builder, digitRunLength());
+                            break;
+                        default:
+                            bytes(builder, uniform(1, 10));
+                            break;
                     }
                 }
                 break;
@@ -184,9 +199,15 @@ public:
                 for (int segment = uniform(1, 4); segment > 0; --segment) {
                     switch (uniform(0, 3)) {
                         case 0:
-                        case 1: letters(builder, uniform(1, 25)); break;
-                        case 2: digits(builder, digitRunLength() % 40 + 1); break;
-                        default: bytes(builder, uniform(1, 8)); break;
+                        case 1:
+                            letters(builder, uniform(1, 25));
+                            break;
+                        case 2:
+                            digits(builder, digitRunLength() % 40 + 1);
+                            break;
+                        default:
+                            bytes(builder, uniform(1, 8));
+                            break;
                     }
                     if (chance(60)) {
                         builder.eci(eciNumber());
@@ -211,7 +232,10 @@ public:
         if (data.allText) modes.push_back(1);
         if (data.allDigits && !data.bytes.empty()) modes.push_back(2);
         modes.push_back(3);
-        const int mode = chance(40) ? 0 : modes[static_cast<std::size_t>(uniform(0, static_cast<int>(modes.size()) - 1))];
+        const int mode =
+            chance(40)
+                ? 0
+                : modes[static_cast<std::size_t>(uniform(0, static_cast<int>(modes.size()) - 1))];
         option("-m", std::to_string(mode));
         option("-e", std::to_string(chance(30) ? 9 : uniform(0, 8)));
         const int columns = kind == 1 || data.bytes.size() > 100 ? uniform(4, 30) : uniform(1, 30);
@@ -278,7 +302,7 @@ void splitEciProtocol(const std::string& content, Decoded& decoded) {
     }
 }
 
-Decoded decodePng(const std::filesystem::path& path) {
+Decoded decodePng(const std::filesystem::path& path, bool pure = false) {
     Decoded decoded;
     const PngImage image = readPng(path);
     if (!image.valid) {
@@ -288,13 +312,17 @@ Decoded decodePng(const std::filesystem::path& path) {
     const ZXing::ImageView view(image.pixels.data(), static_cast<int>(image.width),
                                 static_cast<int>(image.height), ZXing::ImageFormat::RGB);
     ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
+    hints.setFormats(ZXing::BarcodeFormat::PDF417)
+        .setTryHarder(true)
+        .setTryRotate(true)
+        .setIsPure(pure);
     const ZXing::Result result = ZXing::ReadBarcode(view, hints);
     if (!result.isValid()) {
         decoded.error = "not decoded: " + ZXing::ToString(result.error());
         return decoded;
     }
     decoded.found = true;
+    decoded.readerInitialisation = result.readerInit();
     if (result.hasECI()) {
         const ZXing::ByteArray content = result.bytesECI();
         splitEciProtocol(std::string(content.begin(), content.end()), decoded);
@@ -325,6 +353,38 @@ std::string quote(const std::vector<std::string>& arguments) {
     return out.str();
 }
 
+// What zxing-cpp 1.4 can report of the ECI designators we wrote. It reports
+// only the designators of ECI 0..899 (codeword 927); those of 900..811799
+// (926 and 925) it consumes without a trace, so the bytes around them are
+// still checked but the designators themselves cannot be. It reports a
+// designator only when data follows it (of several at one place, the last),
+// and a reported sequence that does not start with a designator begins with
+// ECI 3, the reader's default character set.
+std::vector<EciMark> reportableEcis(const std::vector<EciMark>& written, std::size_t byteCount) {
+    constexpr int kLargestSingleCodewordEci = 899;
+    constexpr int kDefaultEci = 3;
+    std::vector<EciMark> reported;
+    bool anyReportable = false;
+    for (const EciMark& mark : written) {
+        if (mark.number > kLargestSingleCodewordEci) {
+            continue;
+        }
+        anyReportable = true;
+        if (mark.position == byteCount) {
+            continue;
+        }
+        if (!reported.empty() && reported.back().position == mark.position) {
+            reported.back() = mark;
+        } else {
+            reported.push_back(mark);
+        }
+    }
+    if (anyReportable && (reported.empty() || reported.front().position != 0)) {
+        reported.insert(reported.begin(), EciMark{kDefaultEci, 0});
+    }
+    return reported;
+}
+
 std::string describe(const std::vector<EciMark>& ecis) {
     std::ostringstream out;
     for (const EciMark& mark : ecis) {
@@ -339,12 +399,53 @@ bool isShapeRefusal(int status) {
     return status == 7 || status == 9 || status == 11 || status == 12;
 }
 
+bool matches(const Decoded& decoded, const CaseData& data) {
+    return decoded.found && decoded.bytes == data.bytes &&
+           decoded.readerInitialisation == data.readerInitialisation &&
+           describe(decoded.ecis) == describe(reportableEcis(data.ecis, data.bytes.size()));
+}
+
+// zxing-cpp 1.4's detector for photographed symbols misses a few of our
+// symbols in some orientations and sizes, although it reads their exact
+// rotations and scalings (the four orientations are pixel-exact rotations of
+// one another). Such a miss is counted as the decoder's limitation only when
+// it is proven: the same PNG decodes exactly in the decoder's mode for
+// unrotated, undistorted images, and the same command line (the same
+// codewords) decodes exactly at another module width.
+bool isProvenDecoderLimitation(const std::vector<std::string>& arguments, const CaseData& data,
+                               const std::filesystem::path& directory) {
+    if (!matches(decodePng(directory / "case.png", true), data)) {
+        return false;
+    }
+    const auto widthOption = std::find(arguments.begin(), arguments.end(), "-n");
+    if (widthOption == arguments.end() || widthOption + 1 == arguments.end()) {
+        return false;
+    }
+    for (const char* width : {"2", "3", "4", "5"}) {
+        if (*(widthOption + 1) == width) {
+            continue;
+        }
+        std::vector<std::string> rescaled = arguments;
+        rescaled[static_cast<std::size_t>(widthOption - arguments.begin()) + 1] = width;
+        rescaled.back() = "rescaled.png";
+        if (runBarwright(rescaled, directory).exitStatus == 0 &&
+            matches(decodePng(directory / "rescaled.png"), data)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 TEST(DecodeRoundTrip, SeededCorpusDecodesToTheDataBytes) {
     constexpr int kCasesWanted = 600;
+    // A real defect of ours fails at every module width; more than a few
+    // proven misses would mean the symbols got harder to find.
+    constexpr int kMostDecoderMisses = kCasesWanted / 50;
     CorpusGenerator generator(20261207);
     TemporaryDirectory directory;
     int decodedCount = 0;
     int refusedCount = 0;
+    int decoderMissCount = 0;
     int attempts = 0;
     std::vector<int> countByMode(4, 0);
     while (decodedCount < kCasesWanted && attempts < kCasesWanted * 4) {
@@ -361,19 +462,80 @@ TEST(DecodeRoundTrip, SeededCorpusDecodesToTheDataBytes) {
         ASSERT_EQ(run.exitStatus, 0) << "barwright" << quote(arguments) << "\n"
                                      << run.standardError;
         const Decoded decoded = decodePng(directory.path() / "case.png");
-        EXPECT_TRUE(decoded.found) << decoded.error << "\nbarwright" << quote(arguments);
-        if (decoded.found) {
-            EXPECT_EQ(decoded.bytes, data.bytes) << "barwright" << quote(arguments);
-            EXPECT_EQ(describe(decoded.ecis), describe(data.ecis)) << "barwright" << quote(arguments);
+        if (!decoded.found && isProvenDecoderLimitation(arguments, data, directory.path())) {
+            ++decoderMissCount;
+            std::printf("decoder limitation (proven at another module width):%s\n",
+                        quote(arguments).c_str());
+        } else {
+            EXPECT_TRUE(decoded.found) << decoded.error << "\nbarwright" << quote(arguments);
+            if (decoded.found) {
+                EXPECT_EQ(decoded.bytes, data.bytes) << "barwright" << quote(arguments);
+                EXPECT_EQ(decoded.readerInitialisation, data.readerInitialisation)
+                    << "barwright" << quote(arguments);
+                EXPECT_EQ(describe(decoded.ecis),
+                          describe(reportableEcis(data.ecis, data.bytes.size())))
+                    << "barwright" << quote(arguments);
+            }
         }
         ++countByMode[static_cast<std::size_t>(std::stoi(arguments[1]))];
         ++decodedCount;
     }
     EXPECT_EQ(decodedCount, kCasesWanted) << refusedCount << " shapes refused";
-    RecordProperty("refused", refusedCount);
-    std::printf("decoded %d symbols (modes 0..3: %d %d %d %d), %d random shapes refused\n",
-                decodedCount, countByMode[0], countByMode[1], countByMode[2], countByMode[3],
-                refusedCount);
+    EXPECT_LE(decoderMissCount, kMostDecoderMisses);
+    std::printf(
+        "decoded %d symbols (modes 0..3: %d %d %d %d), %d proven decoder misses, %d random "
+        "shapes refused\n",
+        decodedCount, countByMode[0], countByMode[1], countByMode[2], countByMode[3],
+        decoderMissCount, refusedCount);
+}
+
+// Data whose symbols once decoded wrongly or not at all: text around ECI
+// designators and byte shifts, and reader initialisation in a forced mode.
+TEST(DecodeRoundTrip, TextAroundEciAndShiftsAndReaderInitialisation) {
+    struct Case {
+        const char* mode;
+        const char* data;
+        std::string bytes;
+        std::vector<EciMark> ecis;
+    };
+    const Case cases[] = {
+        {"0", "ab~7000003CD", "abCD", {{3, 2}}},
+        {"1", "ab~7000003CD", "abCD", {{3, 2}}},
+        {"0",
+         "A~7000003~X80BC",
+         "A\x80"
+         "BC",
+         {{3, 1}}},
+        {"0", "ab~7000026cd!e", "abcd!e", {{26, 2}}},
+        {"0",
+         "ab~X80cd",
+         "ab\x80"
+         "cd",
+         {}},
+        {"0",
+         "a~X80~X81cd",
+         "a\x80\x81"
+         "cd",
+         {}},
+        {"2", "~3123", "123", {}},
+        {"3", "~3abc", "abc", {}},
+        {"1", "~3abc", "abc", {}},
+        {"0", "~31234567890123", "1234567890123", {}},
+    };
+    TemporaryDirectory directory;
+    for (const Case& test : cases) {
+        const std::vector<std::string> arguments = {"-m", test.mode, "-d", test.data, "case.png"};
+        const ProgramRun run = runBarwright(arguments, directory.path());
+        ASSERT_EQ(run.exitStatus, 0) << "barwright" << quote(arguments) << "\n"
+                                     << run.standardError;
+        const Decoded decoded = decodePng(directory.path() / "case.png");
+        ASSERT_TRUE(decoded.found) << decoded.error << "\nbarwright" << quote(arguments);
+        EXPECT_EQ(decoded.bytes, test.bytes) << "barwright" << quote(arguments);
+        EXPECT_EQ(decoded.readerInitialisation, test.data[1] == '3')
+            << "barwright" << quote(arguments);
+        EXPECT_EQ(describe(decoded.ecis), describe(reportableEcis(test.ecis, test.bytes.size())))
+            << "barwright" << quote(arguments);
+    }
 }
 
 }  // namespace
