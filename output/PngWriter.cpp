@@ -3,6 +3,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <ctime>
+#include <exception>
+#include <vector>
 
 #include "render/RgbImage.h"
 
@@ -24,10 +26,36 @@ constexpr int kRfc1123BufferSize = 29;
 [[noreturn]] void silentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void silentWarning(png_structp, png_const_charp) {}
 
+// Where the bytes go: an open file, or (when file is null) the end of a
+// buffer in memory.
+struct PngSink {
+    std::FILE* file;
+    std::vector<std::uint8_t>* buffer;
+};
+
+// libpng's write callback for a buffer in memory. Running out of memory
+// becomes a libpng error, so it ends the write like a failed file write;
+// the exception is finished with before the long jump.
+void appendToBuffer(png_structp png, png_bytep data, png_size_t length) {
+    auto* buffer = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    bool appended = true;
+    try {
+        buffer->insert(buffer->end(), data, data + length);
+    } catch (const std::exception&) {
+        appended = false;
+    }
+    if (!appended) {
+        png_error(png, "out of memory");
+    }
+}
+
+// A buffer in memory has nothing to flush.
+void flushNothing(png_structp) {}
+
 // All that the long-jumping part of the write needs, prepared beforehand so
 // that nothing in it has a destructor.
 struct PngWriteJob {
-    std::FILE* file;
+    PngSink sink;
     png_uint_32 width;
     png_uint_32 height;
     int bitDepth;
@@ -45,7 +73,11 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     if (setjmp(png_jmpbuf(png)) != 0) {
         return false;
     }
-    png_init_io(png, job.file);
+    if (job.sink.file != nullptr) {
+        png_init_io(png, job.sink.file);
+    } else {
+        png_set_write_fn(png, job.sink.buffer, appendToBuffer, flushNothing);
+    }
     png_set_compression_level(png, job.zlibLevel);
     png_set_IHDR(png, info, job.width, job.height, job.bitDepth, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
@@ -100,11 +132,11 @@ PngWriteStructs::~PngWriteStructs() {
     }
 }
 
-Status RgbImage::writePng(std::FILE* file) {
-    // An image whose rows were never (fully) allocated has nothing to write.
-    if (file == nullptr || rows_ == nullptr || allocatedRowCount_ != height_) {
-        return status::kCantCloseOutput;
-    }
+namespace {
+
+// The chunks and pixels are the same whatever the sink; only where libpng
+// hands its bytes differs.
+Status writeImage(RgbImage& image, const PngSink& sink) {
     PngWriteStructs structs;
     if (!structs.valid()) {
         return status::kCantCloseOutput;
@@ -112,32 +144,60 @@ Status RgbImage::writePng(std::FILE* file) {
 
     // Also catches NaN, which libpng could not turn into its fixed-point
     // gamma.
-    if (!(gamma_ >= kMinGamma)) {
-        gamma_ = kFallbackGamma;
+    if (!(image.gamma() >= kMinGamma)) {
+        image.setGamma(kFallbackGamma);
     }
 
     PngWriteJob job{};
-    job.file = file;
-    job.width = static_cast<png_uint_32>(width_);
-    job.height = static_cast<png_uint_32>(height_);
-    job.bitDepth = bitDepth_;
-    job.zlibLevel =
-        compressionLevel_ == kDefaultCompression ? kDefaultZlibLevel : compressionLevel_;
-    job.gamma = gamma_;
+    job.sink = sink;
+    job.width = static_cast<png_uint_32>(image.width());
+    job.height = static_cast<png_uint_32>(image.height());
+    job.bitDepth = image.bitDepth();
+    job.zlibLevel = image.compressionLevel() == RgbImage::kDefaultCompression
+                        ? kDefaultZlibLevel
+                        : image.compressionLevel();
+    job.gamma = image.gamma();
     // One reading of the clock feeds both the tIME chunk and the text, so
     // they always agree. Both are in UTC.
     png_convert_from_time_t(&job.stamp, std::time(nullptr));
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
-    job.rows = rows_;
+    job.rows = image.rows();
 
     if (!writeWithLibpng(structs.png(), structs.info(), job)) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
+
+}  // namespace
+
+Status RgbImage::writePng(std::FILE* file) {
+    // An image whose rows were never (fully) allocated has nothing to write.
+    if (file == nullptr || rows_ == nullptr || allocatedRowCount_ != height_) {
+        return status::kCantCloseOutput;
+    }
+    if (writeImage(*this, PngSink{file, nullptr}) != status::kOk) {
         return status::kCantCloseOutput;
     }
     // stdio buffers the last few kilobytes; a full disk shows only when they
     // are flushed, and must not pass for success.
     if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
+
+Status RgbImage::writePng(std::vector<std::uint8_t>& png) {
+    png.clear();
+    if (rows_ == nullptr || allocatedRowCount_ != height_) {
+        return status::kCantCloseOutput;
+    }
+    if (writeImage(*this, PngSink{nullptr, &png}) != status::kOk) {
+        // Half a PNG is of no use to anyone.
+        png.clear();
+        png.shrink_to_fit();
         return status::kCantCloseOutput;
     }
     return status::kOk;

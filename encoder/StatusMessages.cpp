@@ -1,4 +1,4 @@
-#include "cli/StatusMessages.h"
+#include "barwright/Status.h"
 
 namespace barwright {
 

@@ -1,0 +1,34 @@
+# Installs the program, its manual and bash completion, and the library with
+# its headers, an exported CMake package and a pkg-config file.
+include(CMakePackageConfigHelpers)
+
+set(BARWRIGHT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/barwright)
+
+install(TARGETS barwright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS barwright_core EXPORT barwrightTargets
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/barwright
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+    FILES_MATCHING PATTERN "*.h")
+install(FILES ${PROJECT_SOURCE_DIR}/docs/barwright.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/completion/barwright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+install(EXPORT barwrightTargets NAMESPACE barwright:: DESTINATION ${BARWRIGHT_CMAKE_DIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/barwrightConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/barwrightConfig.cmake
+    INSTALL_DESTINATION ${BARWRIGHT_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/barwrightConfigVersion.cmake
+    COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/barwrightConfig.cmake
+    ${PROJECT_BINARY_DIR}/barwrightConfigVersion.cmake
+    DESTINATION ${BARWRIGHT_CMAKE_DIR})
+
+# The .pc file finds the prefix from its own place, so the tree can be
+# installed under any prefix (cmake --install --prefix) and still be found.
+file(RELATIVE_PATH BARWRIGHT_PC_TO_PREFIX ${CMAKE_INSTALL_FULL_LIBDIR}/pkgconfig
+    ${CMAKE_INSTALL_PREFIX})
+string(REGEX REPLACE "/$" "" BARWRIGHT_PC_TO_PREFIX "${BARWRIGHT_PC_TO_PREFIX}")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/barwright.pc.in ${PROJECT_BINARY_DIR}/barwright.pc
+    @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/barwright.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -1,0 +1,150 @@
+// Splitting one data string over the symbols of a Macro PDF417 file.
+
+#include <algorithm>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "barwright/Symbol.h"
+
+namespace barwright {
+
+namespace {
+
+constexpr std::int32_t kMaxSegmentCount = 99999;
+// "~7" is followed by exactly this many decimal digits.
+constexpr std::size_t kEciDigits = 6;
+
+// One indivisible piece of the data string: an escape sequence or one byte,
+// with the number of data bytes it stands for (0 for reader initialisation
+// and ECI designators, 1 for everything else).
+struct Piece {
+    std::string_view text;
+    std::size_t byteCount;
+};
+
+bool isDecimal(char ch) { return ch >= '0' && ch <= '9'; }
+bool isHex(char ch) {
+    return isDecimal(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
+}
+
+// Length of the escape sequence at data[k] (a tilde), by the rules that
+// compaction applies; 0 when the tilde is plain data.
+std::size_t escapeLength(std::string_view data, std::size_t k) {
+    if (k + 1 >= data.size()) return 0;
+    switch (data[k + 1]) {
+        case 'N':
+        case 'R':
+        case 'T':
+        case '~':
+            return 2;
+        case 'X':
+        case 'x':
+            return k + 3 < data.size() && isHex(data[k + 2]) && isHex(data[k + 3]) ? 4 : 0;
+        case '7':
+            if (k + 1 + kEciDigits >= data.size()) return 0;
+            for (std::size_t i = 0; i < kEciDigits; ++i) {
+                if (!isDecimal(data[k + 2 + i])) return 0;
+            }
+            return 2 + kEciDigits;
+        default:
+            return 0;
+    }
+}
+
+std::vector<Piece> cutIntoPieces(std::string_view data) {
+    std::vector<Piece> pieces;
+    pieces.reserve(data.size());
+    std::size_t k = 0;
+    // Reader initialisation counts only at the very start of the data.
+    if (data.size() >= 2 && data[0] == '~' && data[1] == '3') {
+        pieces.push_back(Piece{data.substr(0, 2), 0});
+        k = 2;
+    }
+    while (k < data.size()) {
+        const std::size_t length = data[k] == '~' ? escapeLength(data, k) : 0;
+        if (length == 0) {
+            pieces.push_back(Piece{data.substr(k, 1), 1});
+            ++k;
+        } else {
+            const bool isEci = data[k + 1] == '7';
+            pieces.push_back(Piece{data.substr(k, length), isEci ? 0u : 1u});
+            k += length;
+        }
+    }
+    return pieces;
+}
+
+}  // namespace
+
+Status splitMacroData(std::string_view data, std::int32_t segmentCount,
+                      std::vector<std::string>& parts) {
+    parts.clear();
+    if (segmentCount < 1 || segmentCount > kMaxSegmentCount) {
+        return status::kMacroSegmentCount;
+    }
+    try {
+        const std::vector<Piece> pieces = cutIntoPieces(data);
+        std::size_t totalBytes = 0;
+        for (const Piece& piece : pieces) {
+            totalBytes += piece.byteCount;
+        }
+        const auto count = static_cast<std::size_t>(segmentCount);
+        if (totalBytes < count && count > 1) {
+            return status::kInvalidArgument;
+        }
+        parts.assign(count, std::string());
+        // A piece goes to the part in whose share its first byte falls: part
+        // s holds the bytes s*total/count up to (s+1)*total/count, at least
+        // one each. A piece without bytes (an ECI designator) therefore
+        // opens the part of the bytes that follow it.
+        std::size_t bytesBefore = 0;
+        for (const Piece& piece : pieces) {
+            const std::size_t part =
+                totalBytes == 0 ? 0 : std::min(count - 1, bytesBefore * count / totalBytes);
+            if (piece.text == "~") {
+                parts[part] += "~~";
+            } else {
+                parts[part].append(piece.text.data(), piece.text.size());
+            }
+            bytesBefore += piece.byteCount;
+        }
+    } catch (const std::bad_alloc&) {
+        parts.clear();
+        return status::kFail;
+    }
+    return status::kOk;
+}
+
+Status encodeMacroSegments(const SymbolSettings& settings, std::int32_t segmentCount,
+                           std::vector<Symbol>& symbols) {
+    symbols.clear();
+    std::vector<std::string> parts;
+    Status result = splitMacroData(settings.data, segmentCount, parts);
+    if (result != status::kOk) {
+        return result;
+    }
+    try {
+        symbols.reserve(parts.size());
+        SymbolSettings segment = settings;
+        segment.macro.enabled = true;
+        segment.macro.segmentCount = segmentCount;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            segment.data = std::move(parts[i]);
+            segment.macro.segmentIndex = static_cast<std::int32_t>(i) + 1;
+            symbols.emplace_back();
+            result = symbols.back().encode(segment);
+            if (result != status::kOk) {
+                symbols.clear();
+                return result;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        symbols.clear();
+        return status::kFail;
+    }
+    return status::kOk;
+}
+
+}  // namespace barwright
