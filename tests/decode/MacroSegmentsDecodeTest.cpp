@@ -1,0 +1,155 @@
+// A file split over several symbols through the library, read back by
+// zxing-cpp: every symbol decodes, carries the segment index, count and
+// file ID that were asked for, and the joined segments give back exactly
+// the original data bytes. The symbols go through the in-memory PNG writer,
+// so its bytes are proven readable too.
+
+#include <ZXing/ReadBarcode.h>
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "barwright/Symbol.h"
+
+namespace barwright {
+namespace {
+
+struct SplitCase {
+    const char* name;
+    std::string data;   // with escapes
+    std::string bytes;  // what a reader must give back, joined
+    std::int32_t segmentCount;
+    std::string fileId;
+    std::string expectedSequenceId;  // zxing's rendering: three digits per codeword
+    std::int32_t compactionMode;
+    std::int32_t columns;
+    std::int32_t orientation;
+    bool compact;
+    bool optionalFields;
+};
+
+void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
+
+std::string repeat(const std::string& unit, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += unit;
+    return out;
+}
+
+std::vector<SplitCase> splitCases() {
+    const std::string text = repeat("Invoice 2024-117, 3 items: ", 12);
+    const std::string digits = repeat("31415926535897932384626433832795", 10);
+    std::string escaped;
+    std::string escapedBytes;
+    for (int i = 0; i < 120; ++i) {
+        escaped += "ab~X";
+        static const char* const kHex = "0123456789ABCDEF";
+        const int byte = (i * 37 + 128) & 0xFF;
+        escaped += kHex[byte >> 4];
+        escaped += kHex[byte & 15];
+        escaped += "~~~N";
+        escapedBytes += "ab";
+        escapedBytes += static_cast<char>(byte);
+        escapedBytes += "~\n";
+    }
+    return {
+        {"TextOverThree", text, text, 3, "#001", "001", 0, 6, 0, false, false},
+        {"DigitsOverTwo", digits, digits, 2, "#123456", "123456", 0, 5, 0, false, false},
+        {"EscapesOverFour", escaped, escapedBytes, 4, "#899000", "899000", 0, 8, 0, false, false},
+        {"OneSegmentIsLast", "Hello", "Hello", 1, "#042", "042", 0, 3, 0, false, false},
+        {"ByteModeCompactTurned", text, text, 3, "#777", "777", 3, 6, 90, true, false},
+        {"WithOptionalFields", text, text, 2, "#005", "005", 0, 6, 180, false, true},
+        // Two escaped tildes and a plain one: the plain one must not become the
+        // start of an escape in its own segment.
+        {"ThreeTildes", "~~~~~", "~~~", 3, "#100", "100", 0, 2, 0, false, false},
+    };
+}
+
+// libpng's simplified reader: the PNG in memory as 8-bit RGB.
+bool readPngFromMemory(const std::vector<std::uint8_t>& png, std::vector<std::uint8_t>& pixels,
+                       int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_memory(&image, png.data(), png.size()) == 0) {
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    pixels.resize(PNG_IMAGE_SIZE(image));
+    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
+        png_image_free(&image);
+        return false;
+    }
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return true;
+}
+
+ZXing::Result decode(const Symbol& symbol) {
+    std::vector<std::uint8_t> png;
+    EXPECT_EQ(symbol.writePng(2.0, png), status::kOk);
+    std::vector<std::uint8_t> pixels;
+    int width = 0;
+    int height = 0;
+    if (!readPngFromMemory(png, pixels, width, height)) {
+        ADD_FAILURE() << "the PNG in memory is unreadable";
+        return ZXing::Result();
+    }
+    const ZXing::ImageView view(pixels.data(), width, height, ZXing::ImageFormat::RGB);
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
+    return ZXing::ReadBarcode(view, hints);
+}
+
+class MacroSegmentsDecode : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(MacroSegmentsDecode, EverySegmentReadsBackAndTheJoinIsTheData) {
+    const SplitCase& c = GetParam();
+    SymbolSettings settings;
+    settings.data = c.data;
+    settings.compactionMode = c.compactionMode;
+    settings.columns = c.columns;
+    settings.orientation = c.orientation;
+    settings.compact = c.compact;
+    settings.macro.fileId = c.fileId;
+    if (c.optionalFields) {
+        settings.macro.fileName = "invoice.txt";
+        settings.macro.timeStamp = "1700000000";
+        settings.macro.sender = "Accounts";
+        settings.macro.addressee = "Stores";
+        settings.macro.fileSize = static_cast<std::int32_t>(c.bytes.size());
+        settings.macro.checksum = 4711;
+    }
+    std::vector<Symbol> symbols;
+    ASSERT_EQ(encodeMacroSegments(settings, c.segmentCount, symbols), status::kOk);
+    ASSERT_EQ(symbols.size(), static_cast<std::size_t>(c.segmentCount));
+
+    ZXing::Results results;
+    for (std::size_t i = 0; i < symbols.size(); ++i) {
+        SCOPED_TRACE("segment " + std::to_string(i + 1));
+        ZXing::Result result = decode(symbols[i]);
+        ASSERT_TRUE(result.isValid()) << ZXing::ToString(result.error());
+        EXPECT_EQ(result.sequenceIndex(), static_cast<int>(i));
+        EXPECT_EQ(result.sequenceSize(), c.segmentCount);
+        EXPECT_EQ(result.sequenceId(), c.expectedSequenceId);
+        EXPECT_EQ(result.isLastInSequence(), i + 1 == symbols.size());
+        EXPECT_FALSE(result.bytes().empty()) << "every segment carries some of the data";
+        results.push_back(std::move(result));
+    }
+    // Out of order on purpose: a reader joins by index, not by arrival.
+    std::swap(results.front(), results.back());
+    const ZXing::Result joined = ZXing::MergeStructuredAppendSequence(results);
+    ASSERT_TRUE(joined.isValid());
+    EXPECT_EQ(std::string(joined.bytes().begin(), joined.bytes().end()), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Library, MacroSegmentsDecode, testing::ValuesIn(splitCases()),
+                         [](const testing::TestParamInfo<SplitCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace barwright
