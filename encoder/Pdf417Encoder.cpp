@@ -39,7 +39,9 @@ Status Pdf417Encoder::setColumns(std::int32_t columns) {
     return storeAndReencode(requestedColumns_, columns);
 }
 
-Status Pdf417Encoder::setRows(std::int32_t rows) { return storeAndReencode(requestedRows_, rows); }
+Status Pdf417Encoder::setRows(std::int32_t rows) {
+    return storeAndReencode(requestedRows_, rows);
+}
 
 Status Pdf417Encoder::setMacro(const MacroSettings& macro) {
     return storeAndReencode(macro_, macro);
