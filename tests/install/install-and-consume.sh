@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix, checks what landed there, then
+# builds the README's example against the installed tree twice -- through
+# the CMake package and through pkg-config -- and runs both programs.
+# Usage: install-and-consume.sh <build folder> <source folder> <C++ compiler>
+#        [<compiler flags> [<linker flags>]]
+# The flags are the build's own, so that a sanitizer build links its
+# consumers with the same runtime.
+set -euo pipefail
+build_dir=$(cd "$1" && pwd)
+source_dir=$(cd "$2" && pwd)
+cxx=$3
+cxx_flags=${4:-}
+linker_flags=${5:-}
+example=$source_dir/examples/encode.cpp
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+cmake --install "$build_dir" --prefix "$prefix" >"$scratch/install.log"
+
+for file in bin/barwright share/man/man1/barwright.1 \
+    share/bash-completion/completions/barwright include/barwright/Symbol.h; do
+    [ -f "$prefix/$file" ] || fail "not installed: $file"
+done
+library=$(find "$prefix" -name libbarwright.a)
+config=$(find "$prefix" -name barwrightConfig.cmake)
+version=$(find "$prefix" -name barwrightConfigVersion.cmake)
+pc=$(find "$prefix" -name barwright.pc)
+[ -n "$library" ] || fail "libbarwright.a not installed"
+[ -n "$config" ] && [ -n "$version" ] || fail "CMake package files not installed"
+[ -n "$pc" ] || fail "barwright.pc not installed"
+[ $failures -eq 0 ] || exit 1
+
+# The interface is include/barwright and nothing else: no compaction or
+# encoder internals, and each header stands on its own.
+installed_headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
+expected_headers="./barwright/MacroSettings.h ./barwright/Rect.h ./barwright/RgbImage.h ./barwright/Status.h ./barwright/Symbol.h "
+[ "$installed_headers" = "$expected_headers" ] || fail "installed headers: $installed_headers"
+for header in "$prefix"/include/barwright/*.h; do
+    echo "#include <barwright/$(basename "$header")>" |
+        $cxx -std=c++17 -Wall -Wextra -Wpedantic -Werror -fsyntax-only -x c++ \
+            -I"$prefix/include" - || fail "$(basename "$header") does not compile alone"
+done
+
+# The installed program works.
+"$prefix/bin/barwright" -d installed "$scratch/program.png" || fail "installed barwright failed"
+
+run_consumer() {  # name, executable
+    local output
+    if ! output=$("$2" "$scratch/$1.png"); then
+        fail "the $1 consumer failed"
+        return
+    fi
+    [[ $output == "$scratch/$1.png: 4 columns, "* ]] || fail "the $1 consumer printed: $output"
+    [ "$(head -c 4 "$scratch/$1.png" | od -An -tx1 | tr -d ' ')" = 89504e47 ] ||
+        fail "the $1 consumer wrote no PNG"
+}
+
+# 1. find_package(barwright) -> barwright::barwright
+if cmake -S "$source_dir/tests/install/consumer" -B "$scratch/cmake-consumer" \
+    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_CXX_COMPILER="$cxx" \
+    -DCMAKE_CXX_FLAGS="$cxx_flags" -DCMAKE_EXE_LINKER_FLAGS="$linker_flags" \
+    -DBARWRIGHT_EXAMPLE="$example" >"$scratch/cmake-consumer.log" 2>&1 &&
+    cmake --build "$scratch/cmake-consumer" >>"$scratch/cmake-consumer.log" 2>&1; then
+    run_consumer cmake "$scratch/cmake-consumer/consumer"
+else
+    cat "$scratch/cmake-consumer.log" >&2
+    fail "the CMake consumer does not build"
+fi
+
+# 2. pkg-config; the library is static, so its libpng comes with --static.
+export PKG_CONFIG_PATH
+PKG_CONFIG_PATH=$(dirname "$pc")
+[ "$(pkg-config --modversion barwright)" = 1.2 ] || fail "pkg-config reports another version"
+# shellcheck disable=SC2046,SC2086
+$cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
+    $(pkg-config --cflags barwright) $linker_flags $(pkg-config --static --libs barwright) ||
+    fail "pkg-config consumer does not build"
+run_consumer pkg-config "$scratch/pkg-config-consumer"
+
+[ $failures -eq 0 ] || exit 1
+echo "installed into a scratch prefix; both consumers built and ran"
