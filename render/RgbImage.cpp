@@ -21,11 +21,8 @@ RgbImage::RgbImage(std::int32_t width, std::int32_t height, std::uint32_t fillCo
 RgbImage::~RgbImage() { releaseRows(); }
 
 void RgbImage::releaseRows() {
-    // Only the rows that were actually allocated are freed: a failed
-    // allocateRows leaves the rest of the pointer array unset.
-    for (std::int32_t y = 0; y < allocatedRowCount_; ++y) {
-        delete[] rows_[y];
-    }
+    delete[] pixels_;
+    pixels_ = nullptr;
     delete[] rows_;
     rows_ = nullptr;
     allocatedRowCount_ = 0;
@@ -39,26 +36,27 @@ bool RgbImage::allocateRows() {
         return false;
     }
     const std::uint64_t rowBytes = static_cast<std::uint64_t>(width_) * kBytesPerPixel;
-    if (rowBytes * static_cast<std::uint64_t>(height_) > kMaxPixelBytes) {
+    const std::uint64_t pixelBytes = rowBytes * static_cast<std::uint64_t>(height_);
+    if (pixelBytes > kMaxPixelBytes) {
         return false;
     }
 
-    rows_ = new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height_)]();
+    // Every row lives in one block: one allocation instead of one per row,
+    // and the rows lie back to back, as libpng reads them.
+    rows_ = new (std::nothrow) std::uint8_t*[static_cast<std::size_t>(height_)];
     if (rows_ == nullptr) {
         return false;
     }
-    for (std::int32_t y = 0; y < height_; ++y) {
-        std::uint8_t* row = new (std::nothrow) std::uint8_t[rowBytes];
-        if (row == nullptr) {
-            // A half-made raster must not be painted or written: give back
-            // what was obtained, so rows() is null again.
-            releaseRows();
-            return false;
-        }
-        std::memset(row, kWhiteByte, rowBytes);
-        rows_[y] = row;
-        allocatedRowCount_ = y + 1;
+    pixels_ = new (std::nothrow) std::uint8_t[static_cast<std::size_t>(pixelBytes)];
+    if (pixels_ == nullptr) {
+        releaseRows();
+        return false;
     }
+    std::memset(pixels_, kWhiteByte, static_cast<std::size_t>(pixelBytes));
+    for (std::int32_t y = 0; y < height_; ++y) {
+        rows_[y] = pixels_ + static_cast<std::size_t>(y) * rowBytes;
+    }
+    allocatedRowCount_ = height_;
     return true;
 }
 
