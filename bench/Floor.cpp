@@ -85,7 +85,8 @@ bool writeWithLibpng(png_structp png, png_infop info, std::FILE* file, std::uint
     char creationTime[29] = "";
     png_convert_to_rfc1123_buffer(creationTime, &stamp);
     char keys[5][16] = {"Title", "Author", "Description", "Creation Time", "Software"};
-    char texts[5][20] = {"Title_Text", "Author_Text", "Description_Text", "", "Software_Text"};
+    char texts[5][sizeof creationTime] = {"Title_Text", "Author_Text", "Description_Text", "",
+                                          "Software_Text"};
     std::memcpy(texts[3], creationTime, sizeof creationTime);
     png_text text[5] = {};
     for (int i = 0; i < 5; ++i) {

@@ -11,41 +11,60 @@ namespace {
 
 constexpr std::size_t kBytesPerPixel = 3;
 constexpr std::uint8_t kWhiteByte = 0xFF;
-// Spans at least this long go to memset; shorter ones, which is nearly every
-// bar (a module is a few pixels), are cheaper stored inline than through a
-// call whose set-up outweighs the few bytes it writes.
+// Spans at least this long go to memset; shorter ones are cheaper stored
+// inline than through a call whose set-up outweighs the few bytes written.
 constexpr std::size_t kMemsetSpanBytes = 64;
 
-// Sets `count` bytes at `bytes` to `value`: whole 16-byte blocks, then one
-// block that ends exactly at the span's end, overlapping the one before it.
-// Shorter spans take 8- or 4-byte words the same way, or single bytes.
-inline void fillSpan(std::uint8_t* bytes, std::size_t count, std::uint8_t value) {
+// Sets `count` bytes at each of `rowCount` rows to `value`. Spans shorter
+// than kMemsetSpanBytes, which is nearly every bar, are stored as a few
+// words, the last one ending exactly at the span's end and overlapping the
+// one before; the word size is chosen once for all the rows.
+void fillSpans(std::uint8_t* const* rows, std::int32_t rowCount, std::size_t firstByte,
+               std::size_t count, std::uint8_t value) {
     if (count >= kMemsetSpanBytes) {
-        std::memset(bytes, value, count);
+        for (std::int32_t j = 0; j < rowCount; ++j) {
+            std::memset(rows[j] + firstByte, value, count);
+        }
         return;
     }
     const std::uint64_t word = 0x0101010101010101u * value;
     if (count >= 2 * sizeof word) {
         const std::uint64_t block[2] = {word, word};
-        for (std::size_t i = 0; i + sizeof block < count; i += sizeof block) {
-            std::memcpy(bytes + i, block, sizeof block);
+        // Up to 63 bytes: blocks at 0, 16 and 32 as far as they fit before
+        // the last, which ends the span.
+        const std::size_t last = count - sizeof block;
+        for (std::int32_t j = 0; j < rowCount; ++j) {
+            std::uint8_t* bytes = rows[j] + firstByte;
+            std::memcpy(bytes, block, sizeof block);
+            if (last > sizeof block) {
+                std::memcpy(bytes + sizeof block, block, sizeof block);
+            }
+            if (last > 2 * sizeof block) {
+                std::memcpy(bytes + 2 * sizeof block, block, sizeof block);
+            }
+            std::memcpy(bytes + last, block, sizeof block);
         }
-        std::memcpy(bytes + count - sizeof block, block, sizeof block);
         return;
     }
     if (count >= sizeof word) {
-        std::memcpy(bytes, &word, sizeof word);
-        std::memcpy(bytes + count - sizeof word, &word, sizeof word);
+        for (std::int32_t j = 0; j < rowCount; ++j) {
+            std::uint8_t* bytes = rows[j] + firstByte;
+            std::memcpy(bytes, &word, sizeof word);
+            std::memcpy(bytes + count - sizeof word, &word, sizeof word);
+        }
         return;
     }
     const auto half = static_cast<std::uint32_t>(word);
     if (count >= sizeof half) {
-        std::memcpy(bytes, &half, sizeof half);
-        std::memcpy(bytes + count - sizeof half, &half, sizeof half);
+        for (std::int32_t j = 0; j < rowCount; ++j) {
+            std::uint8_t* bytes = rows[j] + firstByte;
+            std::memcpy(bytes, &half, sizeof half);
+            std::memcpy(bytes + count - sizeof half, &half, sizeof half);
+        }
         return;
     }
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[i] = value;
+    for (std::int32_t j = 0; j < rowCount; ++j) {
+        std::memset(rows[j] + firstByte, value, count);
     }
 }
 
@@ -114,10 +133,7 @@ void RgbImage::fillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int
     if (red == green && green == blue) {
         // A grey (black and white included) is one byte value repeated, so
         // each row span is a single block fill.
-        std::uint8_t* const* const rows = rows_ + y;
-        for (std::int32_t j = 0; j < h; ++j) {
-            fillSpan(rows[j] + firstByte, spanBytes, red);
-        }
+        fillSpans(rows_ + y, h, firstByte, spanBytes, red);
         return;
     }
     for (std::int32_t j = 0; j < h; ++j) {
