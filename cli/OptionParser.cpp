@@ -123,14 +123,14 @@ std::int32_t parseNextOption(std::int32_t argc, char* const argv[], const char* 
             ++optind;
             continue;
         }
-        const char* spec = findShortOption(optionString, letter);
-        if (spec == nullptr) {
+        const char* declared = findShortOption(optionString, letter);
+        if (declared == nullptr) {
             writeMessage("Unknown option `-", std::string_view(&letter, 1), "'.");
             ++optind;  // the letters after it in this group are skipped
             return kBadOption;
         }
         const std::int32_t result = static_cast<unsigned char>(letter);
-        if (spec[1] != ':') {
+        if (declared[1] != ':') {
             ++optGroupOffset;
             return result;
         }

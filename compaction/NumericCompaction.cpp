@@ -31,21 +31,27 @@ const NumericCompaction::PowerTable& NumericCompaction::powersOfTenBase900() {
 void NumericCompaction::appendGroup(std::string_view group, CodewordStream& out) {
     assert(!group.empty() && group.size() < kPowerCount);
     const PowerTable& powers = powersOfTenBase900();
+    // The rows are added without carrying: a column collects at most 45
+    // terms of 9 * 899, far below 2^32, and one carry pass at the end puts
+    // every column back into 0..899. Each digit then costs one independent
+    // multiply-add per column instead of a chain of divisions.
+    static_assert(kPowerCount * 9 * (kCodewordBase - 1) < (std::uint64_t{1} << 32));
     std::array<std::uint32_t, kRowDigits> sum{};
     for (std::size_t position = 0; position < group.size(); ++position) {
         const std::uint32_t digit =
             static_cast<std::uint32_t>(group[group.size() - 1 - position] - '0');
-        if (digit == 0) continue;
-        // Adding the row digit times at once is the same as adding it digit
-        // times; every term stays below 900 + 9 * 899 + 9.
         const PowerRow& row = powers[position];
-        std::uint32_t carry = 0;
-        for (std::size_t j = kRowDigits; j-- > 0;) {
-            const std::uint32_t t = sum[j] + digit * row[j] + carry;
-            sum[j] = t % kCodewordBase;
-            carry = t / kCodewordBase;
+        for (std::size_t j = 0; j < kRowDigits; ++j) {
+            sum[j] += digit * row[j];
         }
     }
+    std::uint32_t carry = 0;
+    for (std::size_t j = kRowDigits; j-- > 0;) {
+        const std::uint32_t t = sum[j] + carry;
+        sum[j] = t % kCodewordBase;
+        carry = t / kCodewordBase;
+    }
+    assert(carry == 0);
     std::size_t first = 0;
     while (first + 1 < kRowDigits && sum[first] == 0) ++first;
     for (std::size_t j = first; j < kRowDigits; ++j) out.push_back(static_cast<Codeword>(sum[j]));

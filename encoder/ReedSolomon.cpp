@@ -73,19 +73,32 @@ void computeErrorCorrection(const Codeword* data, std::uint16_t dataCount,
     // Remainder registers of the division by the generator; c[k-1] is the
     // highest degree. They live in this frame, so a call allocates nothing
     // but the appends at the end.
+    //
+    // The registers are left unreduced: register j is a sum of at most
+    // j + 1 <= 512 products t * (929 - a), each below 929 * 929, so it stays
+    // below 512 * 929 * 929 < 2^32. Only the feedback t is reduced, once per
+    // data codeword, which leaves the inner loop a plain multiply-add.
+    static_assert(std::uint64_t{kMaxErrorCorrectionCodewords} * kCodewordModulus *
+                      kCodewordModulus <
+                  (std::uint64_t{1} << 32));
+    std::uint32_t negated[kMaxErrorCorrectionCodewords];
+    for (int j = 0; j < k; ++j) {
+        negated[j] = kCodewordModulus - a[j];
+    }
     std::uint32_t c[kMaxErrorCorrectionCodewords] = {};
     for (std::uint16_t i = 0; i < dataCount; ++i) {
         const std::uint32_t t = (data[i] + c[k - 1]) % kCodewordModulus;
         for (int j = k - 1; j > 0; --j) {
-            c[j] = (c[j - 1] + (kCodewordModulus - t * a[j] % kCodewordModulus)) % kCodewordModulus;
+            c[j] = c[j - 1] + t * negated[j];
         }
-        c[0] = (kCodewordModulus - t * a[0] % kCodewordModulus) % kCodewordModulus;
+        c[0] = t * negated[0];
     }
 
     // The registers hold the negated remainder; the symbol needs the
     // remainder itself so that the whole polynomial divides by g(x).
     for (int j = k - 1; j >= 0; --j) {
-        stream.push_back(static_cast<Codeword>((kCodewordModulus - c[j]) % kCodewordModulus));
+        stream.push_back(
+            static_cast<Codeword>((kCodewordModulus - c[j] % kCodewordModulus) % kCodewordModulus));
     }
 }
 

@@ -71,6 +71,28 @@ TEST(ReedSolomon, SymbolPolynomialIsZeroAtEveryRoot) {
     }
 }
 
+// The registers run unreduced between codewords; the largest codeword
+// value at the longest length of every level drives them as high as they
+// go, and the result must still divide by the generator.
+TEST(ReedSolomon, LargestCodewordsAtTheLongestLengths) {
+    for (int level = 0; level <= kMaxErrorCorrectionLevel; ++level) {
+        const std::uint16_t k = static_cast<std::uint16_t>(2u << level);
+        const std::uint32_t length = std::min<std::uint32_t>(926, 928 - k);
+        SCOPED_TRACE(testing::Message() << "k " << k);
+        CodewordStream symbol(length, static_cast<Codeword>(kCodewordModulus - 1));
+        computeErrorCorrection(symbol.data(), static_cast<std::uint16_t>(length), k, symbol);
+        ASSERT_EQ(symbol.size(), length + k);
+        std::uint32_t root = 1;
+        for (std::uint32_t i = 1; i <= k; ++i) {
+            root = root * 3 % kCodewordModulus;
+            ASSERT_EQ(evaluate(symbol, root), 0u) << "root 3^" << i;
+        }
+        for (std::uint32_t i = length; i < symbol.size(); ++i) {
+            ASSERT_LT(symbol[i], kCodewordModulus);
+        }
+    }
+}
+
 // The encoder passes a pointer into the very stream it appends to; the
 // appends may move the stream, which must not change the result.
 TEST(ReedSolomon, DataInsideTheOutputStream) {

@@ -2,6 +2,7 @@
 // exactly their span, and sizes refused before anything is allocated.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -119,6 +120,23 @@ INSTANTIATE_TEST_SUITE_P(
                     SpanCase{"WidthNegative", 0x000000, 3, 3, -2, 2},
                     SpanCase{"HeightNegative", 0x563412, 3, 3, 2, -1}),
     [](const testing::TestParamInfo<SpanCase>& info) { return info.param.name; });
+
+// Grey spans are stored in words of 4, 8 or 16 bytes that may overlap at
+// the end, or by memset when long; every length from 3 to 120 bytes at
+// every byte offset within a pixel must still hit exactly its span.
+TEST(RgbImage, GreySpansOfEveryLengthTouchOnlyTheirBytes) {
+    const std::int32_t width = 45;
+    for (std::int32_t w = 1; w <= 40; ++w) {
+        for (std::int32_t x = 0; x < 3; ++x) {
+            RgbImage image(width, 3, kWhite, RgbImage::kDefaultCompression);
+            ASSERT_TRUE(image.allocateRows());
+            image.fillRect(x, 1, w, 1, 0x202020);
+            std::vector<std::uint8_t> expected(3 * width * 3, 0xFF);
+            std::fill_n(expected.begin() + 3 * width + 3 * x, 3 * w, 0x20);
+            ASSERT_EQ(snapshot(image), expected) << "x " << x << " w " << w;
+        }
+    }
+}
 
 struct SizeCase {
     const char* name;

@@ -8,7 +8,7 @@
 
 namespace barwright {
 
-// A 24-bit RGB raster, one buffer per row, row 0 at the top; pixel x of a
+// A 24-bit RGB raster, rows back to back in one buffer, row 0 at the top; pixel x of a
 // row is the bytes 3x, 3x+1, 3x+2 = red, green, blue. Colours are passed as
 // 0x00BBGGRR (red in the lowest byte).
 class RgbImage {
@@ -60,7 +60,7 @@ public:
     std::uint8_t** rows() const { return rows_; }
 
 private:
-    // Frees the rows allocated so far and the pointer array.
+    // Frees the pixels and the row-pointer array.
     void releaseRows();
 
     std::int32_t compressionLevel_;
@@ -70,6 +70,8 @@ private:
     double gamma_ = 0.5;
     std::uint32_t fillColor_;
     std::uint8_t** rows_ = nullptr;
+    // The pixels of all rows, which rows_ points into.
+    std::uint8_t* pixels_ = nullptr;
     std::int32_t allocatedRowCount_ = 0;
 };
 

@@ -1,0 +1,166 @@
+// The stages of one symbol, each on its own: compaction per mode,
+// Reed-Solomon per level, the codeword matrix, the drawing per orientation
+// and the PNG write.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+
+#include "bench/Workloads.h"
+#include "compaction/Compactor.h"
+#include "encoder/CodewordMatrix.h"
+#include "encoder/Pdf417Encoder.h"
+#include "encoder/ReedSolomon.h"
+#include "render/Rect.h"
+#include "render/RgbImage.h"
+
+namespace barwright {
+namespace bench {
+namespace {
+
+// An encoder holding the workload's symbol, and an image of its size.
+struct EncodedSymbol {
+    explicit EncodedSymbol(const Workload& workload, std::int32_t orientation = 0) {
+        RunSettings settings = workloadSettings(workload);
+        settings.orientation = orientation;
+        if (configureEncoder(encoder, settings) != status::kOk ||
+            chooseImageSize(settings, encoder, width, height) != status::kOk) {
+            std::fprintf(stderr, "cannot encode the %s symbol\n", workload.name);
+            std::abort();
+        }
+    }
+    Pdf417Encoder encoder;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+struct CompactionCase {
+    const char* name;
+    int workload;
+    std::int32_t mode;
+};
+
+constexpr CompactionCase kCompactionCases[] = {
+    {"text/medium", kMedium, Compactor::kModeText},
+    {"numeric/large", kLarge, Compactor::kModeNumeric},
+    {"byte/medium", kMedium, Compactor::kModeByte},
+    {"automatic/medium", kMedium, Compactor::kModeAutomatic},
+    {"automatic/large", kLarge, Compactor::kModeAutomatic},
+};
+
+// From the data string to data codewords, escapes included.
+void BM_Compaction(benchmark::State& state) {
+    const CompactionCase& c = kCompactionCases[state.range(0)];
+    state.SetLabel(c.name);
+    const std::string data = workloadData(kWorkloads[c.workload]);
+    Compactor compactor;
+    CodewordStream codewords;
+    for (auto _ : state) {
+        codewords.clear();
+        compactor.startSymbol();
+        const UnitSequence units = Compactor::preprocessData(data, c.mode);
+        const Status result = c.mode == Compactor::kModeAutomatic
+                                  ? compactor.compactAutomatic(units, codewords)
+                                  : compactor.compactFixed(units, codewords);
+        benchmark::DoNotOptimize(result);
+        benchmark::DoNotOptimize(codewords.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(data.size()));
+}
+BENCHMARK(BM_Compaction)->DenseRange(0, std::size(kCompactionCases) - 1);
+
+// The longest data each level allows, random codewords.
+void BM_ReedSolomon(benchmark::State& state) {
+    const auto level = static_cast<int>(state.range(0));
+    const auto k = static_cast<std::uint16_t>(2 << level);
+    const auto dataCount = static_cast<std::uint16_t>(std::min(926, 928 - k));
+    std::mt19937 random(929);
+    CodewordStream data(dataCount);
+    for (Codeword& c : data) {
+        c = static_cast<Codeword>(random() % kCodewordModulus);
+    }
+    CodewordStream out;
+    out.reserve(k);
+    for (auto _ : state) {
+        out.clear();
+        computeErrorCorrection(data.data(), dataCount, k, out);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["steps"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * dataCount * k, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ReedSolomon)->DenseRange(0, kMaxErrorCorrectionLevel);
+
+void BM_MatrixBuild(benchmark::State& state) {
+    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    const Pdf417Encoder& encoder = symbol.encoder;
+    CodewordMatrix matrix;
+    for (auto _ : state) {
+        const bool built = matrix.build(
+            encoder.columns(), encoder.rows(), false,
+            static_cast<std::uint8_t>(encoder.usedErrorCorrectionLevel()), encoder.codewords());
+        benchmark::DoNotOptimize(built);
+    }
+}
+BENCHMARK(BM_MatrixBuild)->DenseRange(kSmall, kLarge);
+
+// Painting the large symbol into an allocated image; the bars are the same
+// every time, so repeated draws need no fresh image.
+void BM_Draw(benchmark::State& state) {
+    const auto orientation = static_cast<std::int32_t>(state.range(0));
+    const EncodedSymbol symbol(kWorkloads[kLarge], orientation);
+    // The computed size already has width and height swapped for 90 and 270.
+    RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
+    const Rect imageRect{0, symbol.width, 0, symbol.height};
+    if (!image.allocateRows() || symbol.encoder.draw(image, imageRect) != status::kOk) {
+        state.SkipWithError("cannot draw the symbol");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(symbol.encoder.draw(image, imageRect));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_Draw)->Arg(0)->Arg(90)->Arg(180)->Arg(270);
+
+// A new white image of the large symbol's size.
+void BM_AllocateImage(benchmark::State& state) {
+    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    for (auto _ : state) {
+        RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
+        benchmark::DoNotOptimize(image.allocateRows());
+        benchmark::DoNotOptimize(image.rows()[0]);
+    }
+}
+BENCHMARK(BM_AllocateImage)->DenseRange(kSmall, kLarge);
+
+// libpng's share: the drawn symbol written to /dev/null, so that no disk
+// is measured.
+void BM_PngWrite(benchmark::State& state) {
+    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    if (!image.allocateRows() || sink == nullptr ||
+        symbol.encoder.draw(image, Rect{0, symbol.width, 0, symbol.height}) != status::kOk) {
+        state.SkipWithError("cannot prepare the image");
+        if (sink != nullptr) {
+            std::fclose(sink);
+        }
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(image.writePng(sink));
+    }
+    std::fclose(sink);
+}
+BENCHMARK(BM_PngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace bench
+}  // namespace barwright
