@@ -3,13 +3,16 @@
 // every byte value, sizes from one pixel to a million, and output paths that
 // cannot be written. Every run must end with its status and message, never
 // with a signal.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/ExpectedText.h"
@@ -381,6 +384,53 @@ TEST(OutputTarget, NewFileFollowsTheUmask) {
     struct stat created {};
     ASSERT_EQ(::stat((directory.path() / "out.png").c_str(), &created), 0);
     EXPECT_EQ(created.st_mode & 0777, 0640u);
+}
+
+// A pipe nobody reads would block the open for ever: the run ends with 25
+// instead. With a reader, the picture goes through the pipe.
+TEST(OutputTarget, PipeWithoutReaderIsRefused) {
+    TemporaryDirectory directory;
+    ASSERT_EQ(::mkfifo((directory.path() / "pipe").c_str(), 0600), 0);
+    const ProgramRun run = runBarwright({"pipe"}, directory.path());
+    EXPECT_EQ(run.exitStatus, 25);
+    EXPECT_EQ(run.standardError, failureText("Error: Cant open output file."));
+}
+
+TEST(OutputTarget, PipeWithReaderCarriesThePicture) {
+    TemporaryDirectory directory;
+    const std::filesystem::path pipe = directory.path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        // Opening for reading waits until the writer comes.
+        received = readFile(pipe);
+    });
+    // The reader may not have opened the pipe yet when the program tries; it
+    // then fails with 25 and tries again.
+    ProgramRun run;
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        run = runBarwright({"pipe"}, directory.path());
+        if (run.exitStatus != 25) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (run.exitStatus != 0) {
+        // Let the reader go, so a failure cannot hang the test.
+        ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    reader.join();
+    EXPECT_EQ(run.exitStatus, 0);
+    ASSERT_GT(received.size(), 8u);
+    EXPECT_EQ(received.substr(1, 3), "PNG");
+}
+
+TEST(OutputTarget, SymbolicLinkLoopIsRefused) {
+    TemporaryDirectory directory;
+    std::filesystem::create_symlink("loop.png", directory.path() / "loop.png");
+    const ProgramRun run = runBarwright({"loop.png"}, directory.path());
+    EXPECT_EQ(run.exitStatus, 25);
+    EXPECT_TRUE(std::filesystem::is_symlink(directory.path() / "loop.png"));
 }
 
 }  // namespace
