@@ -2,6 +2,7 @@
 // with, a file that was there keeps its bytes and nothing else is left
 // behind. And runs side by side never mix up their files.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -94,6 +95,36 @@ TEST(NothingLostOnWrite, FileSizeLimitOnANewFileEndsCleanly) {
                    directory.path());
     EXPECT_EQ(run.terminatingSignal, 0);
     EXPECT_EQ(run.exitStatus, 26);
+}
+
+// Permissions still count: a file we may not write is refused with 25 and
+// keeps its bytes, even though the folder would let us replace it.
+TEST(NothingLostOnOpen, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may write any file";
+    }
+    TemporaryDirectory directory;
+    const std::filesystem::path file = directory.path() / "out.png";
+    writeFile(file, kPrecious);
+    ::chmod(file.c_str(), 0444);
+    const ProgramRun run = runBarwright({"out.png"}, directory.path());
+    EXPECT_EQ(run.exitStatus, 25);
+    EXPECT_EQ(readFile(file), kPrecious);
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"out.png"});
+}
+
+// A writable file in a folder that takes no new files is written in place.
+TEST(NothingLostOnOpen, WritableFileInReadOnlyFolderIsWritten) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root may create files in any folder";
+    }
+    TemporaryDirectory directory;
+    writeFile(directory.path() / "out.png", kPrecious);
+    ::chmod(directory.path().c_str(), 0555);
+    const ProgramRun run = runBarwright({"out.png"}, directory.path());
+    ::chmod(directory.path().c_str(), 0755);
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(readPng(directory.path() / "out.png").valid);
 }
 
 constexpr int kSideBySide = 8;
