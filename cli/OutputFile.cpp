@@ -1,11 +1,9 @@
 #include "cli/OutputFile.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
+#include <stdlib.h>  // mkstemp
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <climits>
 
 namespace barwright {
 
@@ -41,20 +39,14 @@ void OutputFile::discardTemporary() {
     }
 }
 
-std::string OutputFile::replaceableTarget(const char* name) {
+bool OutputFile::replaceable(const char* name) {
     struct stat target {};
     // Only an existing regular file has bytes to keep. A device or a pipe
     // must be written itself, and replacing a file with several hard links
-    // would part it from its other names.
-    if (::stat(name, &target) != 0 || !S_ISREG(target.st_mode) || target.st_nlink != 1) {
-        return std::string();
-    }
-    // A symbolic link stays a link: the file it leads to is replaced.
-    char resolved[PATH_MAX];
-    if (::realpath(name, resolved) == nullptr) {
-        return std::string();
-    }
-    return resolved;
+    // would part it from its other names. A symbolic link is written through
+    // as well: it may lead anywhere, /dev/stdout included, whose file other
+    // writers still hold open.
+    return ::lstat(name, &target) == 0 && S_ISREG(target.st_mode) && target.st_nlink == 1;
 }
 
 Status OutputFile::openInPlace(const char* name) {
@@ -80,14 +72,11 @@ Status OutputFile::openInPlace(const char* name) {
 }
 
 Status OutputFile::open(const char* name) {
-    targetPath_ = replaceableTarget(name);
-    if (targetPath_.empty()) {
-        return openInPlace(name);
-    }
     struct stat target {};
-    if (::stat(targetPath_.c_str(), &target) != 0) {
+    if (!replaceable(name) || ::stat(name, &target) != 0) {
         return openInPlace(name);
     }
+    targetPath_ = name;
     // The file must be writable by us, as opening it with "wb" would demand;
     // replacing it needs only the folder's permission.
     const int probe = ::open(targetPath_.c_str(), O_WRONLY | O_CLOEXEC);

@@ -11,8 +11,8 @@ namespace barwright {
 // existing regular file, the new bytes go to a temporary file beside it that
 // replaces it only once everything was written and closed, so a write that
 // fails half-way (a full disk, a file-size limit) leaves the old file whole.
-// Anything else (a new file, a device such as /dev/full, a pipe, a file with
-// several hard links) is written in place, as "wb" would.
+// Anything else (a new file, a device such as /dev/full, a pipe, a symbolic
+// link, a file with several hard links) is written in place, as "wb" would.
 class OutputFile {
 public:
     OutputFile() = default;
@@ -30,8 +30,8 @@ public:
 
 private:
     [[nodiscard]] Status openInPlace(const char* name);
-    // The file to replace, or empty when the name must be written in place.
-    static std::string replaceableTarget(const char* name);
+    // False when the name must be written in place.
+    static bool replaceable(const char* name);
     void discardTemporary();
 
     std::FILE* stream_ = nullptr;

@@ -339,6 +339,21 @@ TEST(OutputTarget, DeviceIsWrittenNotReplaced) {
     EXPECT_EQ(directory.entries(), std::vector<std::string>{});
 }
 
+// A link is written through, so whatever else holds the file it leads to
+// (a shell's redirection behind /dev/stdout) keeps seeing it.
+TEST(OutputTarget, StandardOutputRedirectedToAFileKeepsItsFile) {
+    TemporaryDirectory directory;
+    const ProgramRun run =
+        runProgram("/bin/sh", {"-c", "{ \"$0\" /dev/stdout; echo after; } >> both", BARWRIGHT_EXE},
+                   directory.path());
+    EXPECT_EQ(run.exitStatus, 0);
+    const std::string both = readFile(directory.path() / "both");
+    ASSERT_GT(both.size(), 20u);
+    EXPECT_EQ(both.substr(1, 3), "PNG");
+    EXPECT_EQ(both.substr(both.size() - 6), "after\n");
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"both"});
+}
+
 TEST(OutputTarget, SymbolicLinkStaysALink) {
     TemporaryDirectory directory;
     std::filesystem::create_directory(directory.path() / "real");
