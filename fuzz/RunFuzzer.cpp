@@ -2,10 +2,12 @@
 // line, and whatever it asks for is read, encoded, sized, drawn and written.
 // The output file is always forced into a private folder, and -h or a bad
 // option comes back here instead of ending the process.
+#include <dirent.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "cli/FrontEnd.h"
@@ -32,9 +34,52 @@ struct ProcessExited {
 
 [[noreturn]] void throwExit(int exitStatus) { throw ProcessExited{exitStatus}; }
 
+constexpr const char* kPrecious = "bytes that a failing run must keep";
+constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
+
+std::string& folderPath() {
+    static std::string path;
+    return path;
+}
+
 std::string& outputPath() {
     static std::string path;
     return path;
+}
+
+std::string readWhole(const std::string& path) {
+    std::string bytes;
+    if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
+        char buffer[4096];
+        std::size_t count = 0;
+        while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+            bytes.append(buffer, count);
+        }
+        std::fclose(file);
+    }
+    return bytes;
+}
+
+bool writeWhole(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+// Entries of the folder other than "." and "..".
+int entryCount(const std::string& path) {
+    int count = 0;
+    if (DIR* folder = opendir(path.c_str())) {
+        while (const dirent* entry = readdir(folder)) {
+            const std::string name = entry->d_name;
+            count += name != "." && name != ".." ? 1 : 0;
+        }
+        closedir(folder);
+    }
+    return count;
 }
 
 // True when the run would allocate, draw and write an image bigger than the
@@ -64,7 +109,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (mkdtemp(folder) == nullptr) {
         abort();
     }
-    outputPath() = std::string(folder) + "/out.png";
+    folderPath() = folder;
+    outputPath() = folderPath() + "/out.png";
     setExitHook(throwExit);
     return 0;
 }
@@ -85,6 +131,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // Every run finds a file that must survive any failure.
+    if (!writeWhole(outputPath(), kPrecious)) {
+        abort();
+    }
     int exitStatus = 0;
     bool exitedThroughHook = false;
     try {
@@ -104,11 +154,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         exitStatus == 13 || exitStatus == 27 || (exitStatus >= 16 && exitStatus <= 23)) {
         abort();
     }
-    // A file exactly when the run succeeded: a failing run leaves nothing.
-    const bool fileWritten = access(outputPath().c_str(), F_OK) == 0;
-    if (!exitedThroughHook && fileWritten != (exitStatus == 0)) {
+    // The old file is replaced by a whole picture or not at all, and
+    // nothing else is left in the folder.
+    const std::string written = readWhole(outputPath());
+    const bool replaced = !exitedThroughHook && exitStatus == 0;
+    if (replaced ? written.compare(0, sizeof kPngSignature - 1, kPngSignature) != 0
+                 : written != kPrecious) {
         abort();
     }
-    unlink(outputPath().c_str());
+    if (entryCount(folderPath()) != 1) {
+        abort();
+    }
     return 0;
 }
