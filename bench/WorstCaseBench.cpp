@@ -129,5 +129,34 @@ BENCHMARK(BM_WriteLargestSymbolPng)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 
+// The slowest whole runs found: narrow, very tall pictures with the rows
+// stretched over the height (-a 0), many short rows of varied bars for the
+// filters and zlib. The time still grows with the pixels alone; the largest
+// such picture the program accepts (300 x 1,000,000) takes about 25 s.
+void BM_DrawAndWriteTallImage(benchmark::State& state) {
+    Pdf417Encoder encoder;
+    (void)encoder.setYToXRatio(0.0);
+    constexpr std::int32_t kWidth = 300;
+    const auto height = static_cast<std::int32_t>(state.range(0));
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    for (auto _ : state) {
+        RgbImage image(kWidth, height, 0xFFFFFF, RgbImage::kDefaultCompression);
+        if (!image.allocateRows() ||
+            encoder.draw(image, Rect{0, kWidth, 0, height}) != status::kOk) {
+            state.SkipWithError("cannot draw");
+            break;
+        }
+        benchmark::DoNotOptimize(image.writePng(sink));
+    }
+    std::fclose(sink);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_DrawAndWriteTallImage)
+    ->Arg(10000)
+    ->Arg(40000)
+    ->Arg(160000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace barwright
