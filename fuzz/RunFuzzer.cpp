@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "cli/FrontEnd.h"
@@ -111,6 +112,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     }
     folderPath() = folder;
     outputPath() = folderPath() + "/out.png";
+    // libFuzzer ends with exit() when its time is up: leave no folder behind.
+    std::atexit([] {
+        unlink(outputPath().c_str());
+        rmdir(folderPath().c_str());
+    });
     setExitHook(throwExit);
     return 0;
 }
