@@ -1,10 +1,10 @@
 #include "cli/FrontEnd.h"
 
-#include <memory>
 #include <string_view>
 
 #include "cli/Conversions.h"
 #include "cli/OptionParser.h"
+#include "cli/OutputFile.h"
 #include "cli/ProcessExit.h"
 #include "cli/StatusMessages.h"
 #include "encoder/Pdf417Encoder.h"
@@ -92,13 +92,6 @@ bool isOrientation(std::int32_t degrees) {
 bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-// Closes the file on early exits; the normal path closes it explicitly so
-// that the result of fclose is seen.
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 void reportFailure(Status code) {
     std::fputs(kBanner, stderr);
@@ -233,20 +226,17 @@ Status chooseImageSize(const RunSettings& settings, const Pdf417Encoder& encoder
 }
 
 Status writeImageFile(RgbImage& image, const char* fileName) {
-    FileHandle file(std::fopen(fileName, "wb"));
-    if (!file) {
-        return status::kCantOpenOutput;
+    OutputFile file;
+    const Status result = file.open(fileName);
+    if (result != status::kOk) {
+        return result;
     }
-    if (image.writePng(file.get()) != status::kOk) {
+    // On a failed write the file is not committed, so an existing file keeps
+    // its bytes.
+    if (image.writePng(file.stream()) != status::kOk) {
         return status::kCantCloseOutput;
     }
-    // A write that failed earlier (a full disk) may leave nothing for fclose
-    // to report, so the stream's error flag is checked as well.
-    const bool writeFailed = std::ferror(file.get()) != 0;
-    if (std::fclose(file.release()) != 0 || writeFailed) {
-        return status::kCantCloseOutput;
-    }
-    return status::kOk;
+    return file.commit();
 }
 
 Status makeBarcode(const RunSettings& settings) {

@@ -81,7 +81,8 @@ template <typename Encoder>
 
 // Opens the file only now, so that a run that failed earlier neither
 // creates nor truncates it; 25 when it cannot be opened, 26 when writing or
-// closing fails.
+// closing fails. An existing regular file is replaced only by a complete
+// image (see OutputFile), so no failure leaves it cut short.
 [[nodiscard]] Status writeImageFile(RgbImage& image, const char* fileName);
 
 // Encodes, sizes, draws and writes one symbol; prints nothing.
