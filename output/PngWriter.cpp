@@ -19,8 +19,6 @@ constexpr int kDefaultZlibLevel = 6;
 constexpr double kMinGamma = 0.1;
 constexpr double kFallbackGamma = 0.7;
 constexpr int kTextEntryCount = 5;
-// 8-bit RGB: one byte each for red, green and blue.
-constexpr std::size_t kBytesPerPixel = 3;
 // png_convert_to_rfc1123_buffer writes at most 28 characters and a NUL.
 constexpr int kRfc1123BufferSize = 29;
 
@@ -150,7 +148,7 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     // written: with all of them (its default) it keeps the previous row that
     // Up needs even while a single filter is asked for later. Setting fewer
     // before the first row would lose that buffer, and with it Up for good.
-    const std::size_t rowBytes = std::size_t{job.width} * kBytesPerPixel;
+    const std::size_t rowBytes = png_get_rowbytes(png, info);
     int filters = PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
         if (y > 0) {
