@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "encoder/ConfigureEncoder.h"
 #include "encoder/Status.h"
 
 namespace barwright {
@@ -48,31 +49,6 @@ enum class OptionsResult {
 // first argument that is not an option is the output file name; anything
 // after it is ignored. The option parser's state must be fresh.
 [[nodiscard]] OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings);
-
-// Hands every setting to the encoder, user-given or not, inside one deferred
-// bracket so that the data is encoded exactly once, at the end. The first
-// non-zero status stops the sequence and is returned. A template so that the
-// order can be checked against a recording encoder.
-template <typename Encoder>
-[[nodiscard]] Status configureEncoder(Encoder& encoder, const RunSettings& settings) {
-    Status result = encoder.setDeferred(true);
-    if (result == status::kOk) result = encoder.setData(settings.data);
-    if (result == status::kOk) result = encoder.setCompactionMode(settings.compactionMode);
-    if (result == status::kOk)
-        result = encoder.setErrorCorrectionLevel(settings.errorCorrectionLevel);
-    if (result == status::kOk) result = encoder.setColumns(settings.columns);
-    if (result == status::kOk) result = encoder.setRows(settings.rows);
-    if (result == status::kOk) result = encoder.setCompact(settings.compact);
-    if (result == status::kOk) result = encoder.setOrientation(settings.orientation);
-    if (result == status::kOk) result = encoder.setQuietZone(settings.quietZone);
-    if (result == status::kOk) result = encoder.setHorizontalAlignment(settings.alignH);
-    if (result == status::kOk) result = encoder.setVerticalAlignment(settings.alignV);
-    if (result == status::kOk) result = encoder.setBackgroundColor(settings.backgroundColor);
-    if (result == status::kOk) result = encoder.setForegroundColor(settings.foregroundColor);
-    if (result == status::kOk) result = encoder.setYToXRatio(settings.yToXRatio);
-    if (result == status::kOk) result = encoder.setDeferred(false);
-    return result;
-}
 
 // The image size: as given, or what the encoded symbol needs at the module
 // width (whole pixels, truncated).

@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "encoder/ConfigureEncoder.h"
 #include "encoder/Pdf417Encoder.h"
 
 namespace barwright {
@@ -30,29 +31,6 @@ bool pictureSettingsValid(const SymbolSettings& settings) {
            settings.alignH <= kMaxAlignment && settings.alignV >= 0 &&
            settings.alignV <= kMaxAlignment && settings.yToXRatio > 0.0 &&
            std::isfinite(settings.yToXRatio);
-}
-
-// The sequence the command line uses: every setting inside one deferred
-// bracket, so the data is encoded once, at the end.
-Status configure(Pdf417Encoder& encoder, const SymbolSettings& settings) {
-    Status result = encoder.setDeferred(true);
-    if (result == status::kOk) result = encoder.setData(settings.data);
-    if (result == status::kOk) result = encoder.setCompactionMode(settings.compactionMode);
-    if (result == status::kOk)
-        result = encoder.setErrorCorrectionLevel(settings.errorCorrectionLevel);
-    if (result == status::kOk) result = encoder.setColumns(settings.columns);
-    if (result == status::kOk) result = encoder.setRows(settings.rows);
-    if (result == status::kOk) result = encoder.setCompact(settings.compact);
-    if (result == status::kOk) result = encoder.setMacro(settings.macro);
-    if (result == status::kOk) result = encoder.setOrientation(settings.orientation);
-    if (result == status::kOk) result = encoder.setQuietZone(settings.quietZone);
-    if (result == status::kOk) result = encoder.setHorizontalAlignment(settings.alignH);
-    if (result == status::kOk) result = encoder.setVerticalAlignment(settings.alignV);
-    if (result == status::kOk) result = encoder.setBackgroundColor(settings.backgroundColor);
-    if (result == status::kOk) result = encoder.setForegroundColor(settings.foregroundColor);
-    if (result == status::kOk) result = encoder.setYToXRatio(settings.yToXRatio);
-    if (result == status::kOk) result = encoder.setDeferred(false);
-    return result;
 }
 
 // A whole number of pixels that an int32 can hold, and at least one.
@@ -114,7 +92,7 @@ Status Symbol::encode(const SymbolSettings& settings) {
         if (!encoder_) {
             encoder_ = std::make_unique<Pdf417Encoder>();
         }
-        status_ = configure(*encoder_, settings);
+        status_ = configureEncoder(*encoder_, settings);
         if (status_ != status::kOk) {
             return status_;
         }
