@@ -17,39 +17,14 @@
 
 #include "barwright/Symbol.h"
 #include "render/RgbImage.h"
+#include "support/PngChunks.h"
 
 namespace barwright {
 namespace {
 
-struct Chunk {
-    std::string type;
-    std::vector<std::uint8_t> data;
-};
-
-std::uint32_t bigEndian32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
-}
-
-// The chunks after the signature; empty for a malformed file.
-std::vector<Chunk> chunksOf(const std::vector<std::uint8_t>& file) {
-    constexpr std::size_t kSignatureBytes = 8;
-    // Length, type and CRC around each chunk's data.
-    constexpr std::size_t kChunkFrameBytes = 12;
-    std::vector<Chunk> chunks;
-    std::size_t pos = kSignatureBytes;
-    while (pos + kChunkFrameBytes <= file.size()) {
-        const std::size_t length = bigEndian32(&file[pos]);
-        if (pos + kChunkFrameBytes + length > file.size()) return {};
-        Chunk chunk;
-        chunk.type.assign(reinterpret_cast<const char*>(&file[pos + 4]), 4);
-        chunk.data.assign(&file[pos + 8], &file[pos + 8] + length);
-        chunks.push_back(std::move(chunk));
-        pos += kChunkFrameBytes + length;
-    }
-    if (pos != file.size()) return {};
-    return chunks;
-}
+using test::bigEndian32;
+using test::Chunk;
+using test::chunksOf;
 
 void appendBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));

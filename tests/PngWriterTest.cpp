@@ -16,50 +16,18 @@
 #include <vector>
 
 #include "render/RgbImage.h"
+#include "support/PngChunks.h"
 
 namespace barwright {
 namespace {
 
-struct Chunk {
-    std::string type;
-    std::vector<std::uint8_t> data;
-};
-
-std::uint32_t bigEndian32(const std::uint8_t* p) {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
-}
+using test::bigEndian32;
+using test::Chunk;
+using test::chunksOf;
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-// Walks the chunks after the signature; an empty result means a malformed
-// file.
-std::vector<Chunk> chunksOf(const std::vector<std::uint8_t>& file) {
-    static const std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<Chunk> chunks;
-    if (file.size() < 8 || std::memcmp(file.data(), kSignature, 8) != 0) {
-        return chunks;
-    }
-    std::size_t pos = 8;
-    while (pos + 12 <= file.size()) {
-        const std::uint32_t length = bigEndian32(&file[pos]);
-        if (pos + 12 + length > file.size()) {
-            return {};
-        }
-        Chunk chunk;
-        chunk.type.assign(reinterpret_cast<const char*>(&file[pos + 4]), 4);
-        chunk.data.assign(file.begin() + static_cast<std::ptrdiff_t>(pos + 8),
-                          file.begin() + static_cast<std::ptrdiff_t>(pos + 8 + length));
-        chunks.push_back(std::move(chunk));
-        pos += 12 + length;
-    }
-    if (pos != file.size()) {
-        return {};
-    }
-    return chunks;
 }
 
 // A file in the test's temporary directory, removed afterwards.
