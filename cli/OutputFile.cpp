@@ -50,23 +50,8 @@ bool OutputFile::replaceable(const char* name) {
 }
 
 Status OutputFile::openInPlace(const char* name) {
-    struct stat target {};
-    if (::stat(name, &target) == 0 && S_ISFIFO(target.st_mode)) {
-        // A pipe with nobody reading it would block the open for ever; without
-        // a reader it cannot be opened, as with any other unusable name.
-        const int fd = ::open(name, O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            return status::kCantOpenOutput;
-        }
-        // Once open, the writes wait for the reader like any file's.
-        const int flags = ::fcntl(fd, F_GETFL);
-        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
-            (stream_ = ::fdopen(fd, "wb")) == nullptr) {
-            ::close(fd);
-            return status::kCantOpenOutput;
-        }
-        return status::kOk;
-    }
+    // A pipe is opened like any file: the open waits for its reader, as a
+    // writer into a named pipe is expected to.
     stream_ = std::fopen(name, "wb");
     return stream_ != nullptr ? status::kOk : status::kCantOpenOutput;
 }
