@@ -58,22 +58,6 @@ Options:
                     Example: -a 4.0
 )";
 
-constexpr const char* kOptionString = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
-
-// The order matters: an abbreviation that fits several names takes the
-// earliest ("--a" is alignh, "--y" ysize, "--c" col).
-constexpr LongOption kLongOptions[] = {
-    {"help", kNoArgument, nullptr, 'h'},         {"xsize", kRequiredArgument, nullptr, 'x'},
-    {"ysize", kRequiredArgument, nullptr, 'y'},  {"xdim", kRequiredArgument, nullptr, 'n'},
-    {"data", kRequiredArgument, nullptr, 'd'},   {"mode", kRequiredArgument, nullptr, 'm'},
-    {"ecl", kRequiredArgument, nullptr, 'e'},    {"col", kRequiredArgument, nullptr, 'c'},
-    {"row", kRequiredArgument, nullptr, 'r'},    {"cpdf", kRequiredArgument, nullptr, 't'},
-    {"orient", kRequiredArgument, nullptr, 'o'}, {"bcolor", kRequiredArgument, nullptr, 'b'},
-    {"fcolor", kRequiredArgument, nullptr, 'f'}, {"qzone", kRequiredArgument, nullptr, 'q'},
-    {"alignh", kRequiredArgument, nullptr, 'z'}, {"alignv", kRequiredArgument, nullptr, 'v'},
-    {"y2x", kRequiredArgument, nullptr, 'a'},    {nullptr, kNoArgument, nullptr, 0},
-};
-
 constexpr std::int32_t kMaxCompactionMode = 3;
 constexpr std::int32_t kMaxErrorCorrectionLevel = 9;  // 9 = automatic
 constexpr std::int32_t kMaxAlignment = 2;
@@ -103,6 +87,22 @@ void reportFailure(Status code) {
 }
 
 }  // namespace
+
+const char kOptionString[] = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
+
+// The order matters: an abbreviation that fits several names takes the
+// earliest ("--a" is alignh, "--y" ysize, "--c" col).
+const LongOption kLongOptions[kLongOptionCount + 1] = {
+    {"help", kNoArgument, nullptr, 'h'},         {"xsize", kRequiredArgument, nullptr, 'x'},
+    {"ysize", kRequiredArgument, nullptr, 'y'},  {"xdim", kRequiredArgument, nullptr, 'n'},
+    {"data", kRequiredArgument, nullptr, 'd'},   {"mode", kRequiredArgument, nullptr, 'm'},
+    {"ecl", kRequiredArgument, nullptr, 'e'},    {"col", kRequiredArgument, nullptr, 'c'},
+    {"row", kRequiredArgument, nullptr, 'r'},    {"cpdf", kRequiredArgument, nullptr, 't'},
+    {"orient", kRequiredArgument, nullptr, 'o'}, {"bcolor", kRequiredArgument, nullptr, 'b'},
+    {"fcolor", kRequiredArgument, nullptr, 'f'}, {"qzone", kRequiredArgument, nullptr, 'q'},
+    {"alignh", kRequiredArgument, nullptr, 'z'}, {"alignv", kRequiredArgument, nullptr, 'v'},
+    {"y2x", kRequiredArgument, nullptr, 'a'},    {nullptr, kNoArgument, nullptr, 0},
+};
 
 OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
     for (;;) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/OptionParser.h"
 #include "encoder/ConfigureEncoder.h"
 #include "encoder/Status.h"
 
@@ -37,6 +38,12 @@ struct RunSettings {
     // Points into argv; null when the options used up the command line.
     const char* outputFileName = nullptr;
 };
+
+// The program's options: the short letters ("x:" takes an argument) and the
+// long names, which end with an all-zero entry.
+constexpr int kLongOptionCount = 17;
+extern const char kOptionString[];
+extern const LongOption kLongOptions[kLongOptionCount + 1];
 
 enum class OptionsResult {
     kComplete,   // go on with the run

@@ -1,10 +1,13 @@
 // The option parser alone, walking a command line made of the fuzz input with
 // the program's option string and long names. It must end, keep optind
 // within the vector, and hand out arguments that point into it.
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "cli/FrontEnd.h"
 #include "cli/OptionParser.h"
 #include "fuzz/FuzzInput.h"
 
@@ -12,24 +15,16 @@ namespace {
 
 using namespace barwright;
 
-constexpr const char* kOptionString = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
-
-// A flag entry as well, which the program's own table lacks, so that the
-// store-and-return-0 path is walked too.
+// The program's own table, with a flag entry added (the program has none) so
+// that the store-and-return-0 path is walked too.
 std::int32_t flagTarget = 0;
-const LongOption kLongOptions[] = {
-    {"help", kNoArgument, nullptr, 'h'},         {"xsize", kRequiredArgument, nullptr, 'x'},
-    {"ysize", kRequiredArgument, nullptr, 'y'},  {"xdim", kRequiredArgument, nullptr, 'n'},
-    {"data", kRequiredArgument, nullptr, 'd'},   {"mode", kRequiredArgument, nullptr, 'm'},
-    {"ecl", kRequiredArgument, nullptr, 'e'},    {"col", kRequiredArgument, nullptr, 'c'},
-    {"row", kRequiredArgument, nullptr, 'r'},    {"cpdf", kRequiredArgument, nullptr, 't'},
-    {"orient", kRequiredArgument, nullptr, 'o'}, {"bcolor", kRequiredArgument, nullptr, 'b'},
-    {"fcolor", kRequiredArgument, nullptr, 'f'}, {"qzone", kRequiredArgument, nullptr, 'q'},
-    {"alignh", kRequiredArgument, nullptr, 'z'}, {"alignv", kRequiredArgument, nullptr, 'v'},
-    {"y2x", kRequiredArgument, nullptr, 'a'},    {"zflag", kNoArgument, &flagTarget, 'Z'},
-    {nullptr, kNoArgument, nullptr, 0},
-};
-constexpr std::int32_t kLongOptionCount = sizeof kLongOptions / sizeof kLongOptions[0] - 1;
+constexpr std::int32_t kFuzzedOptionCount = kLongOptionCount + 1;
+const std::array<LongOption, kFuzzedOptionCount + 1> kFuzzedOptions = [] {
+    std::array<LongOption, kFuzzedOptionCount + 1> options{};
+    std::copy(kLongOptions, kLongOptions + kLongOptionCount, options.begin());
+    options[kLongOptionCount] = {"zflag", kNoArgument, &flagTarget, 'Z'};
+    return options;  // the last entry stays all zero
+}();
 
 // True when the pointer lies inside one of the words (its NUL included).
 bool insideArguments(const char* pointer, const fuzz::ArgumentVector& arguments) {
@@ -59,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         optarg = nullptr;
         std::int32_t longIndex = -1;
-        const std::int32_t option = parseNextOption(arguments.argc(), arguments.argv(),
-                                                    kOptionString, kLongOptions, &longIndex);
+        const std::int32_t option = parseNextOption(
+            arguments.argc(), arguments.argv(), kOptionString, kFuzzedOptions.data(), &longIndex);
         if (optind < 1 || optind > arguments.argc()) {
             abort();
         }
@@ -77,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!isFlag && (option > 0x7F || std::strchr(kOptionString, option) == nullptr)) {
             abort();  // only letters of the option string come back
         }
-        if (longIndex >= kLongOptionCount) {
+        if (longIndex >= kFuzzedOptionCount) {
             abort();
         }
         const bool takesArgument = !isFlag && option != 'h';
