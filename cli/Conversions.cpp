@@ -116,25 +116,6 @@ std::uint32_t parseHex(std::string_view text) {
     return value;
 }
 
-std::uint32_t rgbToBgr(std::uint32_t rgb) {
-    const std::uint32_t red = (rgb >> 16) & 0xFF;
-    const std::uint32_t green = (rgb >> 8) & 0xFF;
-    const std::uint32_t blue = rgb & 0xFF;
-    return (blue << 16) | (green << 8) | red;
-}
-
-std::int32_t truncateToPixels(double pixels) {
-    if (std::isnan(pixels)) {
-        return 0;
-    }
-    const double truncated = std::trunc(pixels);
-    if (truncated <= static_cast<double>(kInt32Min)) {
-        return static_cast<std::int32_t>(kInt32Min);
-    }
-    if (truncated >= static_cast<double>(kInt32Max)) {
-        return static_cast<std::int32_t>(kInt32Max);
-    }
-    return static_cast<std::int32_t>(truncated);
-}
+Color readColor(std::string_view text) { return parseHex(text) & kColorBits; }
 
 }  // namespace barwright

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "barwright/PictureSettings.h"
+
 namespace barwright {
 
 // Lenient readers of option values: they never fail, they read as much of
@@ -26,13 +28,8 @@ double readDecimalReal(std::string_view text);
 // other character, so "0x..." reads as 0.
 std::uint32_t parseHex(std::string_view text);
 
-// 0xRRGGBB, as colours are written on the command line, to the 0x00BBGGRR
-// form used everywhere else; the top byte is dropped.
-std::uint32_t rgbToBgr(std::uint32_t rgb);
-
-// A pixel count computed in floating point, truncated toward zero. Values
-// outside the int32 range saturate (a NaN gives 0) instead of being
-// undefined behaviour.
-std::int32_t truncateToPixels(double pixels);
+// A colour as the command line writes it: parseHex's value, of which the
+// low 24 bits are 0xRRGGBB (a seventh digit and beyond are dropped).
+Color readColor(std::string_view text);
 
 }  // namespace barwright

@@ -2,14 +2,12 @@
 
 #include <string_view>
 
+#include "barwright/Encoder.h"
+#include "barwright/PngWriter.h"
+#include "barwright/Render.h"
 #include "cli/Conversions.h"
 #include "cli/OptionParser.h"
 #include "cli/OutputFile.h"
-#include "cli/ProcessExit.h"
-#include "cli/StatusMessages.h"
-#include "encoder/Pdf417Encoder.h"
-#include "render/Rect.h"
-#include "render/RgbImage.h"
 
 namespace barwright {
 
@@ -58,20 +56,9 @@ Options:
                     Example: -a 4.0
 )";
 
-constexpr std::int32_t kMaxCompactionMode = 3;
-constexpr std::int32_t kMaxErrorCorrectionLevel = 9;  // 9 = automatic
-constexpr std::int32_t kMaxAlignment = 2;
-
-// computeImageSize's unit code for pixels; with it the resolution (dots per
-// inch) is not used, but it must not be 0.
-constexpr std::int32_t kPixelUnit = 3;
-constexpr std::int32_t kUnusedResolution = 1;
-
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-
-bool isOrientation(std::int32_t degrees) {
-    return degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
-}
+// The -m values: the library's modes as far as the forced byte mode.
+constexpr std::int32_t kFirstMode = static_cast<std::int32_t>(CompactionMode::kAutomatic);
+constexpr std::int32_t kLastMode = static_cast<std::int32_t>(CompactionMode::kByte);
 
 bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
@@ -120,78 +107,83 @@ OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
             case kBadOption:
                 return OptionsResult::kBadOption;
             case 'x':
+                // A size given on one side only keeps the default on the other.
                 if (const std::int32_t width = readDecimalInteger(value); width > 0) {
-                    settings.imageWidth = width;
-                    settings.explicitSize = true;
+                    settings.picture.imageWidth = width;
+                    if (settings.picture.imageHeight == 0) {
+                        settings.picture.imageHeight = kDefaultImageHeight;
+                    }
                 }
                 break;
             case 'y':
                 if (const std::int32_t height = readDecimalInteger(value); height > 0) {
-                    settings.imageHeight = height;
-                    settings.explicitSize = true;
+                    settings.picture.imageHeight = height;
+                    if (settings.picture.imageWidth == 0) {
+                        settings.picture.imageWidth = kDefaultImageWidth;
+                    }
                 }
                 break;
             case 'n':
                 // Written so that NaN would fail too, though the reader never
                 // produces one.
                 if (const double moduleWidth = readDecimalReal(value); moduleWidth > 0.0) {
-                    settings.moduleWidth = moduleWidth;
+                    settings.picture.moduleWidth = moduleWidth;
                 }
                 break;
             case 'd':
-                settings.data.assign(value.data(), value.size());
+                settings.symbol.data.assign(value.data(), value.size());
                 break;
             case 'm':
                 if (const std::int32_t mode = readDecimalInteger(value);
-                    inRange(mode, 0, kMaxCompactionMode)) {
-                    settings.compactionMode = mode;
+                    inRange(mode, kFirstMode, kLastMode)) {
+                    settings.symbol.compaction = static_cast<CompactionMode>(mode);
                 }
                 break;
             case 'e':
                 if (const std::int32_t level = readDecimalInteger(value);
-                    inRange(level, 0, kMaxErrorCorrectionLevel)) {
-                    settings.errorCorrectionLevel = level;
+                    inRange(level, 0, kAutomaticErrorCorrection)) {
+                    settings.symbol.errorCorrectionLevel = level;
                 }
                 break;
             case 'c':
-                settings.columns = readDecimalInteger(value);
+                settings.symbol.columns = readDecimalInteger(value);
                 break;
             case 'r':
-                settings.rows = readDecimalInteger(value);
+                settings.symbol.rows = readDecimalInteger(value);
                 break;
             case 't':
-                settings.compact = readDecimalInteger(value) != 0;
+                settings.symbol.compact = readDecimalInteger(value) != 0;
                 break;
             case 'o':
                 if (const std::int32_t degrees = readDecimalInteger(value);
                     isOrientation(degrees)) {
-                    settings.orientation = degrees;
+                    settings.picture.orientation = degrees;
                 }
                 break;
             case 'b':
-                settings.backgroundColor = rgbToBgr(parseHex(value));
+                settings.picture.background = readColor(value);
                 break;
             case 'f':
-                settings.foregroundColor = rgbToBgr(parseHex(value));
+                settings.picture.foreground = readColor(value);
                 break;
             case 'q':
-                settings.quietZone = readDecimalInteger(value) != 0;
+                settings.picture.quietZone = readDecimalInteger(value) != 0;
                 break;
             case 'z':
                 if (const std::int32_t align = readDecimalInteger(value);
-                    inRange(align, 0, kMaxAlignment)) {
-                    settings.alignH = align;
+                    isAlignment(align)) {
+                    settings.picture.alignH = align;
                 }
                 break;
             case 'v':
                 if (const std::int32_t align = readDecimalInteger(value);
-                    inRange(align, 0, kMaxAlignment)) {
-                    settings.alignV = align;
+                    isAlignment(align)) {
+                    settings.picture.alignV = align;
                 }
                 break;
             case 'a':
                 if (const double ratio = readDecimalReal(value); ratio > 0.0) {
-                    settings.yToXRatio = ratio;
+                    settings.picture.yToXRatio = ratio;
                 }
                 break;
             default:
@@ -205,27 +197,7 @@ OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
     return OptionsResult::kComplete;
 }
 
-Status chooseImageSize(const RunSettings& settings, const Pdf417Encoder& encoder,
-                       std::int32_t& width, std::int32_t& height) {
-    if (settings.explicitSize) {
-        width = settings.imageWidth;
-        height = settings.imageHeight;
-        return status::kOk;
-    }
-    double computedWidth = 0.0;
-    double computedHeight = 0.0;
-    const Status result =
-        encoder.computeImageSize(settings.moduleWidth, kUnusedResolution, kUnusedResolution,
-                                 kPixelUnit, kPixelUnit, computedWidth, computedHeight);
-    if (result != status::kOk) {
-        return result;
-    }
-    width = truncateToPixels(computedWidth);
-    height = truncateToPixels(computedHeight);
-    return status::kOk;
-}
-
-Status writeImageFile(RgbImage& image, const char* fileName) {
+Status writeImageFile(const RgbImage& image, const char* fileName) {
     OutputFile file;
     const Status result = file.open(fileName);
     if (result != status::kOk) {
@@ -233,30 +205,20 @@ Status writeImageFile(RgbImage& image, const char* fileName) {
     }
     // On a failed write the file is not committed, so an existing file keeps
     // its bytes.
-    if (image.writePng(file.stream()) != status::kOk) {
+    if (writePng(image, PngOptions{}, file.stream()) != status::kOk) {
         return status::kCantCloseOutput;
     }
     return file.commit();
 }
 
 Status makeBarcode(const RunSettings& settings) {
-    Pdf417Encoder encoder;
-    Status result = configureEncoder(encoder, settings);
+    EncodedSymbol symbol;
+    Status result = encode(settings.symbol, symbol);
     if (result != status::kOk) {
         return result;
     }
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    result = chooseImageSize(settings, encoder, width, height);
-    if (result != status::kOk) {
-        return result;
-    }
-    const Rect imageRect{0, width, 0, height};
-    RgbImage image(width, height, kWhite, RgbImage::kDefaultCompression);
-    if (!image.allocateRows()) {
-        return status::kCantAllocateImage;
-    }
-    result = encoder.draw(image, imageRect);
+    RgbImage image;
+    result = renderRgb(symbol, settings.picture, image);
     if (result != status::kOk) {
         return result;
     }
@@ -270,9 +232,11 @@ int runBarwright(int argc, char* argv[]) {
     RunSettings settings;
     switch (readOptions(argc, argv, settings)) {
         case OptionsResult::kHelp:
-            printUsage(stdout, 0);
+            printUsage(stdout);
+            return 0;
         case OptionsResult::kBadOption:
-            printUsage(stderr, 1);
+            printUsage(stderr);
+            return 1;
         case OptionsResult::kComplete:
             break;
     }
@@ -284,10 +248,9 @@ int runBarwright(int argc, char* argv[]) {
     return result;
 }
 
-void printUsage(std::FILE* stream, int exitStatus) {
+void printUsage(std::FILE* stream) {
     std::fputs(kUsageText, stream);
     std::fflush(stream);
-    exitProcess(exitStatus);
 }
 
 }  // namespace barwright

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "encoder/Status.h"
+#include "barwright/Status.h"
 
 namespace barwright {
 

@@ -15,8 +15,6 @@ namespace {
 constexpr std::uint32_t kEciMiddleFirst = 900;
 constexpr std::uint32_t kEciHighFirst = 810900;
 constexpr std::uint32_t kEciLast = 811799;
-// "~7" is followed by exactly this many decimal digits.
-constexpr std::size_t kEciEscapeDigits = 6;
 // Room for the control units that escapes and the mode add.
 constexpr std::size_t kReserveExtraUnits = 100;
 
@@ -86,15 +84,15 @@ std::size_t resolveEscape(std::string_view data, std::size_t k, UnitSequence& un
             return 4;
         }
         case '7': {
-            if (k + 1 + kEciEscapeDigits >= data.size()) return 0;
+            if (k + 1 + Compactor::kEciEscapeDigits >= data.size()) return 0;
             std::uint32_t eci = 0;
-            for (std::size_t i = 0; i < kEciEscapeDigits; ++i) {
+            for (std::size_t i = 0; i < Compactor::kEciEscapeDigits; ++i) {
                 const char ch = data[k + 2 + i];
                 if (!isDecimal(ch)) return 0;
                 eci = eci * 10 + static_cast<std::uint32_t>(ch - '0');
             }
             appendEciCodewords(eci, units);
-            return 2 + kEciEscapeDigits;
+            return 2 + Compactor::kEciEscapeDigits;
         }
         default:
             return 0;
@@ -110,7 +108,7 @@ void Compactor::startSymbol() {
     resumeSubMode_ = TextSubMode::kAlpha;
 }
 
-UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode) {
+UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode, bool escapes) {
     UnitSequence units;
     if (data.empty()) return units;
     units.reserve(data.size() + kReserveExtraUnits);
@@ -118,7 +116,7 @@ UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode)
     std::size_t k = 0;
     // Readers accept reader initialisation only as the very first codeword,
     // so it goes ahead of the forced mode's latch.
-    if (data.size() >= 2 && data[0] == '~' && data[1] == '3') {
+    if (escapes && data.size() >= 2 && data[0] == '~' && data[1] == '3') {
         units.push_back(controlUnit(kReaderInit));
         k = 2;
     }
@@ -126,7 +124,7 @@ UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode)
     if (mode == kModeByte) units.push_back(controlUnit(kByteLatchSixes));
 
     while (k < data.size()) {
-        if (data[k] == '~') {
+        if (escapes && data[k] == '~') {
             const std::size_t length = resolveEscape(data, k, units);
             if (length > 0) {
                 k += length;
@@ -261,7 +259,7 @@ Status Compactor::compactNumericSegment(const CompactionUnit* first, const Compa
     if (digits.empty()) return status::kOk;
     inInitialTextMode_ = false;
     out.push_back(kNumericLatch);
-    numeric_.appendDigitGroups(digits, out);
+    NumericCompaction::appendDigitGroups(digits, out);
     return status::kOk;
 }
 
@@ -298,7 +296,7 @@ Status Compactor::compactNumericDigits(std::string_view digits, CodewordStream& 
         if (!isDecimal(ch)) return status::kFail;
     }
     try {
-        numeric_.appendDigitGroups(digits.empty() ? std::string_view("0") : digits, out);
+        NumericCompaction::appendDigitGroups(digits.empty() ? std::string_view("0") : digits, out);
         return status::kOk;
     } catch (const std::bad_alloc&) {
         return status::kFail;

@@ -3,36 +3,42 @@
 #include <cstdint>
 #include <string_view>
 
+#include "barwright/Status.h"
+#include "barwright/SymbolSettings.h"
+
 #include "compaction/Codeword.h"
 #include "compaction/CompactionUnit.h"
 #include "compaction/NumericCompaction.h"
 #include "compaction/TextCompaction.h"
-#include "encoder/Status.h"
 
 namespace barwright {
 
 // High-level encoding of the data string into data codewords (text, numeric
-// and byte compaction, forced or chosen automatically). One Compactor lives
-// inside each encoder; it keeps the little state that passes from one
-// segment to the next within a symbol, and the table of powers of ten in
-// base 900, which is built on first use and kept for the encoder's life.
+// and byte compaction, forced or chosen automatically). One Compactor serves
+// one symbol; it keeps the little state that passes from one segment to the
+// next within it.
 class Compactor {
 public:
-    // Compaction modes as the user numbers them (-m).
-    static constexpr std::int32_t kModeAutomatic = 0;
-    static constexpr std::int32_t kModeText = 1;
-    static constexpr std::int32_t kModeNumeric = 2;
-    static constexpr std::int32_t kModeByte = 3;
+    // The compaction modes as numbers; the executor's current mode is one
+    // of text, numeric and byte.
+    static constexpr std::int32_t kModeAutomatic = static_cast<std::int32_t>(CompactionMode::kAutomatic);
+    static constexpr std::int32_t kModeText = static_cast<std::int32_t>(CompactionMode::kText);
+    static constexpr std::int32_t kModeNumeric = static_cast<std::int32_t>(CompactionMode::kNumeric);
+    static constexpr std::int32_t kModeByte = static_cast<std::int32_t>(CompactionMode::kByte);
+
+    // "~7" is followed by exactly this many decimal digits.
+    static constexpr std::size_t kEciEscapeDigits = 6;
 
     // Called by the encoding driver at the start of every encode: a symbol
     // starts in text compaction, so text at its start needs no latch.
     void startSymbol();
 
     // Turns the data string into compaction units, resolving the escape
-    // sequences. Mode 2 puts a control unit 902 first, mode 3 a 924; a
-    // reader initialisation "~3" at the start goes before even those.
-    // Never fails.
-    [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode);
+    // sequences unless escapes is false (every byte is then data). Mode 2
+    // puts a control unit 902 first, mode 3 a 924; a reader initialisation
+    // "~3" at the start goes before even those. Never fails.
+    [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode,
+                                                     bool escapes = true);
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
     [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);
@@ -43,8 +49,8 @@ public:
     // For the Macro PDF417 control block: text compaction from Alpha without
     // a latch (2 on empty or non-text input), and numeric groups without a
     // latch (2 on a non-digit; empty reads as "0").
-    [[nodiscard]] Status compactTextString(std::string_view text, CodewordStream& out);
-    [[nodiscard]] Status compactNumericDigits(std::string_view digits, CodewordStream& out);
+    [[nodiscard]] static Status compactTextString(std::string_view text, CodewordStream& out);
+    [[nodiscard]] static Status compactNumericDigits(std::string_view digits, CodewordStream& out);
 
     // True until a numeric or byte segment has been written in this symbol.
     bool inInitialTextMode() const { return inInitialTextMode_; }
@@ -68,8 +74,6 @@ private:
     bool textWritten_ = false;     // a text segment was written in this symbol
     bool textNeedsLatch_ = false;  // the reader's sub-mode cannot be relied on
     TextSubMode resumeSubMode_ = TextSubMode::kAlpha;
-
-    NumericCompaction numeric_;
 };
 
 }  // namespace barwright

@@ -7,25 +7,36 @@
 
 namespace barwright {
 
-const NumericCompaction::PowerTable& NumericCompaction::powersOfTenBase900() {
-    if (!powersBuilt_) {
-        PowerRow row{};
-        row[kRowDigits - 1] = 1;
-        powersOfTenBase900_[0] = row;
-        for (std::size_t power = 1; power < kPowerCount; ++power) {
-            // A digit times ten plus a carry of at most 9 stays below 9000.
-            std::uint32_t carry = 0;
-            for (std::size_t j = kRowDigits; j-- > 0;) {
-                const std::uint32_t t = row[j] * 10u + carry;
-                row[j] = static_cast<std::uint16_t>(t % kCodewordBase);
-                carry = t / kCodewordBase;
-            }
-            assert(carry == 0);
-            powersOfTenBase900_[power] = row;
+namespace {
+
+// Each row is the one before times ten: every digit times ten plus the carry
+// from the digit below, which stays below 9000, reduced into 0..899.
+constexpr NumericCompaction::PowerTable makePowersOfTen() {
+    NumericCompaction::PowerTable table{};
+    NumericCompaction::PowerRow row{};
+    row[NumericCompaction::kRowDigits - 1] = 1;
+    table[0] = row;
+    for (std::size_t power = 1; power < NumericCompaction::kPowerCount; ++power) {
+        std::uint32_t carry = 0;
+        for (std::size_t j = NumericCompaction::kRowDigits; j-- > 0;) {
+            const std::uint32_t t = row[j] * 10u + carry;
+            row[j] = static_cast<std::uint16_t>(t % kCodewordBase);
+            carry = t / kCodewordBase;
         }
-        powersBuilt_ = true;
+        table[power] = row;
     }
-    return powersOfTenBase900_;
+    return table;
+}
+
+constexpr NumericCompaction::PowerTable kPowersOfTen = makePowersOfTen();
+// 10^3 = 1 * 900 + 100: a check that the rows are built as intended.
+static_assert(kPowersOfTen[3][NumericCompaction::kRowDigits - 2] == 1 &&
+              kPowersOfTen[3][NumericCompaction::kRowDigits - 1] == 100);
+
+}  // namespace
+
+const NumericCompaction::PowerTable& NumericCompaction::powersOfTenBase900() {
+    return kPowersOfTen;
 }
 
 void NumericCompaction::appendGroup(std::string_view group, CodewordStream& out) {

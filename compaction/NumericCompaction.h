@@ -11,7 +11,7 @@ namespace barwright {
 // Numeric compaction: decimal digits in groups of up to 44, each group led
 // by the digit 1 and written in base 900. The conversion adds up rows of a
 // table of powers of ten held in base 900, so no arithmetic is wider than
-// 32 bits; the table is built on first use and kept for the owner's life.
+// 32 bits; the table is computed when the program is compiled.
 class NumericCompaction {
 public:
     static constexpr std::size_t kGroupDigits = 44;
@@ -24,17 +24,14 @@ public:
 
     // Appends the groups of a digit string (only '0'..'9', at least one):
     // groups of 44 and a last group of 1..44, each led by "1".
-    void appendDigitGroups(std::string_view digits, CodewordStream& out);
+    static void appendDigitGroups(std::string_view digits, CodewordStream& out);
 
     // Appends the base-900 digits of one group, a decimal string of 1..45
     // characters, without leading zeros (a single 0 for the value 0).
-    void appendGroup(std::string_view group, CodewordStream& out);
+    static void appendGroup(std::string_view group, CodewordStream& out);
 
-    const PowerTable& powersOfTenBase900();
-
-private:
-    PowerTable powersOfTenBase900_{};
-    bool powersBuilt_ = false;
+    // Row k holds 10^k as kRowDigits base-900 digits, most significant first.
+    static const PowerTable& powersOfTenBase900();
 };
 
 }  // namespace barwright

@@ -1,6 +1,8 @@
+#include "encoder/MacroControlBlock.h"
+
 #include <string>
 
-#include "encoder/Pdf417Encoder.h"
+#include "compaction/Compactor.h"
 
 namespace barwright {
 namespace {
@@ -18,8 +20,6 @@ constexpr Codeword kAddresseeField = 4;
 constexpr Codeword kFileSizeField = 5;
 constexpr Codeword kChecksumField = 6;
 
-// Segment numbers are five decimal digits at most.
-constexpr std::int32_t kMaxSegments = 99999;
 constexpr std::size_t kSegmentDigits = 5;
 constexpr std::size_t kTimeStampDigits = 11;
 // Enough for the mandatory fields and short optional ones.
@@ -65,16 +65,15 @@ bool appendGroupedFileId(std::string_view groups, CodewordStream& block) {
 
 }  // namespace
 
-Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
+Status buildMacroControlBlock(const MacroSettings& macro, CodewordStream& block) {
     block = CodewordStream();
-    const MacroSettings& macro = macro_;
     if (!macro.enabled) {
         return status::kOk;
     }
-    if (macro.segmentCount <= 0 || macro.segmentCount > kMaxSegments) {
+    if (macro.segmentCount <= 0 || macro.segmentCount > kMaxMacroSegments) {
         return status::kMacroSegmentCount;
     }
-    if (macro.segmentIndex < 1 || macro.segmentIndex > kMaxSegments) {
+    if (macro.segmentIndex < 1 || macro.segmentIndex > kMaxMacroSegments) {
         return status::kMacroSegmentIndex;
     }
     if (macro.segmentIndex > macro.segmentCount) {
@@ -85,7 +84,7 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
     block.push_back(kMacroBlockStart);
 
     // The block numbers its segments from 0.
-    Status result = compactor_.compactNumericDigits(
+    Status result = Compactor::compactNumericDigits(
         zeroPadded(std::to_string(macro.segmentIndex - 1), kSegmentDigits), block);
     if (result != status::kOk) {
         return result;
@@ -94,7 +93,7 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
     const std::string_view fileId = macro.fileId;
     const bool fileIdOk = !fileId.empty() && fileId.front() == kFileIdGroupMarker
                               ? appendGroupedFileId(fileId.substr(1), block)
-                              : compactor_.compactNumericDigits(fileId, block) == status::kOk;
+                              : Compactor::compactNumericDigits(fileId, block) == status::kOk;
     if (!fileIdOk) {
         return status::kMacroFileId;
     }
@@ -104,13 +103,13 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
     // driver discards the whole block then).
     if (!macro.fileName.empty()) {
         block.insert(block.end(), {kOptionalFieldDesignator, kFileNameField});
-        if (compactor_.compactTextString(macro.fileName, block) != status::kOk) {
+        if (Compactor::compactTextString(macro.fileName, block) != status::kOk) {
             return status::kMacroFileName;
         }
     }
 
     block.insert(block.end(), {kOptionalFieldDesignator, kSegmentCountField});
-    result = compactor_.compactNumericDigits(
+    result = Compactor::compactNumericDigits(
         zeroPadded(std::to_string(macro.segmentCount), kSegmentDigits), block);
     if (result != status::kOk) {
         return result;
@@ -118,7 +117,7 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
 
     if (!macro.timeStamp.empty()) {
         block.insert(block.end(), {kOptionalFieldDesignator, kTimeStampField});
-        if (compactor_.compactNumericDigits(zeroPadded(macro.timeStamp, kTimeStampDigits), block) !=
+        if (Compactor::compactNumericDigits(zeroPadded(macro.timeStamp, kTimeStampDigits), block) !=
             status::kOk) {
             return status::kMacroTimeStamp;
         }
@@ -128,13 +127,13 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
     // no message of their own.
     if (!macro.sender.empty()) {
         block.insert(block.end(), {kOptionalFieldDesignator, kSenderField});
-        if (compactor_.compactTextString(macro.sender, block) != status::kOk) {
+        if (Compactor::compactTextString(macro.sender, block) != status::kOk) {
             return status::kMacroFileName;
         }
     }
     if (!macro.addressee.empty()) {
         block.insert(block.end(), {kOptionalFieldDesignator, kAddresseeField});
-        if (compactor_.compactTextString(macro.addressee, block) != status::kOk) {
+        if (Compactor::compactTextString(macro.addressee, block) != status::kOk) {
             return status::kMacroFileName;
         }
     }
@@ -144,14 +143,14 @@ Status Pdf417Encoder::buildMacroControlBlock(CodewordStream& block) {
     if (macro.fileSize != -1) {
         block.insert(block.end(), {kOptionalFieldDesignator, kFileSizeField});
         if (macro.fileSize < 0 ||
-            compactor_.compactNumericDigits(std::to_string(macro.fileSize), block) != status::kOk) {
+            Compactor::compactNumericDigits(std::to_string(macro.fileSize), block) != status::kOk) {
             return status::kMacroFileSize;
         }
     }
     if (macro.checksum != -1) {
         block.insert(block.end(), {kOptionalFieldDesignator, kChecksumField});
         if (macro.checksum < 0 ||
-            compactor_.compactNumericDigits(
+            Compactor::compactNumericDigits(
                 zeroPadded(std::to_string(macro.checksum), kSegmentDigits), block) != status::kOk) {
             return status::kMacroChecksum;
         }

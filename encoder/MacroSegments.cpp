@@ -6,15 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "barwright/Symbol.h"
+#include "barwright/MacroSegments.h"
+#include "compaction/Compactor.h"
 
 namespace barwright {
 
 namespace {
-
-constexpr std::int32_t kMaxSegmentCount = 99999;
-// "~7" is followed by exactly this many decimal digits.
-constexpr std::size_t kEciDigits = 6;
 
 // One indivisible piece of the data string: an escape sequence or one byte,
 // with the number of data bytes it stands for (0 for reader initialisation
@@ -43,19 +40,25 @@ std::size_t escapeLength(std::string_view data, std::size_t k) {
         case 'x':
             return k + 3 < data.size() && isHex(data[k + 2]) && isHex(data[k + 3]) ? 4 : 0;
         case '7':
-            if (k + 1 + kEciDigits >= data.size()) return 0;
-            for (std::size_t i = 0; i < kEciDigits; ++i) {
+            if (k + 1 + Compactor::kEciEscapeDigits >= data.size()) return 0;
+            for (std::size_t i = 0; i < Compactor::kEciEscapeDigits; ++i) {
                 if (!isDecimal(data[k + 2 + i])) return 0;
             }
-            return 2 + kEciDigits;
+            return 2 + Compactor::kEciEscapeDigits;
         default:
             return 0;
     }
 }
 
-std::vector<Piece> cutIntoPieces(std::string_view data) {
+std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes) {
     std::vector<Piece> pieces;
     pieces.reserve(data.size());
+    if (!escapes) {
+        for (std::size_t k = 0; k < data.size(); ++k) {
+            pieces.push_back(Piece{data.substr(k, 1), 1});
+        }
+        return pieces;
+    }
     std::size_t k = 0;
     // Reader initialisation counts only at the very start of the data.
     if (data.size() >= 2 && data[0] == '~' && data[1] == '3') {
@@ -78,14 +81,14 @@ std::vector<Piece> cutIntoPieces(std::string_view data) {
 
 }  // namespace
 
-Status splitMacroData(std::string_view data, std::int32_t segmentCount,
+Status splitMacroData(std::string_view data, bool escapes, std::int32_t segmentCount,
                       std::vector<std::string>& parts) {
     parts.clear();
-    if (segmentCount < 1 || segmentCount > kMaxSegmentCount) {
+    if (segmentCount < 1 || segmentCount > kMaxMacroSegments) {
         return status::kMacroSegmentCount;
     }
     try {
-        const std::vector<Piece> pieces = cutIntoPieces(data);
+        const std::vector<Piece> pieces = cutIntoPieces(data, escapes);
         std::size_t totalBytes = 0;
         for (const Piece& piece : pieces) {
             totalBytes += piece.byteCount;
@@ -103,7 +106,7 @@ Status splitMacroData(std::string_view data, std::int32_t segmentCount,
         for (const Piece& piece : pieces) {
             const std::size_t part =
                 totalBytes == 0 ? 0 : std::min(count - 1, bytesBefore * count / totalBytes);
-            if (piece.text == "~") {
+            if (escapes && piece.text == "~") {
                 parts[part] += "~~";
             } else {
                 parts[part].append(piece.text.data(), piece.text.size());
@@ -118,10 +121,10 @@ Status splitMacroData(std::string_view data, std::int32_t segmentCount,
 }
 
 Status encodeMacroSegments(const SymbolSettings& settings, std::int32_t segmentCount,
-                           std::vector<Symbol>& symbols) {
+                           std::vector<EncodedSymbol>& symbols) {
     symbols.clear();
     std::vector<std::string> parts;
-    Status result = splitMacroData(settings.data, segmentCount, parts);
+    Status result = splitMacroData(settings.data, settings.escapes, segmentCount, parts);
     if (result != status::kOk) {
         return result;
     }
@@ -134,7 +137,7 @@ Status encodeMacroSegments(const SymbolSettings& settings, std::int32_t segmentC
             segment.data = std::move(parts[i]);
             segment.macro.segmentIndex = static_cast<std::int32_t>(i) + 1;
             symbols.emplace_back();
-            result = symbols.back().encode(segment);
+            result = encode(segment, symbols.back());
             if (result != status::kOk) {
                 symbols.clear();
                 return result;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "barwright/SymbolSettings.h"
 #include "compaction/Codeword.h"
 
 namespace barwright {
@@ -10,7 +11,6 @@ namespace barwright {
 // values; its generator has the roots 3, 3^2, ..., 3^k.
 constexpr std::uint32_t kCodewordModulus = 929;
 // Levels 0..8 give k = 2 << level error correction codewords, 2..512.
-constexpr int kMaxErrorCorrectionLevel = 8;
 constexpr int kMaxErrorCorrectionCodewords = 2 << kMaxErrorCorrectionLevel;
 
 // Appends to `stream` the k error correction codewords of the dataCount

@@ -1,4 +1,4 @@
-#include "output/PngWriter.h"
+#include "barwright/PngWriter.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -7,25 +7,20 @@
 #include <exception>
 #include <vector>
 
-#include "render/RgbImage.h"
+#include "output/PngWriteStructs.h"
 
 namespace barwright {
 
 namespace {
 
-// zlib level that the image's "default" compression level stands for.
-constexpr int kDefaultZlibLevel = 6;
 // A gamma this small cannot be meant; such an image gets a usual file gamma.
 constexpr double kMinGamma = 0.1;
 constexpr double kFallbackGamma = 0.7;
 constexpr int kTextEntryCount = 5;
+// 8 bits per channel: the only depth written.
+constexpr int kBitDepth = 8;
 // png_convert_to_rfc1123_buffer writes at most 28 characters and a NUL.
 constexpr int kRfc1123BufferSize = 29;
-
-// libpng's default handlers print to stderr; ours stay silent and the caller
-// turns the jump into a status.
-[[noreturn]] void silentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
-void silentWarning(png_structp, png_const_charp) {}
 
 // Where the bytes go: an open file, or (when file is null) the end of a
 // buffer in memory.
@@ -95,7 +90,8 @@ struct PngWriteJob {
     double gamma;
     png_time stamp;
     char creationTime[kRfc1123BufferSize];
-    png_bytepp rows;
+    const std::uint8_t* pixels;  // height rows of rowBytes, back to back
+    std::size_t rowBytes;
 };
 
 // Every libpng call that can report an error happens here. The locals are
@@ -149,68 +145,53 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     // Up needs even while a single filter is asked for later. Setting fewer
     // before the first row would lose that buffer, and with it Up for good.
     const std::size_t rowBytes = png_get_rowbytes(png, info);
+    if (rowBytes != job.rowBytes) {
+        return false;
+    }
     int filters = PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
+        const std::uint8_t* row = job.pixels + static_cast<std::size_t>(y) * rowBytes;
         if (y > 0) {
-            const int wanted = filtersFor(job.rows[y], job.rows[y - 1], rowBytes);
+            const int wanted = filtersFor(row, row - rowBytes, rowBytes);
             if (wanted != filters) {
                 filters = wanted;
                 png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
             }
         }
-        png_write_row(png, job.rows[y]);
+        png_write_row(png, row);
     }
     png_write_end(png, info);
     return true;
 }
 
-}  // namespace
-
-PngWriteStructs::PngWriteStructs() {
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
-    if (png_ != nullptr) {
-        info_ = png_create_info_struct(png_);
-    }
-}
-
-PngWriteStructs::~PngWriteStructs() {
-    if (png_ != nullptr) {
-        png_destroy_write_struct(&png_, info_ != nullptr ? &info_ : nullptr);
-    }
-}
-
-namespace {
-
 // The chunks and pixels are the same whatever the sink; only where libpng
 // hands its bytes differs.
-Status writeImage(RgbImage& image, const PngSink& sink) {
+Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
+    if (image.empty()) {
+        return status::kCantCloseOutput;
+    }
     PngWriteStructs structs;
     if (!structs.valid()) {
         return status::kCantCloseOutput;
-    }
-
-    // Also catches NaN, which libpng could not turn into its fixed-point
-    // gamma.
-    if (!(image.gamma() >= kMinGamma)) {
-        image.setGamma(kFallbackGamma);
     }
 
     PngWriteJob job{};
     job.sink = sink;
     job.width = static_cast<png_uint_32>(image.width());
     job.height = static_cast<png_uint_32>(image.height());
-    job.bitDepth = image.bitDepth();
-    job.zlibLevel = image.compressionLevel() == RgbImage::kDefaultCompression
-                        ? kDefaultZlibLevel
-                        : image.compressionLevel();
-    job.gamma = image.gamma();
+    job.bitDepth = kBitDepth;
+    job.zlibLevel = options.compressionLevel;
+    // Also catches NaN, which libpng could not turn into its fixed-point
+    // gamma.
+    job.gamma = options.gamma >= kMinGamma ? options.gamma : kFallbackGamma;
     // One reading of the clock feeds both the tIME chunk and the text, so
     // they always agree. Both are in UTC.
-    png_convert_from_time_t(&job.stamp, std::time(nullptr));
+    png_convert_from_time_t(&job.stamp, options.timeGiven ? options.time : std::time(nullptr));
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
-    job.rows = image.rows();
+    job.pixels = image.pixels().data();
+    job.rowBytes = image.rowBytes();
 
     if (!writeWithLibpng(structs.png(), structs.info(), job)) {
         return status::kCantCloseOutput;
@@ -220,12 +201,11 @@ Status writeImage(RgbImage& image, const PngSink& sink) {
 
 }  // namespace
 
-Status RgbImage::writePng(std::FILE* file) {
-    // An image whose rows were never (fully) allocated has nothing to write.
-    if (file == nullptr || rows_ == nullptr || allocatedRowCount_ != height_) {
+Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file) {
+    if (file == nullptr) {
         return status::kCantCloseOutput;
     }
-    if (writeImage(*this, PngSink{file, nullptr}) != status::kOk) {
+    if (writeImage(image, options, PngSink{file, nullptr}) != status::kOk) {
         return status::kCantCloseOutput;
     }
     // stdio buffers the last few kilobytes; a full disk shows only when they
@@ -236,12 +216,9 @@ Status RgbImage::writePng(std::FILE* file) {
     return status::kOk;
 }
 
-Status RgbImage::writePng(std::vector<std::uint8_t>& png) {
+Status writePng(const RgbImage& image, const PngOptions& options, std::vector<std::uint8_t>& png) {
     png.clear();
-    if (rows_ == nullptr || allocatedRowCount_ != height_) {
-        return status::kCantCloseOutput;
-    }
-    if (writeImage(*this, PngSink{nullptr, &png}) != status::kOk) {
+    if (writeImage(image, options, PngSink{nullptr, &png}) != status::kOk) {
         // Half a PNG is of no use to anyone.
         png.clear();
         png.shrink_to_fit();

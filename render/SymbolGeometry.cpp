@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "encoder/Pdf417Encoder.h"
 
 namespace barwright {
 namespace geometry {
@@ -52,14 +51,14 @@ bool toUnit(double pixels, std::int32_t resolution, std::int32_t unit, double& r
 
 }  // namespace
 
-SymbolShape shapeOf(const Pdf417Encoder& encoder) {
+SymbolShape shapeOf(const EncodedSymbol& symbol, const PictureSettings& picture) {
     SymbolShape shape;
-    shape.columns = encoder.columns();
-    shape.rows = encoder.rows();
-    shape.compact = encoder.compact();
-    shape.quietZone = encoder.quietZone();
-    shape.orientation = encoder.orientation();
-    shape.yToXRatio = encoder.yToXRatio();
+    shape.columns = symbol.columns;
+    shape.rows = symbol.rows;
+    shape.compact = symbol.compact;
+    shape.quietZone = picture.quietZone;
+    shape.orientation = picture.orientation;
+    shape.yToXRatio = picture.yToXRatio;
     return shape;
 }
 
@@ -201,46 +200,4 @@ Status fitToImage(const SymbolShape& shape, const Rect& image, Fit& fit) {
 }
 
 }  // namespace geometry
-
-int Pdf417Encoder::symbolWidthModules() const {
-    return static_cast<int>(geometry::symbolWidthModules(columns_, compact_));
-}
-
-void Pdf417Encoder::symbolExtent(std::int32_t moduleWidth, std::int32_t rowHeight,
-                                 std::int32_t& width, std::int32_t& height) const {
-    // Only called with the sizes of a successful fit, whose extents fit in
-    // int32; anything larger saturates rather than wraps.
-    const geometry::Extent extent =
-        geometry::symbolExtent(geometry::shapeOf(*this), moduleWidth, rowHeight);
-    width = geometry::clampToInt32(extent.width);
-    height = geometry::clampToInt32(extent.height);
-}
-
-std::int32_t Pdf417Encoder::roundHalfUp(double x) {
-    const double rounded = geometry::roundHalfUp(x);
-    if (std::isnan(rounded)) {
-        return 0;
-    }
-    return static_cast<std::int32_t>(std::clamp(rounded, static_cast<double>(geometry::kMinPixels),
-                                                static_cast<double>(geometry::kMaxPixels)));
-}
-
-Status Pdf417Encoder::computeImageSize(double xDimension, std::int32_t resolutionH,
-                                       std::int32_t resolutionV, std::int32_t inputUnit,
-                                       std::int32_t outputUnit, double& width,
-                                       double& height) const {
-    return geometry::computeImageSize(geometry::shapeOf(*this), xDimension, resolutionH,
-                                      resolutionV, inputUnit, outputUnit, width, height);
-}
-
-Status Pdf417Encoder::fitToImage(const Rect& image, std::int32_t& moduleWidth,
-                                 std::int32_t& rowHeight, Rect& area) const {
-    geometry::Fit fit;
-    const Status result = geometry::fitToImage(geometry::shapeOf(*this), image, fit);
-    moduleWidth = fit.moduleWidth;
-    rowHeight = fit.rowHeight;
-    area = fit.area;
-    return result;
-}
-
 }  // namespace barwright

@@ -2,29 +2,24 @@
 
 #include <cstdint>
 
-#include "encoder/Status.h"
-#include "render/Rect.h"
+#include "barwright/Encoder.h"
+#include "barwright/PictureSettings.h"
+#include "barwright/Rect.h"
+#include "barwright/Status.h"
+#include "encoder/BarSpacePatterns.h"
 
 namespace barwright {
 
-class Pdf417Encoder;
-
-// The pixel arithmetic of a symbol, apart from the encoder so that it can be
-// checked on any shape. Pdf417Encoder's geometry members are thin wrappers.
+// The pixel arithmetic of a symbol, on its shape alone so that it can be
+// checked on any shape.
 namespace geometry {
 
 // Every codeword, the start pattern and the row indicators are 17 modules
-// wide; the full stop pattern is 18, the compact one 1.
-constexpr std::int32_t kModulesPerCodeword = 17;
+// wide (kModulesPerCodeword); the full stop pattern is 18, the compact one 1.
 constexpr std::int32_t kFullOverheadModules = 69;     // start, two indicators, stop
 constexpr std::int32_t kCompactOverheadModules = 35;  // start, left indicator, stop bar
 // The quiet zone is 2 modules on every side, so a dimension grows by 4.
 constexpr std::int32_t kQuietZoneModules = 2;
-
-constexpr std::int32_t kMinColumns = 1;
-constexpr std::int32_t kMaxColumns = 30;
-constexpr std::int32_t kMinRows = 3;
-constexpr std::int32_t kMaxRows = 90;
 
 // Unit codes of computeImageSize.
 constexpr std::int32_t kUnitThousandthsOfInch = 0;
@@ -42,7 +37,7 @@ struct SymbolShape {
     double yToXRatio = 4.0;        // row height in module widths; 0 has a meaning of its own
 };
 
-SymbolShape shapeOf(const Pdf417Encoder& encoder);
+SymbolShape shapeOf(const EncodedSymbol& symbol, const PictureSettings& picture);
 
 // True for 90 and 270 degrees; any other value is drawn upright like 0.
 bool isTurned(std::int32_t orientation);

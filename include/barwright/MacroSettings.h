@@ -5,6 +5,9 @@
 
 namespace barwright {
 
+// Segments are numbered with five decimal digits.
+constexpr std::int32_t kMaxMacroSegments = 99999;
+
 // The fields of a Macro PDF417 control block, which lets a reader join a
 // file split over several symbols. The command line never enables it.
 struct MacroSettings {

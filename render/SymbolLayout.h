@@ -2,7 +2,10 @@
 
 #include <cstdint>
 
-#include "render/Rect.h"
+#include "barwright/Encoder.h"
+#include "barwright/PictureSettings.h"
+#include "barwright/Rect.h"
+#include "barwright/Status.h"
 #include "render/SymbolGeometry.h"
 
 namespace barwright {
@@ -43,9 +46,9 @@ struct Placement {
                std::int32_t thickness) const;
 };
 
-// Places a fitted symbol inside the fit's drawing area. Alignment 1 centres
-// (an odd spare pixel goes to the right or bottom), 2 pushes to the right or
-// bottom, anything else to the left or top.
+// Places a fitted symbol inside the fit's drawing area. kAlignCentre
+// centres (an odd spare pixel goes to the right or bottom), kAlignEnd pushes
+// to the right or bottom, anything else to the left or top.
 Placement placeSymbol(const geometry::SymbolShape& shape, const geometry::Fit& fit,
                       std::int32_t alignH, std::int32_t alignV);
 
@@ -66,12 +69,12 @@ void forEachStartStopBar(const Placement& placement, const geometry::SymbolShape
     }
     if (shape.compact) {
         // Right after the left row indicator and the data codewords.
-        along = geometry::kModulesPerCodeword * (shape.columns + 2) * moduleWidth;
+        along = kModulesPerCodeword * (shape.columns + 2) * moduleWidth;
         paint(placement.place(along, kCompactStopModules * moduleWidth, 0, thickness));
         return;
     }
     // Right after the right row indicator.
-    along = geometry::kModulesPerCodeword * (shape.columns + 3) * moduleWidth;
+    along = kModulesPerCodeword * (shape.columns + 3) * moduleWidth;
     for (int k = 0; k < kStopPatternElements; ++k) {
         const std::int32_t length = kStopPattern[k] * moduleWidth;
         if (k % 2 == 0) {
@@ -88,7 +91,7 @@ void forEachRowBar(const Placement& placement, const RowWidths& rows, std::int32
                    std::int32_t rowHeight, PaintBar&& paint) {
     for (std::int32_t i = 0; i < rows.rowCount; ++i) {
         const std::uint8_t* widths = rows.data + static_cast<std::int64_t>(i) * rows.rowStride;
-        std::int32_t along = geometry::kModulesPerCodeword * moduleWidth;
+        std::int32_t along = kModulesPerCodeword * moduleWidth;
         for (std::int32_t j = 0; j < rows.rowStride; ++j) {
             const std::int32_t length = widths[j] * moduleWidth;
             if (j % 2 == 0) {
@@ -100,4 +103,38 @@ void forEachRowBar(const Placement& placement, const RowWidths& rows, std::int32
 }
 
 }  // namespace drawing
+
+// A symbol fitted into an image rectangle and placed by the alignment: the
+// pixel rectangle of every bar follows from it, whatever the target.
+struct SymbolLayout {
+    geometry::SymbolShape shape;
+    geometry::Fit fit;
+    drawing::Placement placement;
+};
+
+// True when symbol is a whole symbol: a shape within the limits and a matrix
+// of that shape whose every codeword pattern spans 17 modules, so that no bar
+// can reach outside the extent the fitting computes.
+bool isDrawable(const EncodedSymbol& symbol);
+
+// Fits the symbol into area (largest whole-pixel module) and places it.
+// kColumnsTooLarge or kRowsTooLarge when it does not fit; kInvalidArgument
+// for a symbol that is not drawable.
+[[nodiscard]] Status layoutSymbol(const EncodedSymbol& symbol, const PictureSettings& picture,
+                                  const Rect& area, SymbolLayout& layout);
+
+// Hands the pixel rectangle of every bar to paint(Rect): the start pattern,
+// the stop pattern, then the rows in order.
+template <typename PaintBar>
+void forEachBar(const SymbolLayout& layout, const SymbolMatrix& matrix, PaintBar&& paint) {
+    drawing::forEachStartStopBar(layout.placement, layout.shape, layout.fit.moduleWidth,
+                                 layout.fit.rowHeight, paint);
+    drawing::RowWidths rows;
+    rows.data = matrix.widths.data();
+    rows.rowCount = matrix.rowCount;
+    rows.rowStride = matrix.elementsPerRow;
+    drawing::forEachRowBar(layout.placement, rows, layout.fit.moduleWidth, layout.fit.rowHeight,
+                           paint);
+}
+
 }  // namespace barwright

@@ -1,0 +1,136 @@
+#include "barwright/Encoder.h"
+
+#include <new>
+
+#include "compaction/Compactor.h"
+#include "encoder/CodewordMatrix.h"
+#include "encoder/MacroControlBlock.h"
+#include "encoder/ReedSolomon.h"
+#include "encoder/SymbolDimensions.h"
+
+namespace barwright {
+namespace {
+
+// Room for any symbol (at most 928 codewords) without growing mid-encode.
+constexpr std::size_t kInitialStreamCapacity = 1000;
+// Fills the grid between the data and the Macro block; a reader takes it as
+// a latch to text compaction, which adds no data.
+constexpr Codeword kPadCodeword = 900;
+// Placeholder for the symbol length descriptor, written once the pad is known.
+constexpr Codeword kDescriptorPlaceholder = 0;
+
+bool isCompactionMode(CompactionMode mode) {
+    return mode == CompactionMode::kAutomatic || mode == CompactionMode::kText ||
+           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte;
+}
+
+Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
+    CodewordStream codewords;
+    codewords.reserve(kInitialStreamCapacity);
+    codewords.push_back(kDescriptorPlaceholder);
+
+    if (!isCompactionMode(settings.compaction)) {
+        return status::kInvalidCompactionMode;
+    }
+    const auto mode = static_cast<std::int32_t>(settings.compaction);
+    const UnitSequence units = Compactor::preprocessData(settings.data, mode, settings.escapes);
+    // A symbol starts in text compaction; the compactor follows the modes
+    // from there.
+    Compactor compactor;
+    Status result = settings.compaction == CompactionMode::kAutomatic
+                        ? compactor.compactAutomatic(units, codewords)
+                        : compactor.compactFixed(units, codewords);
+    if (result != status::kOk) {
+        return result;
+    }
+
+    // Built apart so that it can follow the pad codewords, which are only
+    // known once the dimensions are.
+    CodewordStream macroBlock;
+    result = buildMacroControlBlock(settings.macro, macroBlock);
+    if (result != status::kOk) {
+        return result;
+    }
+
+    // A level outside 0..9 has no meaning, so it is refused, not guessed at.
+    if (settings.errorCorrectionLevel < 0 ||
+        settings.errorCorrectionLevel > kAutomaticErrorCorrection) {
+        return status::kInvalidArgument;
+    }
+
+    // n counts the descriptor, the data and the Macro block; checked before
+    // narrowing, since very long data may give far more than 928 codewords.
+    const std::size_t dataCount = codewords.size() + macroBlock.size();
+    if (dataCount > static_cast<std::size_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+    const auto n = static_cast<std::uint32_t>(dataCount);
+    const std::int32_t level = settings.errorCorrectionLevel == kAutomaticErrorCorrection
+                                   ? autoErrorCorrectionLevel(n)
+                                   : settings.errorCorrectionLevel;
+    const std::uint32_t k = 2u << level;
+    if (k + n > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    result = chooseDimensions(settings.columns, settings.rows, n + k, columns, rows);
+    if (result != status::kOk) {
+        return result;
+    }
+
+    // A requested grid, or a computed row count rounded up, can hold more
+    // than 928 codewords (25 x 40 = 1000, or 30 columns and N = 928 -> 31
+    // rows = 930) even while the descriptor stays within 926. Readers that
+    // keep to the limit refuse such a symbol, and error correction cannot
+    // place errors in it: 3 has order 928 modulo 929, so positions 928 apart
+    // share an error locator and a damaged symbol may be misread without
+    // notice. It is refused with the status for too much data. This also
+    // bounds the descriptor: with k >= 2, D = total - k <= 926.
+    const auto total = static_cast<std::uint32_t>(columns * rows);
+    if (total > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+
+    const std::uint32_t pad = total - k - n;
+    codewords.insert(codewords.end(), pad, kPadCodeword);
+    codewords.insert(codewords.end(), macroBlock.begin(), macroBlock.end());
+
+    const std::uint32_t descriptor = n + pad;
+    codewords[0] = static_cast<Codeword>(descriptor);
+    computeErrorCorrection(codewords.data(), static_cast<std::uint16_t>(descriptor),
+                           static_cast<std::uint16_t>(k), codewords);
+
+    const MatrixShape shape{columns, rows, level, settings.compact};
+    if (!buildMatrix(shape, codewords, symbol.matrix)) {
+        return status::kFail;
+    }
+    symbol.codewords = std::move(codewords);
+    symbol.columns = columns;
+    symbol.rows = rows;
+    symbol.errorCorrectionLevel = level;
+    symbol.compact = settings.compact;
+    return status::kOk;
+}
+
+}  // namespace
+
+Status encode(const SymbolSettings& settings, EncodedSymbol& symbol) {
+    symbol = EncodedSymbol{};
+    // Every growable array of an encode (the stream, the unit sequences, the
+    // Macro block, the matrix) is owned below this call, so running out of
+    // memory anywhere in it becomes this encode's kFail.
+    Status result = status::kFail;
+    try {
+        result = encodeSymbol(settings, symbol);
+    } catch (const std::bad_alloc&) {
+        result = status::kFail;
+    }
+    if (result != status::kOk) {
+        symbol = EncodedSymbol{};
+    }
+    return result;
+}
+
+}  // namespace barwright

@@ -1,4 +1,0 @@
-#pragma once
-
-// Part of the public interface; the definition lives with the installed headers.
-#include "barwright/Status.h"

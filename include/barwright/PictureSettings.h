@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+namespace barwright {
+
+// A colour as 0xRRGGBB, red in the high byte as on the command line; the top
+// byte is ignored.
+using Color = std::uint32_t;
+constexpr Color kColorBits = 0xFFFFFF;
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kBlack = 0x000000;
+
+// Alignment of the symbol inside spare room.
+constexpr std::int32_t kAlignStart = 0;   // left or top
+constexpr std::int32_t kAlignCentre = 1;  // an odd spare pixel goes to the right or bottom
+constexpr std::int32_t kAlignEnd = 2;     // right or bottom
+
+// The orientations a symbol can be drawn in, degrees counter-clockwise.
+constexpr bool isOrientation(std::int32_t degrees) {
+    return degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
+}
+
+constexpr bool isAlignment(std::int32_t align) { return align >= kAlignStart && align <= kAlignEnd; }
+
+// Everything that decides how an encoded symbol is drawn; none of it
+// changes the codewords. The defaults are the command line's.
+struct PictureSettings {
+    // Module width in pixels (rounded half up, at least 1 after rounding),
+    // used when the image is sized to the symbol.
+    double moduleWidth = 2.0;
+    // 0 and 0: the image is exactly as large as the symbol needs at
+    // moduleWidth. Otherwise both > 0: the image size, into which the
+    // symbol is fitted with the largest whole-pixel module.
+    std::int32_t imageWidth = 0;
+    std::int32_t imageHeight = 0;
+    double yToXRatio = 4.0;        // row height in module widths, > 0
+    std::int32_t orientation = 0;  // degrees counter-clockwise: 0, 90, 180 or 270
+    bool quietZone = true;         // two modules of background on every side
+    std::int32_t alignH = kAlignCentre;
+    std::int32_t alignV = kAlignCentre;
+    Color background = kWhite;
+    Color foreground = kBlack;  // must differ from the background
+};
+
+}  // namespace barwright

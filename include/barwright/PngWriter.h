@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "barwright/RgbImage.h"
+#include "barwright/Status.h"
+
+namespace barwright {
+
+// How a PNG file is written. The defaults give the command line's file:
+// 8-bit RGB, zlib level 6, gAMA 0.5, a tIME chunk and five tEXt entries
+// ("Title", "Author", "Description", "Creation Time", "Software").
+struct PngOptions {
+    std::int32_t compressionLevel = 6;  // zlib level 0..9
+    double gamma = 0.5;                 // below 0.1 (or NaN) is written as 0.7
+    // The time in the tIME chunk and the "Creation Time" text; the clock
+    // when writing when not set.
+    bool timeGiven = false;
+    std::time_t time = 0;
+};
+
+// Writes image as PNG to a stream open for binary writing and flushes it;
+// the caller opens and closes the stream. kCantCloseOutput when libpng
+// reports an error, the stream a write error, or the image is empty.
+[[nodiscard]] Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file);
+
+// The same PNG bytes into png, replacing what it held; kCantCloseOutput as
+// above or when memory runs out (png is then empty).
+[[nodiscard]] Status writePng(const RgbImage& image, const PngOptions& options,
+                              std::vector<std::uint8_t>& png);
+
+}  // namespace barwright
