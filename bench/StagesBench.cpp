@@ -8,30 +8,33 @@
 #include <cstdio>
 #include <random>
 
+#include "barwright/Encoder.h"
+#include "barwright/PngWriter.h"
+#include "barwright/Render.h"
+#include "barwright/RgbImage.h"
 #include "bench/Workloads.h"
 #include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"
-#include "encoder/Pdf417Encoder.h"
 #include "encoder/ReedSolomon.h"
-#include "render/Rect.h"
-#include "render/RgbImage.h"
 
 namespace barwright {
 namespace bench {
 namespace {
 
-// An encoder holding the workload's symbol, and an image of its size.
-struct EncodedSymbol {
-    explicit EncodedSymbol(const Workload& workload, std::int32_t orientation = 0) {
-        RunSettings settings = workloadSettings(workload);
-        settings.orientation = orientation;
-        if (configureEncoder(encoder, settings) != status::kOk ||
-            chooseImageSize(settings, encoder, width, height) != status::kOk) {
+// The workload's symbol, its picture settings and its image size.
+struct Prepared {
+    explicit Prepared(const Workload& workload, std::int32_t orientation = 0) {
+        const RunSettings settings = workloadSettings(workload);
+        picture = settings.picture;
+        picture.orientation = orientation;
+        if (encode(settings.symbol, symbol) != status::kOk ||
+            imageSize(symbol, picture, width, height) != status::kOk) {
             std::fprintf(stderr, "cannot encode the %s symbol\n", workload.name);
             std::abort();
         }
     }
-    Pdf417Encoder encoder;
+    EncodedSymbol symbol;
+    PictureSettings picture;
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
@@ -95,14 +98,13 @@ void BM_ReedSolomon(benchmark::State& state) {
 BENCHMARK(BM_ReedSolomon)->DenseRange(0, kMaxErrorCorrectionLevel);
 
 void BM_MatrixBuild(benchmark::State& state) {
-    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    const Prepared prepared(kWorkloads[state.range(0)]);
     state.SetLabel(kWorkloads[state.range(0)].name);
-    const Pdf417Encoder& encoder = symbol.encoder;
-    CodewordMatrix matrix;
+    const EncodedSymbol& symbol = prepared.symbol;
+    const MatrixShape shape{symbol.columns, symbol.rows, symbol.errorCorrectionLevel, false};
+    SymbolMatrix matrix;
     for (auto _ : state) {
-        const bool built = matrix.build(
-            encoder.columns(), encoder.rows(), false,
-            static_cast<std::uint8_t>(encoder.usedErrorCorrectionLevel()), encoder.codewords());
+        const bool built = buildMatrix(shape, symbol.codewords, matrix);
         benchmark::DoNotOptimize(built);
     }
 }
@@ -112,29 +114,30 @@ BENCHMARK(BM_MatrixBuild)->DenseRange(kSmall, kLarge);
 // every time, so repeated draws need no fresh image.
 void BM_Draw(benchmark::State& state) {
     const auto orientation = static_cast<std::int32_t>(state.range(0));
-    const EncodedSymbol symbol(kWorkloads[kLarge], orientation);
+    const Prepared prepared(kWorkloads[kLarge], orientation);
     // The computed size already has width and height swapped for 90 and 270.
-    RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
-    const Rect imageRect{0, symbol.width, 0, symbol.height};
-    if (!image.allocateRows() || symbol.encoder.draw(image, imageRect) != status::kOk) {
+    RgbImage image;
+    const Rect imageRect{0, prepared.width, 0, prepared.height};
+    if (image.create(prepared.width, prepared.height, kWhite) != status::kOk ||
+        drawSymbol(prepared.symbol, prepared.picture, image, imageRect) != status::kOk) {
         state.SkipWithError("cannot draw the symbol");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(symbol.encoder.draw(image, imageRect));
+        benchmark::DoNotOptimize(drawSymbol(prepared.symbol, prepared.picture, image, imageRect));
         benchmark::ClobberMemory();
     }
 }
 BENCHMARK(BM_Draw)->Arg(0)->Arg(90)->Arg(180)->Arg(270);
 
-// A new white image of the large symbol's size.
+// A new white image of the workload symbol's size.
 void BM_AllocateImage(benchmark::State& state) {
-    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    const Prepared prepared(kWorkloads[state.range(0)]);
     state.SetLabel(kWorkloads[state.range(0)].name);
     for (auto _ : state) {
-        RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
-        benchmark::DoNotOptimize(image.allocateRows());
-        benchmark::DoNotOptimize(image.rows()[0]);
+        RgbImage image;
+        benchmark::DoNotOptimize(image.create(prepared.width, prepared.height, kWhite));
+        benchmark::DoNotOptimize(image.row(0));
     }
 }
 BENCHMARK(BM_AllocateImage)->DenseRange(kSmall, kLarge);
@@ -142,12 +145,11 @@ BENCHMARK(BM_AllocateImage)->DenseRange(kSmall, kLarge);
 // libpng's share: the drawn symbol written to /dev/null, so that no disk
 // is measured.
 void BM_PngWrite(benchmark::State& state) {
-    const EncodedSymbol symbol(kWorkloads[state.range(0)]);
+    const Prepared prepared(kWorkloads[state.range(0)]);
     state.SetLabel(kWorkloads[state.range(0)].name);
-    RgbImage image(symbol.width, symbol.height, 0xFFFFFF, RgbImage::kDefaultCompression);
+    RgbImage image;
     std::FILE* sink = std::fopen("/dev/null", "wb");
-    if (!image.allocateRows() || sink == nullptr ||
-        symbol.encoder.draw(image, Rect{0, symbol.width, 0, symbol.height}) != status::kOk) {
+    if (sink == nullptr || renderRgb(prepared.symbol, prepared.picture, image) != status::kOk) {
         state.SkipWithError("cannot prepare the image");
         if (sink != nullptr) {
             std::fclose(sink);
@@ -155,7 +157,7 @@ void BM_PngWrite(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(image.writePng(sink));
+        benchmark::DoNotOptimize(writePng(image, PngOptions{}, sink));
     }
     std::fclose(sink);
 }

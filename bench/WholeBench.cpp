@@ -8,37 +8,30 @@
 #include <cstdio>
 #include <string>
 
+#include "barwright/Encoder.h"
+#include "barwright/Render.h"
+#include "barwright/RgbImage.h"
 #include "bench/Workloads.h"
-#include "encoder/Pdf417Encoder.h"
-#include "render/Rect.h"
-#include "render/RgbImage.h"
 
 namespace barwright {
 namespace bench {
 namespace {
 
-// Encoding and drawing into the RGB image, no PNG: construct, configure and
-// encode, size, allocate the white image, draw.
+// Encoding and drawing into the RGB image, no PNG: encode, size, make the
+// image, draw.
 void BM_EncodeDraw(benchmark::State& state) {
     const Workload& workload = kWorkloads[state.range(0)];
     state.SetLabel(workload.name);
     const RunSettings settings = workloadSettings(workload);
     for (auto _ : state) {
-        Pdf417Encoder encoder;
-        std::int32_t width = 0;
-        std::int32_t height = 0;
-        if (configureEncoder(encoder, settings) != status::kOk ||
-            chooseImageSize(settings, encoder, width, height) != status::kOk) {
-            state.SkipWithError("cannot encode");
+        EncodedSymbol symbol;
+        RgbImage image;
+        if (encode(settings.symbol, symbol) != status::kOk ||
+            renderRgb(symbol, settings.picture, image) != status::kOk) {
+            state.SkipWithError("cannot encode or draw");
             break;
         }
-        RgbImage image(width, height, 0xFFFFFF, RgbImage::kDefaultCompression);
-        if (!image.allocateRows() ||
-            encoder.draw(image, Rect{0, width, 0, height}) != status::kOk) {
-            state.SkipWithError("cannot draw");
-            break;
-        }
-        benchmark::DoNotOptimize(image.rows()[0]);
+        benchmark::DoNotOptimize(image.row(0));
     }
 }
 BENCHMARK(BM_EncodeDraw)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);

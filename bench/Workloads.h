@@ -59,12 +59,12 @@ inline std::string workloadData(const Workload& workload) {
 // The settings a command line of the workload gives.
 inline RunSettings workloadSettings(const Workload& workload) {
     RunSettings settings;
-    settings.data = workloadData(workload);
-    settings.columns = workload.columns;
-    settings.errorCorrectionLevel = workload.errorCorrectionLevel;
-    settings.moduleWidth = 2.0;
-    settings.yToXRatio = 4.0;
-    settings.quietZone = true;
+    settings.symbol.data = workloadData(workload);
+    settings.symbol.columns = workload.columns;
+    settings.symbol.errorCorrectionLevel = workload.errorCorrectionLevel;
+    settings.picture.moduleWidth = 2.0;
+    settings.picture.yToXRatio = 4.0;
+    settings.picture.quietZone = true;
     return settings;
 }
 

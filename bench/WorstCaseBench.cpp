@@ -5,14 +5,35 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
-#include "encoder/Pdf417Encoder.h"
-#include "render/Rect.h"
-#include "render/RgbImage.h"
+#include "barwright/Encoder.h"
+#include "barwright/PngWriter.h"
+#include "barwright/Render.h"
+#include "barwright/RgbImage.h"
 
 namespace barwright {
 namespace {
+
+// The largest symbol: 30 columns, 2400 digits, about 900 codewords.
+SymbolSettings largestSymbolSettings() {
+    SymbolSettings settings;
+    settings.data = std::string(2400, '7');
+    settings.compaction = CompactionMode::kNumeric;
+    settings.columns = 30;
+    settings.errorCorrectionLevel = 5;
+    return settings;
+}
+
+EncodedSymbol encoded(const SymbolSettings& settings) {
+    EncodedSymbol symbol;
+    if (encode(settings, symbol) != status::kOk) {
+        std::fprintf(stderr, "cannot encode the symbol\n");
+        std::abort();
+    }
+    return symbol;
+}
 
 // The longest single command-line argument Linux allows, in bytes.
 constexpr std::int64_t kLongestArgument = 128 * 1024 - 1;
@@ -45,14 +66,12 @@ const char* const kDataKinds[] = {
 // cost linear in the length (it ends with status 7), so the bytes per second
 // stay the same from 1 KiB to 128 KiB.
 void BM_EncodeLongData(benchmark::State& state) {
-    const std::string data = repeated(kDataKinds[state.range(0)], state.range(1));
-    const auto mode = static_cast<std::int32_t>(state.range(2));
-    Pdf417Encoder encoder;
-    (void)encoder.setCompactionMode(mode);
+    SymbolSettings settings;
+    settings.data = repeated(kDataKinds[state.range(0)], state.range(1));
+    settings.compaction = static_cast<CompactionMode>(state.range(2));
+    EncodedSymbol symbol;
     for (auto _ : state) {
-        (void)encoder.setDeferred(true);
-        (void)encoder.setData(data);
-        benchmark::DoNotOptimize(encoder.setDeferred(false));
+        benchmark::DoNotOptimize(encode(settings, symbol));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(1));
 }
@@ -61,41 +80,29 @@ BENCHMARK(BM_EncodeLongData)
     ->ArgsProduct({{0, 2, 6}, {1024, 16 * 1024, kLongestArgument}, {1, 3}})
     ->ArgsProduct({{1}, {1024, 16 * 1024, kLongestArgument}, {2}});
 
-// The largest symbol: 30 columns, about 900 codewords.
 void BM_EncodeLargestSymbol(benchmark::State& state) {
-    const std::string data = repeated("7", 2400);
-    Pdf417Encoder encoder;
-    (void)encoder.setDeferred(true);
-    (void)encoder.setCompactionMode(2);
-    (void)encoder.setColumns(30);
-    (void)encoder.setErrorCorrectionLevel(5);
+    const SymbolSettings settings = largestSymbolSettings();
+    EncodedSymbol symbol;
     for (auto _ : state) {
-        (void)encoder.setData(data);
-        benchmark::DoNotOptimize(encoder.setDeferred(false));
-        (void)encoder.setDeferred(true);
-        (void)encoder.setData("");
+        benchmark::DoNotOptimize(encode(settings, symbol));
     }
 }
 BENCHMARK(BM_EncodeLargestSymbol);
 
-// Allocating and drawing the largest symbol into square images of growing
-// side: the work is the white fill plus the bars, linear in the pixels.
+// Making and drawing the largest symbol into square images of growing side:
+// the work is the background fill plus the bars, linear in the pixels.
 void BM_DrawLargestSymbol(benchmark::State& state) {
-    Pdf417Encoder encoder;
-    (void)encoder.setDeferred(true);
-    (void)encoder.setData(repeated("7", 2400));
-    (void)encoder.setCompactionMode(2);
-    (void)encoder.setColumns(30);
-    (void)encoder.setErrorCorrectionLevel(5);
-    (void)encoder.setDeferred(false);
-    const auto side = static_cast<std::int32_t>(state.range(0));
+    const EncodedSymbol symbol = encoded(largestSymbolSettings());
+    PictureSettings picture;
+    picture.imageWidth = static_cast<std::int32_t>(state.range(0));
+    picture.imageHeight = picture.imageWidth;
     for (auto _ : state) {
-        RgbImage image(side, side, 0xFFFFFF, RgbImage::kDefaultCompression);
-        if (!image.allocateRows() || encoder.draw(image, Rect{0, side, 0, side}) != status::kOk) {
+        RgbImage image;
+        if (renderRgb(symbol, picture, image) != status::kOk) {
             state.SkipWithError("cannot draw");
             break;
         }
-        benchmark::DoNotOptimize(image.rows());
+        benchmark::DoNotOptimize(image.row(0));
     }
     state.SetComplexityN(state.range(0) * state.range(0));
 }
@@ -108,17 +115,20 @@ BENCHMARK(BM_DrawLargestSymbol)
 
 // Writing the PNG of a drawn image: zlib's work, linear in the pixels.
 void BM_WriteLargestSymbolPng(benchmark::State& state) {
-    Pdf417Encoder encoder;
-    (void)encoder.setColumns(30);
-    const auto side = static_cast<std::int32_t>(state.range(0));
-    RgbImage image(side, side, 0xFFFFFF, RgbImage::kDefaultCompression);
-    if (!image.allocateRows() || encoder.draw(image, Rect{0, side, 0, side}) != status::kOk) {
+    SymbolSettings settings;
+    settings.columns = 30;
+    const EncodedSymbol symbol = encoded(settings);
+    PictureSettings picture;
+    picture.imageWidth = static_cast<std::int32_t>(state.range(0));
+    picture.imageHeight = picture.imageWidth;
+    RgbImage image;
+    if (renderRgb(symbol, picture, image) != status::kOk) {
         state.SkipWithError("cannot draw");
         return;
     }
     std::FILE* sink = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(image.writePng(sink));
+        benchmark::DoNotOptimize(writePng(image, PngOptions{}, sink));
     }
     std::fclose(sink);
     state.SetComplexityN(state.range(0) * state.range(0));
@@ -129,24 +139,29 @@ BENCHMARK(BM_WriteLargestSymbolPng)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 
-// The slowest whole runs found: narrow, very tall pictures with the rows
-// stretched over the height (-a 0), many short rows of varied bars for the
-// filters and zlib. The time still grows with the pixels alone; the largest
-// such picture the program accepts (300 x 1,000,000) takes about 25 s.
+// The slowest whole runs found: narrow, very tall pictures whose rows are
+// stretched over the height by a large ratio (-x 300 -y N -a R), so the
+// filters and zlib meet a varied row every few pixels. The time still grows
+// with the pixels alone.
 void BM_DrawAndWriteTallImage(benchmark::State& state) {
-    Pdf417Encoder encoder;
-    (void)encoder.setYToXRatio(0.0);
+    const EncodedSymbol symbol = encoded(SymbolSettings{});
     constexpr std::int32_t kWidth = 300;
-    const auto height = static_cast<std::int32_t>(state.range(0));
+    // The default symbol fits 300 pixels with 2-pixel modules; its rows then
+    // take nearly the whole height.
+    constexpr std::int32_t kModuleWidth = 2;
+    PictureSettings picture;
+    picture.imageWidth = kWidth;
+    picture.imageHeight = static_cast<std::int32_t>(state.range(0));
+    picture.yToXRatio = static_cast<double>(picture.imageHeight - 4 * kModuleWidth) /
+                        (symbol.rows * kModuleWidth);
     std::FILE* sink = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
-        RgbImage image(kWidth, height, 0xFFFFFF, RgbImage::kDefaultCompression);
-        if (!image.allocateRows() ||
-            encoder.draw(image, Rect{0, kWidth, 0, height}) != status::kOk) {
+        RgbImage image;
+        if (renderRgb(symbol, picture, image) != status::kOk) {
             state.SkipWithError("cannot draw");
             break;
         }
-        benchmark::DoNotOptimize(image.writePng(sink));
+        benchmark::DoNotOptimize(writePng(image, PngOptions{}, sink));
     }
     std::fclose(sink);
     state.SetComplexityN(state.range(0));

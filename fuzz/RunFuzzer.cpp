@@ -1,7 +1,6 @@
 // The whole road of one run, in-process: the fuzz input becomes the command
 // line, and whatever it asks for is read, encoded, sized, drawn and written.
-// The output file is always forced into a private folder, and -h or a bad
-// option comes back here instead of ending the process.
+// The output file is always forced into a private folder.
 #include <dirent.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -11,12 +10,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "barwright/Encoder.h"
+#include "barwright/Render.h"
+#include "barwright/RgbImage.h"
 #include "cli/FrontEnd.h"
 #include "cli/OptionParser.h"
-#include "cli/ProcessExit.h"
-#include "encoder/Pdf417Encoder.h"
 #include "fuzz/FuzzInput.h"
-#include "render/RgbImage.h"
 
 namespace {
 
@@ -26,14 +25,6 @@ using namespace barwright;
 // make each run slow without reaching new code (the size checks that refuse
 // truly huge images run before anything is allocated and stay covered).
 constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 22;
-
-// Thrown by the exit hook so that printUsage's caller never continues and the
-// run's locals are destroyed on the way back.
-struct ProcessExited {
-    int exitStatus;
-};
-
-[[noreturn]] void throwExit(int exitStatus) { throw ProcessExited{exitStatus}; }
 
 constexpr const char* kPrecious = "bytes that a failing run must keep";
 constexpr char kPngSignature[] = "\x89PNG\r\n\x1a\n";
@@ -86,13 +77,13 @@ int entryCount(const std::string& path) {
 // True when the run would allocate, draw and write an image bigger than the
 // fuzzer should spend its time on.
 bool imageTooSlow(const RunSettings& settings) {
-    Pdf417Encoder encoder;
-    if (configureEncoder(encoder, settings) != status::kOk) {
+    EncodedSymbol symbol;
+    if (encode(settings.symbol, symbol) != status::kOk) {
         return false;
     }
     std::int32_t width = 0;
     std::int32_t height = 0;
-    if (chooseImageSize(settings, encoder, width, height) != status::kOk) {
+    if (imageSize(symbol, settings.picture, width, height) != status::kOk) {
         return false;
     }
     const bool refusedBeforeAllocation =
@@ -117,7 +108,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         unlink(outputPath().c_str());
         rmdir(folderPath().c_str());
     });
-    setExitHook(throwExit);
     return 0;
 }
 
@@ -141,17 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!writeWhole(outputPath(), kPrecious)) {
         abort();
     }
-    int exitStatus = 0;
-    bool exitedThroughHook = false;
-    try {
-        exitStatus = runBarwright(arguments.argc(), arguments.argv());
-    } catch (const ProcessExited& exited) {
-        exitStatus = exited.exitStatus;
-        exitedThroughHook = true;
-        // Only -h (0) and a bad option (1) end the run this way.
-        if (exitStatus != 0 && exitStatus != 1) {
-            abort();
-        }
+    const int exitStatus = runBarwright(arguments.argc(), arguments.argv());
+    // -h ends with 0 and a bad option with 1, before any file is written.
+    if ((options == OptionsResult::kHelp && exitStatus != 0) ||
+        (options == OptionsResult::kBadOption && exitStatus != 1)) {
+        abort();
     }
     // Only statuses that some step of a command-line run returns: never 3
     // (bad modes are dropped while reading), 4, 13 or 27 (nothing returns
@@ -163,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The old file is replaced by a whole picture or not at all, and
     // nothing else is left in the folder.
     const std::string written = readWhole(outputPath());
-    const bool replaced = !exitedThroughHook && exitStatus == 0;
+    const bool replaced = options == OptionsResult::kComplete && exitStatus == 0;
     if (replaced ? written.compare(0, sizeof kPngSignature - 1, kPngSignature) != 0
                  : written != kPrecious) {
         abort();
