@@ -227,22 +227,20 @@ Status Compactor::compactTextSegment(const CompactionUnit* first, const Compacti
     }
     if (first == last) return status::kOk;
 
-    // Text right after a byte shift continues in the sub-mode the reader
-    // is in, unless that is uncertain: after an ECI designator, or when the
-    // padding left a shift to Punctuation pending (readers differ on
-    // whether a byte shift cancels it). Then a latch restarts in Alpha.
+    // Text right after a byte shift continues without a latch in the
+    // sub-mode the reader is in: a padding 29 just before the 913 is
+    // padding to readers, not a pending shift. After an ECI designator the
+    // reader's state is uncertain, so a latch restarts in Alpha.
     const bool latch = !inInitialTextMode_ || textNeedsLatch_;
     const TextSubMode startSubMode = latch ? TextSubMode::kAlpha : resumeSubMode_;
     const std::size_t sizeBefore = out.size();
     if (latch) out.push_back(kTextLatch);
-    TextEndState end;
-    if (!TextCompaction::compactText(first, last, startSubMode, out, end)) {
+    if (!TextCompaction::compactText(first, last, startSubMode, out, resumeSubMode_)) {
         out.resize(sizeBefore);
         return status::kFail;
     }
     textWritten_ = true;
-    textNeedsLatch_ = end.punctuationShiftPending;
-    resumeSubMode_ = end.subMode;
+    textNeedsLatch_ = false;
     return status::kOk;
 }
 
@@ -280,9 +278,9 @@ Status Compactor::compactTextString(std::string_view text, CodewordStream& out) 
             anyCharacter = true;
         }
         if (!anyCharacter) return status::kFail;
-        TextEndState end;
+        TextSubMode endSubMode = TextSubMode::kAlpha;
         if (!TextCompaction::compactText(units.data(), units.data() + units.size(),
-                                         TextSubMode::kAlpha, out, end)) {
+                                         TextSubMode::kAlpha, out, endSubMode)) {
             return status::kFail;
         }
         return status::kOk;

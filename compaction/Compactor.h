@@ -72,7 +72,7 @@ private:
     // shift or an ECI designator; only consulted while inInitialTextMode_
     // holds, since otherwise every text segment begins with 900 anyway.
     bool textWritten_ = false;     // a text segment was written in this symbol
-    bool textNeedsLatch_ = false;  // the reader's sub-mode cannot be relied on
+    bool textNeedsLatch_ = false;  // an ECI designator followed written text
     TextSubMode resumeSubMode_ = TextSubMode::kAlpha;
 };
 

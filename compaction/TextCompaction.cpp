@@ -75,7 +75,8 @@ TextCharClass TextCompaction::classify(std::uint8_t byte) {
 }
 
 bool TextCompaction::compactText(const CompactionUnit* first, const CompactionUnit* last,
-                                 TextSubMode startSubMode, CodewordStream& out, TextEndState& end) {
+                                 TextSubMode startSubMode, CodewordStream& out,
+                                 TextSubMode& endSubMode) {
     if (first == last) return false;
     std::vector<std::uint8_t> values;
     values.reserve(static_cast<std::size_t>(last - first));
@@ -166,15 +167,14 @@ bool TextCompaction::compactText(const CompactionUnit* first, const CompactionUn
         }
     }
 
-    end = TextEndState{current, false};
     if (values.size() % 2 != 0) {
         values.push_back(kPaddingValue);
-        if (current == TextSubMode::kPunctuation) {
-            end.subMode = TextSubMode::kAlpha;
-        } else {
-            end.punctuationShiftPending = true;
-        }
+        // In Punctuation the padding 29 is the latch back to Alpha. Elsewhere
+        // it is a shift to Punctuation with nothing to shift; readers take it
+        // as padding when a byte shift 913 follows and keep the sub-mode.
+        if (current == TextSubMode::kPunctuation) current = TextSubMode::kAlpha;
     }
+    endSubMode = current;
     packTextValues(values, out);
     return true;
 }

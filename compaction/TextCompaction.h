@@ -26,15 +26,6 @@ struct TextCharClass {
     std::uint8_t members = 0;  // set of TextSubMode bits; 0 = not a text character
 };
 
-// Where a reader stands after the last codeword of a text run.
-struct TextEndState {
-    TextSubMode subMode = TextSubMode::kAlpha;
-    // The padding value 29 left a shift to Punctuation waiting for a value
-    // that never came (29 is a shift in Alpha, Lower and Mixed, but the
-    // latch back to Alpha in Punctuation).
-    bool punctuationShiftPending = false;
-};
-
 // Text compaction: printable ASCII plus tab, line feed and carriage return,
 // two values 0..29 per codeword.
 class TextCompaction {
@@ -46,10 +37,11 @@ public:
     // Appends the codewords of the data units in [first, last), starting in
     // startSubMode; control units are passed over. Fails, appending nothing,
     // when the range is empty or holds a byte that is not a text character.
-    // On success stores in end where the reader stands afterwards.
+    // On success stores in endSubMode the sub-mode a reader is in after the
+    // last codeword, as it resumes there after a byte shift.
     [[nodiscard]] static bool compactText(const CompactionUnit* first, const CompactionUnit* last,
                                           TextSubMode startSubMode, CodewordStream& out,
-                                          TextEndState& end);
+                                          TextSubMode& endSubMode);
 
     // One codeword per pair of values (first * 30 + second); an odd last
     // value is dropped, so callers pad first.

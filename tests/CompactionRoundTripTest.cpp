@@ -179,7 +179,8 @@ TEST(CompactionRoundTrip, DecoderCatchesMisencodings) {
         {"PunctuationLatch", {28, 760, 329}, "A!!"},
         {"LowerAcrossShift", {810, 32, 913, 128, 94, 179}, "abc\\128;def"},
         {"TextRestartedAfterEciWithoutLatch", {810, 59, 927, 3, 812, 119}, ""},
-        {"PendingShiftCarriedAcrossByteShift", {810, 59, 913, 128, 63}, ""},
+        {"PaddingBeforeByteShift", {810, 59, 913, 128, 63}, "ab\\128;cd"},
+        {"AlphaShiftCarriedAcrossByteShift", {810, 57, 913, 128, 63}, ""},
         {"ReaderInitAfterLatch", {902, 921, 902, 1, 223}, ""},
         {"SubModeLostAcrossShift", {810, 32, 913, 128, 3 * 30 + 4}, "abc\\128;de"},
     };

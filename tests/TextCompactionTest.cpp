@@ -50,8 +50,8 @@ TEST_P(TextCompactionTest, Codewords) { test::expectCodewords(GetParam()); }
 INSTANTIATE_TEST_SUITE_P(SubModes, TextCompactionTest, ::testing::ValuesIn(kTextCases),
                          test::caseName);
 
-// Text after a byte shift goes on in the sub-mode the reader is in, except
-// where the reader's state is uncertain; after an ECI designator it
+// Text after a byte shift goes on in the sub-mode the reader is in (readers
+// take a 29 just before the 913 as padding); after an ECI designator it
 // restarts with a latch once text was written.
 const CodewordCase kResumeCases[] = {
     {"LowerCarriedAcrossShift",
@@ -59,11 +59,12 @@ const CodewordCase kResumeCases[] = {
      "def",
      kAuto,
      {810, 32, 913, 128, 94, 179}},
-    {"PendingPaddingShiftLatches",
-     "ab\x80"
-     "cd",
+    {"LowerResumedAfterPadding", "ab~X80cd", kAuto, {810, 59, 913, 128, 63}},
+    {"LowerResumedAfterMixedAndPadding",
+     "Hello, w~XE9rld!",
      kAuto,
-     {810, 59, 913, 128, 900, 812, 119}},
+     {237, 131, 344, 853, 807, 689, 913, 233, 521, 119, 329}},
+    {"MixedResumedAfterPadding", "A1;~X80;b", kAuto, {28, 59, 29, 913, 128, 870, 811}},
     {"PunctuationLatchCarried", "!!\x80!", kAuto, {865, 310, 913, 128, 329}},
     {"PaddingClosedPunctuation", "!!!\x80!A", kAuto, {865, 310, 329, 913, 128, 880, 29}},
     {"EciAfterTextLatches", "ab~7000003cd", kText, {810, 59, 927, 3, 900, 812, 119}},

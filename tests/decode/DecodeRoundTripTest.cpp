@@ -513,6 +513,16 @@ TEST(DecodeRoundTrip, TextAroundEciAndShiftsAndReaderInitialisation) {
          "cd",
          {}},
         {"0",
+         "Hello, w~XE9rld!",
+         "Hello, w\xE9"
+         "rld!",
+         {}},
+        {"0",
+         "A1;~X80;b",
+         "A1;\x80"
+         ";b",
+         {}},
+        {"0",
          "a~X80~X81cd",
          "a\x80\x81"
          "cd",

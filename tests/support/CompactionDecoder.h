@@ -42,11 +42,13 @@ inline std::string describeItems(const std::vector<DecodedItem>& items) {
 
 // Reads data codewords back the way readers do: the symbol starts in text,
 // Alpha; 900 returns to text in Alpha; 901, 924 and 902 end text; within
-// text the sub-mode and a pending shift survive a 913 byte shift and an ECI
-// designator; after a designator in numeric or byte compaction, data
-// without a latch is text from Alpha. Readers disagree on whether a pending
-// shift still applies after a 913 or a designator, so a text value that
-// would depend on it is an error here, not a guess.
+// text the sub-mode survives a 913 byte shift and an ECI designator; a shift
+// to Punctuation (29) just before a 913 is padding, so it is dropped and the
+// sub-mode before it goes on after the byte; after a designator in numeric
+// or byte compaction, data without a latch is text from Alpha. A text value
+// that would depend on any other shift pending across a 913, or on one
+// pending across a designator, is an error here rather than a guess: the
+// compaction never relies on either.
 class CompactionDecoder {
 public:
     static DecodeResult decode(const CodewordStream& codewords) {
@@ -109,6 +111,7 @@ private:
                 mode_ = cw == 902 ? Mode::kNumeric : cw == 901 ? Mode::kByte : Mode::kByteSixes;
             } else if (cw == 913 && mode_ == Mode::kText && index_ + 1 < codewords_.size() &&
                        codewords_[index_ + 1] < 256) {
+                if (shift_ == kPunctuation && !shiftCrossed_) shift_ = kNoShift;
                 emit(codewords_[++index_]);
                 shiftCrossed_ = true;
             } else if (cw >= 925 && cw <= 927) {
