@@ -97,8 +97,12 @@ bool imageTooSlow(const RunSettings& settings) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/barwright-fuzz-XXXXXX";
-    if (mkdtemp(folder) == nullptr) {
+    // Scratch files go where the caller keeps them (TMPDIR), as for any
+    // program that needs a temporary folder.
+    const char* scratch = std::getenv("TMPDIR");
+    std::string folder = scratch != nullptr && scratch[0] != '\0' ? scratch : "/tmp";
+    folder += "/barwright-fuzz-XXXXXX";
+    if (mkdtemp(folder.data()) == nullptr) {
         abort();
     }
     folderPath() = folder;

@@ -3,8 +3,8 @@
 
 Usage: scripts/generate-bar-space-patterns.py [DATA_FILE [OUTPUT_FILE]]
 
-DATA_FILE defaults to ../shared/data/bar-space-patterns.txt beside the
-repository, OUTPUT_FILE to encoder/BarSpacePatterns.cpp inside it. The data
+DATA_FILE defaults to data/bar-space-patterns.txt and OUTPUT_FILE to
+encoder/BarSpacePatterns.cpp, both inside the repository. The data
 file has one line per codeword: cluster (0, 3 or 6), codeword value (0..928)
 and the eight element widths, bar first; lines starting with '#' are
 comments. The build never runs this script: its output is committed.
@@ -79,7 +79,7 @@ def render(table):
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
     data = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else (
-        root.parent / "shared" / "data" / "bar-space-patterns.txt")
+        root / "data" / "bar-space-patterns.txt")
     output = pathlib.Path(sys.argv[2]) if len(sys.argv) > 2 else (
         root / "encoder" / "BarSpacePatterns.cpp")
     output.write_text(render(read_patterns(data)), encoding="ascii")
