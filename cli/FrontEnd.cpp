@@ -5,7 +5,6 @@
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
-#include "cli/Conversions.h"
 #include "cli/OptionParser.h"
 #include "cli/OutputFile.h"
 
@@ -56,14 +55,6 @@ Options:
                     Example: -a 4.0
 )";
 
-// The -m values: the library's modes as far as the forced byte mode.
-constexpr std::int32_t kFirstMode = static_cast<std::int32_t>(CompactionMode::kAutomatic);
-constexpr std::int32_t kLastMode = static_cast<std::int32_t>(CompactionMode::kByte);
-
-bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
-    return value >= low && value <= high;
-}
-
 void reportFailure(Status code) {
     std::fputs(kBanner, stderr);
     std::fputc('\n', stderr);
@@ -75,22 +66,6 @@ void reportFailure(Status code) {
 
 }  // namespace
 
-const char kOptionString[] = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
-
-// The order matters: an abbreviation that fits several names takes the
-// earliest ("--a" is alignh, "--y" ysize, "--c" col).
-const LongOption kLongOptions[kLongOptionCount + 1] = {
-    {"help", kNoArgument, nullptr, 'h'},         {"xsize", kRequiredArgument, nullptr, 'x'},
-    {"ysize", kRequiredArgument, nullptr, 'y'},  {"xdim", kRequiredArgument, nullptr, 'n'},
-    {"data", kRequiredArgument, nullptr, 'd'},   {"mode", kRequiredArgument, nullptr, 'm'},
-    {"ecl", kRequiredArgument, nullptr, 'e'},    {"col", kRequiredArgument, nullptr, 'c'},
-    {"row", kRequiredArgument, nullptr, 'r'},    {"cpdf", kRequiredArgument, nullptr, 't'},
-    {"orient", kRequiredArgument, nullptr, 'o'}, {"bcolor", kRequiredArgument, nullptr, 'b'},
-    {"fcolor", kRequiredArgument, nullptr, 'f'}, {"qzone", kRequiredArgument, nullptr, 'q'},
-    {"alignh", kRequiredArgument, nullptr, 'z'}, {"alignv", kRequiredArgument, nullptr, 'v'},
-    {"y2x", kRequiredArgument, nullptr, 'a'},    {nullptr, kNoArgument, nullptr, 0},
-};
-
 OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
     for (;;) {
         const std::int32_t option =
@@ -101,95 +76,15 @@ OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
         // Only meaningful for the options that take an argument, for which
         // the parser has just set it.
         const std::string_view value = optarg != nullptr ? optarg : "";
-        switch (option) {
-            case 'h':
-                return OptionsResult::kHelp;
-            case kBadOption:
-                return OptionsResult::kBadOption;
-            case 'x':
-                // A size given on one side only keeps the default on the other.
-                if (const std::int32_t width = readDecimalInteger(value); width > 0) {
-                    settings.picture.imageWidth = width;
-                    if (settings.picture.imageHeight == 0) {
-                        settings.picture.imageHeight = kDefaultImageHeight;
-                    }
-                }
-                break;
-            case 'y':
-                if (const std::int32_t height = readDecimalInteger(value); height > 0) {
-                    settings.picture.imageHeight = height;
-                    if (settings.picture.imageWidth == 0) {
-                        settings.picture.imageWidth = kDefaultImageWidth;
-                    }
-                }
-                break;
-            case 'n':
-                // Written so that NaN would fail too, though the reader never
-                // produces one.
-                if (const double moduleWidth = readDecimalReal(value); moduleWidth > 0.0) {
-                    settings.picture.moduleWidth = moduleWidth;
-                }
-                break;
-            case 'd':
-                settings.symbol.data.assign(value.data(), value.size());
-                break;
-            case 'm':
-                if (const std::int32_t mode = readDecimalInteger(value);
-                    inRange(mode, kFirstMode, kLastMode)) {
-                    settings.symbol.compaction = static_cast<CompactionMode>(mode);
-                }
-                break;
-            case 'e':
-                if (const std::int32_t level = readDecimalInteger(value);
-                    inRange(level, 0, kAutomaticErrorCorrection)) {
-                    settings.symbol.errorCorrectionLevel = level;
-                }
-                break;
-            case 'c':
-                settings.symbol.columns = readDecimalInteger(value);
-                break;
-            case 'r':
-                settings.symbol.rows = readDecimalInteger(value);
-                break;
-            case 't':
-                settings.symbol.compact = readDecimalInteger(value) != 0;
-                break;
-            case 'o':
-                if (const std::int32_t degrees = readDecimalInteger(value);
-                    isOrientation(degrees)) {
-                    settings.picture.orientation = degrees;
-                }
-                break;
-            case 'b':
-                settings.picture.background = readColor(value);
-                break;
-            case 'f':
-                settings.picture.foreground = readColor(value);
-                break;
-            case 'q':
-                settings.picture.quietZone = readDecimalInteger(value) != 0;
-                break;
-            case 'z':
-                if (const std::int32_t align = readDecimalInteger(value);
-                    isAlignment(align)) {
-                    settings.picture.alignH = align;
-                }
-                break;
-            case 'v':
-                if (const std::int32_t align = readDecimalInteger(value);
-                    isAlignment(align)) {
-                    settings.picture.alignV = align;
-                }
-                break;
-            case 'a':
-                if (const double ratio = readDecimalReal(value); ratio > 0.0) {
-                    settings.picture.yToXRatio = ratio;
-                }
-                break;
-            default:
-                // The parser returns only letters of the option string.
-                break;
+        if (option == 'h') {
+            return OptionsResult::kHelp;
         }
+        if (option == kBadOption) {
+            return OptionsResult::kBadOption;
+        }
+        // A value out of its range is dropped silently; the setting keeps its
+        // earlier value.
+        (void)applyOption(option, value, settings, ValueCheck::kLenient);
     }
     if (optind < argc && argv[optind] != nullptr) {
         settings.outputFileName = argv[optind];

@@ -8,27 +8,16 @@
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"
 #include "cli/OptionParser.h"
+#include "cli/SymbolOptions.h"
 
 namespace barwright {
 
-// The image size that -x or -y alone leaves for the other side.
-constexpr std::int32_t kDefaultImageWidth = 200;
-constexpr std::int32_t kDefaultImageHeight = 100;
-
 // Everything one command line asks for: the library's own settings records,
 // which start from the program's defaults, and the output file.
-struct RunSettings {
-    SymbolSettings symbol;
-    PictureSettings picture;
+struct RunSettings : SymbolOptions {
     // Points into argv; null when the options used up the command line.
     const char* outputFileName = nullptr;
 };
-
-// The program's options: the short letters ("x:" takes an argument) and the
-// long names, which end with an all-zero entry.
-constexpr int kLongOptionCount = 17;
-extern const char kOptionString[];
-extern const LongOption kLongOptions[kLongOptionCount + 1];
 
 enum class OptionsResult {
     kComplete,   // go on with the run

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "barwright/PictureSettings.h"
+#include "barwright/SymbolSettings.h"
+#include "cli/OptionParser.h"
+
+namespace barwright {
+
+// The image size that -x or -y alone leaves for the other side.
+constexpr std::int32_t kDefaultImageWidth = 200;
+constexpr std::int32_t kDefaultImageHeight = 100;
+
+// What the options of a symbol set: the library's own settings records,
+// starting from the program's defaults.
+struct SymbolOptions {
+    SymbolSettings symbol;
+    PictureSettings picture;
+};
+
+// The options of a symbol and its picture: the short letters ("x:" takes an
+// argument) and the long names, which end with an all-zero entry. Both
+// programs take them alike.
+constexpr int kLongOptionCount = 17;
+extern const char kOptionString[];
+extern const LongOption kLongOptions[kLongOptionCount + 1];
+
+// How an option's value is read. Lenient is the command line's way: as much
+// of the text as forms a value, out-of-range values dropped. Strict, for
+// values that come from data files, also drops a text that is not wholly a
+// value of the option's kind (trailing characters, no digits, a colour of
+// more than six digits).
+enum class ValueCheck { kLenient, kStrict };
+
+// Applies the value of the option with this letter (any letter of
+// kOptionString but 'h') to options. False when the value is dropped, and
+// options then keep their earlier value.
+[[nodiscard]] bool applyOption(std::int32_t letter, std::string_view value, SymbolOptions& options,
+                               ValueCheck check);
+
+}  // namespace barwright
