@@ -1,5 +1,6 @@
 #include "cli/FrontEnd.h"
 
+#include <cstdlib>
 #include <string_view>
 
 #include "barwright/Encoder.h"
@@ -98,9 +99,17 @@ Status writeImageFile(const RgbImage& image, const char* fileName) {
     if (result != status::kOk) {
         return result;
     }
+    // Builds that must be reproducible fix the time written into the file;
+    // a value that is not a time is ignored, as the program has no message
+    // for it.
+    PngOptions options;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+        epoch != nullptr && parseSourceDateEpoch(epoch, options.time)) {
+        options.timeGiven = true;
+    }
     // On a failed write the file is not committed, so an existing file keeps
     // its bytes.
-    if (writePng(image, PngOptions{}, file.stream()) != status::kOk) {
+    if (writePng(image, options, file.stream()) != status::kOk) {
         return status::kCantCloseOutput;
     }
     return file.commit();

@@ -164,6 +164,10 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     return true;
 }
 
+// PNG time stamps hold a four-digit year at most (libpng refuses to convert
+// later times): 9999-12-31 23:59:59 UTC.
+constexpr std::time_t kLastPngTime = 253402300799;
+
 // The chunks and pixels are the same whatever the sink; only where libpng
 // hands its bytes differs.
 Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
@@ -200,6 +204,24 @@ Status writeImage(const RgbImage& image, const PngOptions& options, const PngSin
 }
 
 }  // namespace
+
+bool parseSourceDateEpoch(std::string_view text, std::time_t& time) {
+    if (text.empty()) {
+        return false;
+    }
+    std::time_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+        if (value > kLastPngTime) {
+            return false;
+        }
+    }
+    time = value;
+    return true;
+}
 
 Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file) {
     if (file == nullptr) {

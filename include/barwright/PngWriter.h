@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "barwright/RgbImage.h"
@@ -21,6 +22,11 @@ struct PngOptions {
     bool timeGiven = false;
     std::time_t time = 0;
 };
+
+// Reads the time of the reproducible-builds convention (the environment
+// variable SOURCE_DATE_EPOCH): a decimal number of seconds since 1970, digits
+// only. False for anything else, or a time too large for a PNG time stamp.
+[[nodiscard]] bool parseSourceDateEpoch(std::string_view text, std::time_t& time);
 
 // Writes image as PNG to a stream open for binary writing and flushes it;
 // the caller opens and closes the stream. kCantCloseOutput when libpng
