@@ -64,8 +64,8 @@ enum class OptionsResult {
 
 // Opens the file only now, so that a run that failed earlier neither
 // creates nor truncates it; 25 when it cannot be opened, 26 when writing or
-// closing fails. An existing regular file is replaced only by a complete
-// image (see OutputFile), so no failure leaves it cut short.
+// closing fails. The image takes the file's name only once it is complete
+// (see OutputFile), so no failure leaves a file cut short.
 [[nodiscard]] Status writeImageFile(RgbImage& image, const char* fileName);
 
 // Encodes, sizes, draws and writes one symbol; prints nothing.
