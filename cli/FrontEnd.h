@@ -33,9 +33,9 @@ enum class OptionsResult {
 
 // Opens the file only now, so that a run that failed earlier neither
 // creates nor truncates it; kCantOpenOutput when it cannot be opened,
-// kCantCloseOutput when writing or closing fails. An existing file is
-// replaced only by a complete image (see OutputFile), so no failure leaves
-// it cut short.
+// kCantCloseOutput when writing or closing fails. The image takes the file's
+// name only once it is complete (see OutputFile), so no failure leaves a
+// file cut short.
 [[nodiscard]] Status writeImageFile(const RgbImage& image, const char* fileName);
 
 // Encodes, draws and writes one symbol; prints nothing.

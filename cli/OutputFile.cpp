@@ -1,52 +1,127 @@
 #include "cli/OutputFile.h"
 
 #include <fcntl.h>
-#include <stdlib.h>  // mkstemp
-#include <sys/stat.h>
+#include <limits.h>  // PATH_MAX
+#include <stdlib.h>  // realpath, free
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace barwright {
 
 namespace {
 
-// Hidden, and with a fixed stem so that a long output name cannot push the
-// temporary name past the file system's limit.
-constexpr const char* kTemporaryStem = "/.barwright-XXXXXX";
 constexpr mode_t kPermissionBits = 07777;
+// What "wb" asks for a new file; the umask (or the folder's default ACL)
+// takes its share, as it would from fopen.
+constexpr mode_t kNewFileMode = 0666;
+// A replacement starts private and takes the old file's permissions.
+constexpr mode_t kReplacementMode = 0600;
+// As many symbolic links as Linux follows in one path (MAXSYMLINKS).
+constexpr int kMostLinks = 40;
+#ifdef PATH_MAX
+constexpr std::size_t kLongestLink = PATH_MAX;
+#else
+constexpr std::size_t kLongestLink = 4096;
+#endif
 
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
         return ".";
     }
-    // A file in the root folder: the stem's own slash names the root.
-    return slash == 0 ? std::string() : path.substr(0, slash);
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
+
+// The contents of a symbolic link as a path: relative contents count from
+// the link's own folder. False when the link cannot be read whole.
+bool followLink(const std::string& link, std::string& next) {
+    std::vector<char> contents(kLongestLink);
+    const ssize_t length = ::readlink(link.c_str(), contents.data(), contents.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= contents.size()) {
+        return false;
+    }
+    next.assign(contents.data(), static_cast<std::size_t>(length));
+    if (next.front() != '/') {
+        const std::string folder = folderOf(link);
+        next = (folder == "/" ? folder : folder + "/") + next;
+    }
+    return true;
+}
+
+// Whether the path lies in /dev or /proc, wherever its folder's name leads.
+// /dev/stdout and /proc/self/fd/1 are links to whatever file standard output
+// is, which the shell and other writers hold open and expect to stay the
+// file they see; such a file must be written, never replaced.
+bool insideSystemFolder(const std::string& path) {
+    char* canonical = ::realpath(folderOf(path).c_str(), nullptr);
+    if (canonical == nullptr) {
+        return true;  // unknown: written in place, as it always was
+    }
+    const std::string folder(canonical);
+    ::free(canonical);
+    for (const char* system : {"/dev", "/proc"}) {
+        const std::size_t length = std::strlen(system);
+        if (folder.compare(0, length, system) == 0 &&
+            (folder.size() == length || folder[length] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+enum class Target {
+    kInPlace,   // written through the name, as "wb" would
+    kExisting,  // a regular file to replace: path and status describe it
+    kNew,       // a file to create at path
+};
+
+// Follows the name through its symbolic links to the file its bytes belong
+// in. Only an existing regular file with one name has bytes to keep: a
+// device or a pipe must be written itself, and replacing a file with several
+// hard links would part it from its other names. A link that leads nowhere
+// is followed by the open, which creates the file where it points, as
+// before.
+Target findTarget(const char* name, std::string& path, struct stat& status) {
+    path = name;
+    for (int links = 0; links <= kMostLinks; ++links) {
+        if (::lstat(path.c_str(), &status) != 0) {
+            const bool fileName = !path.empty() && path.back() != '/';
+            return errno == ENOENT && links == 0 && fileName ? Target::kNew : Target::kInPlace;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            if (!S_ISREG(status.st_mode) || status.st_nlink != 1) {
+                return Target::kInPlace;
+            }
+            return links == 0 || !insideSystemFolder(path) ? Target::kExisting : Target::kInPlace;
+        }
+        std::string next;
+        if (insideSystemFolder(path) || !followLink(path, next)) {
+            return Target::kInPlace;
+        }
+        path = next;
+    }
+    return Target::kInPlace;  // a loop, which the open reports
+}
+
+std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 }  // namespace
 
-OutputFile::~OutputFile() {
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::discard() {
     if (stream_ != nullptr) {
         std::fclose(stream_);
+        stream_ = nullptr;
     }
-    discardTemporary();
-}
-
-void OutputFile::discardTemporary() {
-    if (!temporaryPath_.empty()) {
-        ::unlink(temporaryPath_.c_str());
-        temporaryPath_.clear();
+    if (unnamedFd_ >= 0) {
+        ::close(unnamedFd_);  // the unnamed file goes with its last descriptor
+        unnamedFd_ = -1;
     }
-}
-
-bool OutputFile::replaceable(const char* name) {
-    struct stat target {};
-    // Only an existing regular file has bytes to keep. A device or a pipe
-    // must be written itself, and replacing a file with several hard links
-    // would part it from its other names. A symbolic link is written through
-    // as well: it may lead anywhere, /dev/stdout included, whose file other
-    // writers still hold open.
-    return ::lstat(name, &target) == 0 && S_ISREG(target.st_mode) && target.st_nlink == 1;
+    temporary_.remove();
 }
 
 Status OutputFile::openInPlace(const char* name) {
@@ -57,40 +132,92 @@ Status OutputFile::openInPlace(const char* name) {
 }
 
 Status OutputFile::open(const char* name) {
-    struct stat target {};
-    if (!replaceable(name) || ::stat(name, &target) != 0) {
+    discard();
+    struct stat existing {};
+    const Target target = findTarget(name, targetPath_, existing);
+    if (target == Target::kInPlace) {
+        targetPath_.clear();
         return openInPlace(name);
     }
-    targetPath_ = name;
-    // The file must be writable by us, as opening it with "wb" would demand;
-    // replacing it needs only the folder's permission.
-    const int probe = ::open(targetPath_.c_str(), O_WRONLY | O_CLOEXEC);
-    if (probe < 0) {
-        return status::kCantOpenOutput;
+    replacing_ = target == Target::kExisting;
+    if (replacing_) {
+        // The file must be writable by us, as opening it with "wb" would
+        // demand; replacing it needs only the folder's permission.
+        const int probe = ::open(targetPath_.c_str(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0) {
+            targetPath_.clear();
+            return status::kCantOpenOutput;
+        }
+        ::close(probe);
     }
-    ::close(probe);
+    folder_ = folderOf(targetPath_);
+    const struct stat* old = replacing_ ? &existing : nullptr;
+    if (openUnnamed(old) || openTemporary(old)) {
+        return status::kOk;
+    }
+    // A folder we may not create files in: a file there that we may write
+    // is written in place after all, and a new one fails to open.
+    targetPath_.clear();
+    return openInPlace(name);
+}
 
-    std::string pattern = folderOf(targetPath_) + kTemporaryStem;
-    const int fd = ::mkstemp(pattern.data());
+bool OutputFile::openUnnamed(const struct stat* existing) {
+#ifdef O_TMPFILE
+    const int fd = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+                          existing != nullptr ? kReplacementMode : kNewFileMode);
     if (fd < 0) {
-        // A folder we may not create files in: the file itself is writable,
-        // so it is written in place after all.
-        return openInPlace(name);
+        return false;  // a file system without unnamed files, or no permission
     }
-    temporaryPath_ = pattern;
-    // The replacement looks like the file it replaces: same permissions and,
-    // where we may set it, same owner.
-    (void)::fchmod(fd, target.st_mode & kPermissionBits);
-    if (target.st_uid != ::geteuid() || target.st_gid != ::getegid()) {
-        (void)::fchown(fd, target.st_uid, target.st_gid);
+    // The file is named later through /proc; without it, the temporary file
+    // is the way.
+    unnamedFd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (unnamedFd_ < 0 || ::access(descriptorPath(unnamedFd_).c_str(), F_OK) != 0) {
+        ::close(fd);
+        discard();
+        return false;
+    }
+    if (!adopt(fd, existing)) {
+        discard();
+        return false;
+    }
+    return true;
+#else
+    (void)existing;
+    return false;
+#endif
+}
+
+bool OutputFile::openTemporary(const struct stat* existing) {
+    const mode_t mode = existing != nullptr ? kReplacementMode : kNewFileMode;
+    int fd = -1;
+    if (!temporary_.create(folder_, [&](const char* path) {
+            fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            return fd >= 0;
+        })) {
+        return false;
+    }
+    if (!adopt(fd, existing)) {
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool OutputFile::adopt(int fd, const struct stat* existing) {
+    if (existing != nullptr) {
+        // The replacement looks like the file it replaces: same permissions
+        // and, where we may set it, same owner.
+        (void)::fchmod(fd, existing->st_mode & kPermissionBits);
+        if (existing->st_uid != ::geteuid() || existing->st_gid != ::getegid()) {
+            (void)::fchown(fd, existing->st_uid, existing->st_gid);
+        }
     }
     stream_ = ::fdopen(fd, "wb");
     if (stream_ == nullptr) {
         ::close(fd);
-        discardTemporary();
-        return status::kCantOpenOutput;
+        return false;
     }
-    return status::kOk;
+    return true;
 }
 
 Status OutputFile::commit() {
@@ -102,17 +229,46 @@ Status OutputFile::commit() {
     const bool writeFailed = std::ferror(stream_) != 0;
     const bool closeFailed = std::fclose(stream_) != 0;
     stream_ = nullptr;
+    Status result = status::kOk;
     if (writeFailed || closeFailed) {
-        discardTemporary();
-        return status::kCantCloseOutput;
+        result = status::kCantCloseOutput;
+    } else if (unnamedFd_ >= 0) {
+        result = linkUnnamed();
+    } else if (!temporary_.path().empty()) {
+        if (::rename(temporary_.path().c_str(), targetPath_.c_str()) == 0) {
+            temporary_.forget();
+        } else {
+            result = status::kCantCloseOutput;
+        }
     }
-    if (!temporaryPath_.empty()) {
-        if (::rename(temporaryPath_.c_str(), targetPath_.c_str()) != 0) {
-            discardTemporary();
+    discard();
+    return result;
+}
+
+Status OutputFile::linkUnnamed() {
+    const std::string unnamed = descriptorPath(unnamedFd_);
+    const auto linkAs = [&unnamed](const char* path) {
+        return ::linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW) == 0;
+    };
+    if (!replacing_) {
+        if (linkAs(targetPath_.c_str())) {
+            return status::kOk;
+        }
+        if (errno != EEXIST) {
             return status::kCantCloseOutput;
         }
-        temporaryPath_.clear();
+        // Another writer made the name while we wrote: the newer picture
+        // takes its place, as it takes an old file's.
     }
+    // A link never takes over a name, so the file gets a hidden one first and
+    // the rename puts it in the old file's place in one step; the hidden name
+    // lives only between the two calls.
+    PendingFile hidden;
+    if (!hidden.create(folder_, linkAs) ||
+        ::rename(hidden.path().c_str(), targetPath_.c_str()) != 0) {
+        return status::kCantCloseOutput;
+    }
+    hidden.forget();
     return status::kOk;
 }
 

@@ -1,22 +1,34 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
 #include "barwright/Status.h"
+#include "cli/PendingFile.h"
 
 namespace barwright {
 
-// The output file of one run, opened for binary writing. When the name is an
-// existing regular file, the new bytes go to a temporary file beside it that
-// replaces it only once everything was written and closed, so a write that
-// fails half-way (a full disk, a file-size limit) leaves the old file whole.
-// Anything else (a new file, a device such as /dev/full, a pipe, a symbolic
-// link, a file with several hard links) is written in place, as "wb" would.
+// The output file of one run, opened for binary writing. The picture takes
+// its name only once it is complete, so that neither a write that fails
+// half-way (a full disk, a file-size limit) nor a process killed in the
+// middle leaves a file cut short, nor costs an existing file its bytes:
+//  - A new file, or an existing regular file (also one that a chain of
+//    symbolic links leads to), is written as a new unnamed file (O_TMPFILE)
+//    in the same folder, which is linked in under the name when it is
+//    complete and takes the place of the old file by a rename.
+//  - Where the system has no unnamed files, a hidden temporary file beside
+//    it takes that role; PendingFile::removeOnSignals removes it when a
+//    signal ends the process.
+//  - Anything else is written in place, as "wb" would: a device such as
+//    /dev/full, a pipe, a file with several hard links, a symbolic link into
+//    /dev or /proc (/dev/stdout, whose file other writers still hold open),
+//    a link that leads nowhere, a folder that takes no new files.
 class OutputFile {
 public:
     OutputFile() = default;
-    // Closes the stream and removes the temporary file unless commit() ran.
+    // Closes the stream and discards the new file unless commit() ran.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -25,18 +37,29 @@ public:
     [[nodiscard]] Status open(const char* name);
     std::FILE* stream() const { return stream_; }
     // Closes the stream and puts the file in place; 26 when writing or closing
-    // failed, in which case an existing file keeps its bytes.
+    // failed, in which case an existing file keeps its bytes and a new one is
+    // not created.
     [[nodiscard]] Status commit();
 
 private:
     [[nodiscard]] Status openInPlace(const char* name);
-    // False when the name must be written in place.
-    static bool replaceable(const char* name);
-    void discardTemporary();
+    // Opens the file that will take the target's name; false when its folder
+    // allows none. existing is null for a new file.
+    [[nodiscard]] bool openUnnamed(const struct stat* existing);
+    [[nodiscard]] bool openTemporary(const struct stat* existing);
+    [[nodiscard]] bool adopt(int fd, const struct stat* existing);
+    // Gives the complete unnamed file the target's name.
+    [[nodiscard]] Status linkUnnamed();
+    void discard();
 
     std::FILE* stream_ = nullptr;
-    std::string temporaryPath_;  // empty when writing in place
-    std::string targetPath_;
+    // A second descriptor of the unnamed file: it keeps the file alive, and
+    // linkable, after the stream is closed and its close checked.
+    int unnamedFd_ = -1;
+    PendingFile temporary_;   // the hidden temporary file, when there is one
+    std::string targetPath_;  // empty when writing in place
+    std::string folder_;      // the target's folder
+    bool replacing_ = false;  // whether the target existed at open
 };
 
 }  // namespace barwright

@@ -354,6 +354,33 @@ TEST(OutputTarget, StandardOutputRedirectedToAFileKeepsItsFile) {
     EXPECT_EQ(directory.entries(), std::vector<std::string>{"both"});
 }
 
+// The same through a link of ours into /dev or /proc: those lead to the very
+// file the shell holds open, which must not be replaced.
+TEST(OutputTarget, LinkToStandardOutputKeepsItsFile) {
+    for (const char* target : {"/dev/stdout", "/dev/fd/1", "/proc/self/fd/1"}) {
+        TemporaryDirectory directory;
+        std::filesystem::create_symlink(target, directory.path() / "link.png");
+        const ProgramRun run =
+            runProgram("/bin/sh", {"-c", "{ \"$0\" link.png; echo after; } >> both", BARWRIGHT_EXE},
+                       directory.path());
+        EXPECT_EQ(run.exitStatus, 0) << target;
+        const std::string both = readFile(directory.path() / "both");
+        ASSERT_GT(both.size(), 20u) << target;
+        EXPECT_EQ(both.substr(1, 3), "PNG") << target;
+        EXPECT_EQ(both.substr(both.size() - 6), "after\n") << target;
+        EXPECT_EQ(directory.entries(), (std::vector<std::string>{"both", "link.png"})) << target;
+    }
+}
+
+TEST(OutputTarget, LinkToADeviceWritesTheDevice) {
+    TemporaryDirectory directory;
+    std::filesystem::create_symlink("/dev/full", directory.path() / "full.png");
+    const ProgramRun run = runBarwright({"full.png"}, directory.path());
+    EXPECT_EQ(run.exitStatus, 26);
+    EXPECT_TRUE(std::filesystem::is_symlink(directory.path() / "full.png"));
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"full.png"});
+}
+
 TEST(OutputTarget, SymbolicLinkStaysALink) {
     TemporaryDirectory directory;
     std::filesystem::create_directory(directory.path() / "real");

@@ -2,9 +2,11 @@
 // with, a file that was there keeps its bytes and nothing else is left
 // behind. And runs side by side never mix up their files.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -126,6 +128,211 @@ TEST(NothingLostOnOpen, WritableFileInReadOnlyFolderIsWritten) {
     EXPECT_EQ(run.exitStatus, 0);
     EXPECT_TRUE(readPng(directory.path() / "out.png").valid);
 }
+
+// Runs stopped by a signal in the middle of writing leave the folder exactly
+// as it was: no half-written new file, no hidden temporary file, an old file
+// with all its bytes. The picture is large enough (some 200 KB of PNG,
+// compressed from 192 MB of pixels over seconds) to be caught at several
+// moments, counted in the bytes the program has written so far.
+constexpr long long kAtOnce = 0;  // as a rule before the file is opened
+// The first buffer of the stream: more than the few bytes a sanitizer's run
+// time writes at start.
+constexpr long long kFirstBlock = 4096;
+constexpr long long kHalfway = 100000;
+
+std::vector<std::string> pictureArguments(const std::string& side) {
+    return {"-x", side, "-y", side, "-c", "30", "-d", std::string(1500, '9'), "out.png"};
+}
+const std::vector<std::string> kLargePicture = pictureArguments("8000");
+// A quarter of it, for runs that must also finish.
+const std::vector<std::string> kMediumPicture = pictureArguments("4000");
+
+// Lets the program run until it has written the bytes (or ended).
+void runUntilWritten(const RunningProgram& program, long long bytes) {
+    ASSERT_GE(program.bytesWritten(), 0) << "the bytes a program writes cannot be read";
+    while (program.bytesWritten() < bytes && !program.hasEnded()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+struct StoppedRun {
+    const char* name;
+    int signalNumber;
+    long long afterBytes;
+    bool existingFile;
+    // The program finds no unnamed files and writes a hidden temporary
+    // file, which only a signal it can catch lets it remove.
+    bool withoutUnnamedFiles;
+};
+
+std::ostream& operator<<(std::ostream& out, const StoppedRun& c) { return out << c.name; }
+
+const StoppedRun kStoppedRuns[] = {
+    {"KillAtOnce", SIGKILL, kAtOnce, true, false},
+    {"KillNewAfterFirstBlock", SIGKILL, kFirstBlock, false, false},
+    {"KillNewHalfway", SIGKILL, kHalfway, false, false},
+    {"KillExistingAfterFirstBlock", SIGKILL, kFirstBlock, true, false},
+    {"KillExistingHalfway", SIGKILL, kHalfway, true, false},
+    {"TerminateNewHalfway", SIGTERM, kHalfway, false, false},
+    {"TerminateExistingAfterFirstBlock", SIGTERM, kFirstBlock, true, false},
+    {"InterruptExistingHalfway", SIGINT, kHalfway, true, false},
+    {"HangUpNewAfterFirstBlock", SIGHUP, kFirstBlock, false, false},
+    {"TerminateAtOnceWithoutUnnamedFiles", SIGTERM, kAtOnce, false, true},
+    {"TerminateExistingHalfwayWithoutUnnamedFiles", SIGTERM, kHalfway, true, true},
+    {"TerminateNewAfterFirstBlockWithoutUnnamedFiles", SIGTERM, kFirstBlock, false, true},
+    {"InterruptNewHalfwayWithoutUnnamedFiles", SIGINT, kHalfway, false, true},
+    {"HangUpExistingAfterFirstBlockWithoutUnnamedFiles", SIGHUP, kFirstBlock, true, true},
+};
+
+class StoppedMidWrite : public testing::TestWithParam<StoppedRun> {};
+
+TEST_P(StoppedMidWrite, LeavesTheFolderAsItWas) {
+    const StoppedRun& c = GetParam();
+    TemporaryDirectory directory;
+    if (c.existingFile) {
+        writeFile(directory.path() / "out.png", kPrecious);
+    }
+    const std::vector<std::string> before = directory.entries();
+    StartOptions options;
+    options.withoutUnnamedFiles = c.withoutUnnamedFiles;
+    RunningProgram program(BARWRIGHT_EXE, kLargePicture, directory.path(), options);
+    runUntilWritten(program, c.afterBytes);
+    if (c.afterBytes > 0) {
+        // Meanwhile the new picture shows only as its hidden temporary file.
+        EXPECT_EQ(directory.entries().size(), before.size() + (c.withoutUnnamedFiles ? 1 : 0));
+    }
+    program.sendSignal(c.signalNumber);
+    const ProgramRun run = program.finish();
+    EXPECT_EQ(run.terminatingSignal, c.signalNumber);
+    EXPECT_EQ(directory.entries(), before);
+    if (c.existingFile) {
+        EXPECT_EQ(readFile(directory.path() / "out.png"), kPrecious);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StoppedMidWrite, testing::ValuesIn(kStoppedRuns),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A hang-up that the program was started to ignore (nohup) stays ignored.
+TEST(StoppedMidWrite, IgnoredHangUpLetsTheRunFinish) {
+    TemporaryDirectory directory;
+    std::vector<std::string> arguments = {"-c", "trap '' HUP && exec \"$0\" \"$@\"", BARWRIGHT_EXE};
+    arguments.insert(arguments.end(), kMediumPicture.begin(), kMediumPicture.end());
+    RunningProgram program("/bin/sh", arguments, directory.path());
+    runUntilWritten(program, kFirstBlock);
+    program.sendSignal(SIGHUP);
+    const ProgramRun run = program.finish();
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_TRUE(readPng(directory.path() / "out.png").valid);
+}
+
+// A name that another writer makes while a new file is being written is
+// taken over by the complete new picture, as an old file would be.
+TEST(NothingLostOnWrite, NameMadeMeanwhileTakesTheNewPicture) {
+    TemporaryDirectory directory;
+    RunningProgram program(BARWRIGHT_EXE, kMediumPicture, directory.path());
+    runUntilWritten(program, kFirstBlock);
+    ASSERT_FALSE(program.hasEnded());
+    writeFile(directory.path() / "out.png", kPrecious);
+    EXPECT_EQ(program.finish().exitStatus, 0);
+    EXPECT_TRUE(readPng(directory.path() / "out.png").valid);
+    EXPECT_EQ(directory.entries(), std::vector<std::string>{"out.png"});
+}
+
+// Without unnamed files the hidden temporary file takes their part, and the
+// same files come out: a new one as the umask makes it, a replaced one with
+// its old permissions.
+TEST(NothingLostOnWrite, WithoutUnnamedFilesTheSameFilesComeOut) {
+    TemporaryDirectory directory;
+    const std::filesystem::path old = directory.path() / "old.png";
+    writeFile(old, kPrecious);
+    ::chmod(old.c_str(), 0604);
+    StartOptions options;
+    options.withoutUnnamedFiles = true;
+    const mode_t mask = ::umask(027);
+    for (const char* name : {"old.png", "new.png"}) {
+        EXPECT_EQ(
+            RunningProgram(BARWRIGHT_EXE, {name}, directory.path(), options).finish().exitStatus, 0)
+            << name;
+    }
+    ::umask(mask);
+    struct ModeCase {
+        const char* name;
+        mode_t mode;
+    };
+    for (const ModeCase& c : {ModeCase{"old.png", 0604}, ModeCase{"new.png", 0640}}) {
+        struct stat written {};
+        ASSERT_EQ(::stat((directory.path() / c.name).c_str(), &written), 0) << c.name;
+        EXPECT_EQ(written.st_mode & 07777, c.mode) << c.name;
+        EXPECT_TRUE(readPng(directory.path() / c.name).valid) << c.name;
+    }
+    EXPECT_EQ(directory.entries(), (std::vector<std::string>{"new.png", "old.png"}));
+}
+
+// A symbolic link leads to the file that is replaced: a write that fails
+// leaves that file whole, one that succeeds gives it the new picture and
+// keeps its permissions, and every link stays a link.
+struct LinkShape {
+    const char* name;
+    // Made in order: each link's name and contents, where "@" stands for the
+    // run's folder. All lead to real/target.png.
+    std::vector<std::pair<std::string, std::string>> links;
+};
+
+std::ostream& operator<<(std::ostream& out, const LinkShape& c) { return out << c.name; }
+
+const LinkShape kLinkShapes[] = {
+    {"OneLinkIntoAFolder", {{"out.png", "real/target.png"}}},
+    {"AbsoluteLink", {{"out.png", "@/real/target.png"}}},
+    {"ChainOfLinks", {{"second.png", "real/target.png"}, {"out.png", "second.png"}}},
+    {"RelativeToTheLinksFolder", {{"real/link.png", "target.png"}, {"out.png", "real/link.png"}}},
+    {"ThroughALinkedFolder", {{"alias", "real"}, {"out.png", "alias/target.png"}}},
+};
+
+class ThroughALink : public testing::TestWithParam<LinkShape> {};
+
+TEST_P(ThroughALink, TargetIsReplacedWhole) {
+    const LinkShape& c = GetParam();
+    TemporaryDirectory directory;
+    const std::filesystem::path real = directory.path() / "real";
+    std::filesystem::create_directory(real);
+    writeFile(real / "target.png", kPrecious);
+    ::chmod((real / "target.png").c_str(), 0640);
+    for (const auto& [name, contents] : c.links) {
+        const std::string target =
+            contents[0] == '@' ? directory.path().string() + contents.substr(1) : contents;
+        std::filesystem::create_symlink(target, directory.path() / name);
+    }
+    const std::vector<std::string> folderBefore = directory.entries();
+    const std::vector<std::string> realBefore = TemporaryDirectory::entriesOf(real);
+    const auto linksStay = [&] {
+        for (const auto& link : c.links) {
+            EXPECT_TRUE(std::filesystem::is_symlink(directory.path() / link.first)) << link.first;
+        }
+        EXPECT_EQ(directory.entries(), folderBefore);
+        EXPECT_EQ(TemporaryDirectory::entriesOf(real), realBefore);
+    };
+
+    // 4 KiB is far less than the picture.
+    const ProgramRun failed =
+        runProgram("/bin/sh",
+                   {"-c", "ulimit -f 8 && exec \"$0\" \"$@\"", BARWRIGHT_EXE, "-x", "2000", "-y",
+                    "2000", "-c", "20", "-d", std::string(500, 'Q'), "out.png"},
+                   directory.path());
+    EXPECT_EQ(failed.exitStatus, 26);
+    EXPECT_EQ(readFile(real / "target.png"), kPrecious);
+    linksStay();
+
+    EXPECT_EQ(runBarwright({"out.png"}, directory.path()).exitStatus, 0);
+    EXPECT_TRUE(readPng(real / "target.png").valid);
+    struct stat replaced {};
+    ASSERT_EQ(::stat((real / "target.png").c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 07777, 0640u);
+    linksStay();
+}
+
+INSTANTIATE_TEST_SUITE_P(SymbolicLinks, ThroughALink, testing::ValuesIn(kLinkShapes),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 constexpr int kSideBySide = 8;
 constexpr int kRounds = 3;

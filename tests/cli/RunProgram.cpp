@@ -2,13 +2,18 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <poll.h>
-#include <spawn.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -19,41 +24,17 @@ namespace barwright::test {
 
 namespace {
 
-// Both ends of a pipe, closed when it goes out of scope.
-class Pipe {
-public:
-    Pipe() {
-        if (::pipe2(fds_, O_CLOEXEC) != 0) {
-            fds_[0] = fds_[1] = -1;
-        }
+void closeFd(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
     }
-    ~Pipe() {
-        closeRead();
-        closeWrite();
-    }
-    Pipe(const Pipe&) = delete;
-    Pipe& operator=(const Pipe&) = delete;
-
-    bool valid() const { return fds_[0] >= 0; }
-    int readEnd() const { return fds_[0]; }
-    int writeEnd() const { return fds_[1]; }
-    void closeRead() { closeFd(fds_[0]); }
-    void closeWrite() { closeFd(fds_[1]); }
-
-private:
-    static void closeFd(int& fd) {
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
-        }
-    }
-    int fds_[2];
-};
+}
 
 // Reads both pipes until both are closed; polling both at once means a child
 // that fills one pipe while we wait on the other cannot deadlock.
-void drain(Pipe& out, Pipe& err, std::string& outText, std::string& errText) {
-    pollfd fds[2] = {{out.readEnd(), POLLIN, 0}, {err.readEnd(), POLLIN, 0}};
+void drain(int outFd, int errFd, std::string& outText, std::string& errText) {
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* texts[2] = {&outText, &errText};
     int open = 2;
     while (open > 0) {
@@ -80,20 +61,67 @@ void drain(Pipe& out, Pipe& err, std::string& outText, std::string& errText) {
     }
 }
 
+// Fails every open(at) whose flags hold O_TMPFILE's own bit, with the error a
+// file system without unnamed files gives; everything else is allowed. The C
+// library opens through openat. The flags are the low half of the argument.
+constexpr unsigned kFlagsOffset =
+    offsetof(seccomp_data, args[2]) + (__BYTE_ORDER__ == __ORDER_BIG_ENDIAN__ ? 4 : 0);
+const sock_filter kRefuseUnnamedFiles[] = {
+    BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+    BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+    BPF_STMT(BPF_LD | BPF_W | BPF_ABS, kFlagsOffset),
+    BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1),
+    BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+    BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+};
+
+// Between fork and exec in a test runner that may have other threads: only
+// async-signal-safe calls, nothing allocated.
+[[noreturn]] void becomeChild(const char* executable, char* const argv[], const char* folder,
+                              int outFd, int errFd, bool withoutUnnamedFiles) {
+    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);  // only its copy stays
+    if (in < 0 || ::dup2(in, STDIN_FILENO) < 0 || ::dup2(outFd, STDOUT_FILENO) < 0 ||
+        ::dup2(errFd, STDERR_FILENO) < 0 || ::chdir(folder) != 0) {
+        ::_exit(127);
+    }
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        ::signal(signalNumber, SIG_DFL);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    if (withoutUnnamedFiles) {
+        sock_fprog program{static_cast<unsigned short>(std::size(kRefuseUnnamedFiles)),
+                           const_cast<sock_filter*>(kRefuseUnnamedFiles)};
+        if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 ||
+            ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0) {
+            ::_exit(127);
+        }
+    }
+    ::execve(executable, argv, environ);
+    ::_exit(127);
+}
+
 }  // namespace
 
-ProgramRun runProgram(const std::string& executable, const std::vector<std::string>& arguments,
-                      const std::filesystem::path& workingDirectory, const std::string& argv0) {
-    ProgramRun run;
-    Pipe out;
-    Pipe err;
-    if (!out.valid() || !err.valid()) {
+RunningProgram::RunningProgram(const std::string& executable,
+                               const std::vector<std::string>& arguments,
+                               const std::filesystem::path& workingDirectory,
+                               const StartOptions& options) {
+    int out[2];
+    int err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
         ADD_FAILURE() << "cannot create pipes";
-        return run;
+        return;
     }
-
+    if (::pipe2(err, O_CLOEXEC) != 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        ADD_FAILURE() << "cannot create pipes";
+        return;
+    }
     std::vector<std::string> words;
-    words.push_back(argv0.empty() ? executable : argv0);
+    words.push_back(options.argv0.empty() ? executable : options.argv0);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
@@ -101,38 +129,87 @@ ProgramRun runProgram(const std::string& executable, const std::vector<std::stri
     }
     argv.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, out.writeEnd(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, err.writeEnd(), STDERR_FILENO);
-    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-    pid_t pid = 0;
-    const int spawnError =
-        posix_spawn(&pid, executable.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawnError != 0) {
-        ADD_FAILURE() << "cannot start " << executable << ": error " << spawnError;
-        return run;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        becomeChild(executable.c_str(), argv.data(), workingDirectory.c_str(), out[1], err[1],
+                    options.withoutUnnamedFiles);
     }
     // Only the child may hold the write ends, or the reads never see the end.
-    out.closeWrite();
-    err.closeWrite();
-    drain(out, err, run.standardOutput, run.standardError);
+    ::close(out[1]);
+    ::close(err[1]);
+    outFd_ = out[0];
+    errFd_ = err[0];
+    if (pid_ < 0) {
+        ADD_FAILURE() << "cannot start " << executable << ": errno " << errno;
+    }
+}
 
+RunningProgram::~RunningProgram() {
+    if (pid_ > 0) {
+        sendSignal(SIGKILL);
+        while (::waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    }
+    closeFd(outFd_);
+    closeFd(errFd_);
+}
+
+long long RunningProgram::bytesWritten() const {
+    std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
+    std::string field;
+    long long value = 0;
+    while (io >> field >> value) {
+        if (field == "wchar:") {
+            return value;
+        }
+    }
+    return -1;
+}
+
+bool RunningProgram::hasEnded() const {
+    siginfo_t info{};
+    // WNOWAIT leaves the status for finish().
+    return pid_ <= 0 ||
+           (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+            info.si_pid != 0);
+}
+
+void RunningProgram::sendSignal(int signalNumber) const {
+    if (pid_ > 0) {
+        ::kill(pid_, signalNumber);
+    }
+}
+
+ProgramRun RunningProgram::finish() {
+    ProgramRun run;
+    if (pid_ <= 0) {
+        return run;
+    }
+    drain(outFd_, errFd_, run.standardOutput, run.standardError);
+    closeFd(outFd_);
+    closeFd(errFd_);
     int waitStatus = 0;
-    while (::waitpid(pid, &waitStatus, 0) < 0) {
+    while (::waitpid(pid_, &waitStatus, 0) < 0) {
         if (errno != EINTR) {
             ADD_FAILURE() << "waitpid failed: errno " << errno;
+            pid_ = -1;
             return run;
         }
     }
+    pid_ = -1;
     if (WIFEXITED(waitStatus)) {
         run.exitStatus = WEXITSTATUS(waitStatus);
     } else if (WIFSIGNALED(waitStatus)) {
         run.terminatingSignal = WTERMSIG(waitStatus);
     }
     return run;
+}
+
+ProgramRun runProgram(const std::string& executable, const std::vector<std::string>& arguments,
+                      const std::filesystem::path& workingDirectory, const std::string& argv0) {
+    StartOptions options;
+    options.argv0 = argv0;
+    return RunningProgram(executable, arguments, workingDirectory, options).finish();
 }
 
 ProgramRun runBarwright(const std::vector<std::string>& arguments,
@@ -157,9 +234,9 @@ TemporaryDirectory::~TemporaryDirectory() {
     }
 }
 
-std::vector<std::string> TemporaryDirectory::entries() const {
+std::vector<std::string> TemporaryDirectory::entriesOf(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

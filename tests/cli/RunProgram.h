@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +24,40 @@ struct ProgramRun {
 ProgramRun runProgram(const std::string& executable, const std::vector<std::string>& arguments,
                       const std::filesystem::path& workingDirectory, const std::string& argv0 = "");
 
+// How a program is started, beyond its arguments.
+struct StartOptions {
+    std::string argv0;  // argv[0]; the executable's path when empty
+    // Every open that asks for an unnamed file (O_TMPFILE) fails with
+    // EOPNOTSUPP, as on a file system that has none.
+    bool withoutUnnamedFiles = false;
+};
+
+// A program started in the background, with standard input from /dev/null
+// and the signals it may be stopped by at their default actions, whatever
+// the test runner inherited. A program still running when this goes out of
+// scope is killed.
+class RunningProgram {
+public:
+    RunningProgram(const std::string& executable, const std::vector<std::string>& arguments,
+                   const std::filesystem::path& workingDirectory, const StartOptions& options = {});
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // The bytes it has written so far through any descriptor; -1 when that
+    // cannot be read.
+    long long bytesWritten() const;
+    bool hasEnded() const;
+    void sendSignal(int signalNumber) const;
+    // Collects both output streams whole and waits for the end.
+    ProgramRun finish();
+
+private:
+    pid_t pid_ = -1;
+    int outFd_ = -1;  // the read ends of the child's standard output and error
+    int errFd_ = -1;
+};
+
 // runProgram on the barwright executable under test.
 ProgramRun runBarwright(const std::vector<std::string>& arguments,
                         const std::filesystem::path& workingDirectory);
@@ -36,7 +72,8 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     // The names of the entries in the directory, sorted.
-    std::vector<std::string> entries() const;
+    std::vector<std::string> entries() const { return entriesOf(path_); }
+    static std::vector<std::string> entriesOf(const std::filesystem::path& folder);
 
 private:
     std::filesystem::path path_;
