@@ -7,7 +7,7 @@
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
 #include "cli/OptionParser.h"
-#include "cli/OutputFile.h"
+#include "barwright/OutputFile.h"
 
 namespace barwright {
 

@@ -1,4 +1,4 @@
-#include "cli/OutputFile.h"
+#include "barwright/OutputFile.h"
 
 #include <fcntl.h>
 #include <limits.h>  // PATH_MAX
@@ -128,11 +128,22 @@ Status OutputFile::openInPlace(const char* name) {
     // A pipe is opened like any file: the open waits for its reader, as a
     // writer into a named pipe is expected to.
     stream_ = std::fopen(name, "wb");
-    return stream_ != nullptr ? status::kOk : status::kCantOpenOutput;
+    if (stream_ == nullptr) {
+        return fail(status::kCantOpenOutput);
+    }
+    return status::kOk;
+}
+
+Status OutputFile::fail(Status result) {
+    // Some failures leave no reason behind (a short write that the stream
+    // only flagged); they are input/output errors to the reader.
+    error_ = errno != 0 ? errno : EIO;
+    return result;
 }
 
 Status OutputFile::open(const char* name) {
     discard();
+    error_ = 0;
     struct stat existing {};
     const Target target = findTarget(name, targetPath_, existing);
     if (target == Target::kInPlace) {
@@ -146,7 +157,7 @@ Status OutputFile::open(const char* name) {
         const int probe = ::open(targetPath_.c_str(), O_WRONLY | O_CLOEXEC);
         if (probe < 0) {
             targetPath_.clear();
-            return status::kCantOpenOutput;
+            return fail(status::kCantOpenOutput);
         }
         ::close(probe);
     }
@@ -158,6 +169,7 @@ Status OutputFile::open(const char* name) {
     // A folder we may not create files in: a file there that we may write
     // is written in place after all, and a new one fails to open.
     targetPath_.clear();
+    errno = 0;
     return openInPlace(name);
 }
 
@@ -221,8 +233,9 @@ bool OutputFile::adopt(int fd, const struct stat* existing) {
 }
 
 Status OutputFile::commit() {
+    errno = 0;
     if (stream_ == nullptr) {
-        return status::kCantCloseOutput;
+        return fail(status::kCantCloseOutput);
     }
     // A write that failed earlier (a full disk) may leave nothing for fclose
     // to report, so the stream's error flag is checked as well.
@@ -231,14 +244,14 @@ Status OutputFile::commit() {
     stream_ = nullptr;
     Status result = status::kOk;
     if (writeFailed || closeFailed) {
-        result = status::kCantCloseOutput;
+        result = fail(status::kCantCloseOutput);
     } else if (unnamedFd_ >= 0) {
         result = linkUnnamed();
     } else if (!temporary_.path().empty()) {
         if (::rename(temporary_.path().c_str(), targetPath_.c_str()) == 0) {
             temporary_.forget();
         } else {
-            result = status::kCantCloseOutput;
+            result = fail(status::kCantCloseOutput);
         }
     }
     discard();
@@ -255,7 +268,7 @@ Status OutputFile::linkUnnamed() {
             return status::kOk;
         }
         if (errno != EEXIST) {
-            return status::kCantCloseOutput;
+            return fail(status::kCantCloseOutput);
         }
         // Another writer made the name while we wrote: the newer picture
         // takes its place, as it takes an old file's.
@@ -266,7 +279,7 @@ Status OutputFile::linkUnnamed() {
     PendingFile hidden;
     if (!hidden.create(folder_, linkAs) ||
         ::rename(hidden.path().c_str(), targetPath_.c_str()) != 0) {
-        return status::kCantCloseOutput;
+        return fail(status::kCantCloseOutput);
     }
     hidden.forget();
     return status::kOk;

@@ -6,11 +6,11 @@
 #include <string>
 
 #include "barwright/Status.h"
-#include "cli/PendingFile.h"
+#include "barwright/PendingFile.h"
 
 namespace barwright {
 
-// The output file of one run, opened for binary writing. The picture takes
+// An output file, opened for binary writing. The picture takes
 // its name only once it is complete, so that neither a write that fails
 // half-way (a full disk, a file-size limit) nor a process killed in the
 // middle leaves a file cut short, nor costs an existing file its bytes:
@@ -33,16 +33,22 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // 25 when the file cannot be opened (or created) for writing.
+    // kCantOpenOutput when the file cannot be opened (or created) for
+    // writing.
     [[nodiscard]] Status open(const char* name);
     std::FILE* stream() const { return stream_; }
-    // Closes the stream and puts the file in place; 26 when writing or closing
-    // failed, in which case an existing file keeps its bytes and a new one is
-    // not created.
+    // Closes the stream and puts the file in place; kCantCloseOutput when
+    // writing or closing failed, in which case an existing file keeps its
+    // bytes and a new one is not created.
     [[nodiscard]] Status commit();
+    // The system's reason (an errno value) for the last failure of open or
+    // commit; 0 when neither failed.
+    int error() const { return error_; }
 
 private:
     [[nodiscard]] Status openInPlace(const char* name);
+    // Records errno as the reason and returns result.
+    [[nodiscard]] Status fail(Status result);
     // Opens the file that will take the target's name; false when its folder
     // allows none. existing is null for a new file.
     [[nodiscard]] bool openUnnamed(const struct stat* existing);
@@ -60,6 +66,7 @@ private:
     std::string targetPath_;  // empty when writing in place
     std::string folder_;      // the target's folder
     bool replacing_ = false;  // whether the target existed at open
+    int error_ = 0;
 };
 
 }  // namespace barwright

@@ -1,4 +1,4 @@
-#include "cli/PendingFile.h"
+#include "barwright/PendingFile.h"
 
 #include <limits.h>  // PATH_MAX
 #include <pthread.h>
