@@ -242,7 +242,7 @@ TEST(RecordReaderTest, ReadFailuresEndReadingWithTheirErrno) {
     EXPECT_EQ(csv.headerState(), HeaderState::kNotRead);
 
     FileDescriptorSource missing;
-    EXPECT_EQ(missing.open("/nonexistent/records.txt"), ENOENT);
+    EXPECT_EQ(missing.open((::testing::TempDir() + "no-such-folder/records.txt").c_str()), ENOENT);
 
     FileDescriptorSource folder;
     ASSERT_EQ(folder.open("."), 0);
