@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+
+#include "batch/ByteSource.h"
+
+namespace barwright::batch {
+
+// Reads standard input, or a file once open() has opened one; an opened file
+// is closed with the source, standard input never is.
+class FileDescriptorSource final : public ByteSource {
+public:
+    FileDescriptorSource() noexcept = default;
+    ~FileDescriptorSource() override;
+    FileDescriptorSource(const FileDescriptorSource&) = delete;
+    FileDescriptorSource& operator=(const FileDescriptorSource&) = delete;
+
+    // Reads `path` from now on instead of standard input (or an earlier
+    // file). Returns 0, or the errno of the failed open, in which case the
+    // source reads what it read before.
+    [[nodiscard]] int open(const char* path) noexcept;
+
+    std::size_t read(char* buffer, std::size_t capacity) noexcept override;
+    int error() const noexcept override { return error_; }
+
+private:
+    void closeOwned() noexcept;
+
+    int descriptor_ = 0;  // standard input
+    bool owned_ = false;
+    int error_ = 0;
+};
+
+}  // namespace barwright::batch
