@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "barwright/BitImage.h"
 #include "barwright/RgbImage.h"
 #include "barwright/Status.h"
 
@@ -21,6 +22,8 @@ struct PngOptions {
     // when writing when not set.
     bool timeGiven = false;
     std::time_t time = 0;
+    // Pixels per inch recorded in a pHYs chunk; 0 writes none.
+    std::int32_t dpi = 0;
 };
 
 // Reads the time of the reproducible-builds convention (the environment
@@ -36,6 +39,12 @@ struct PngOptions {
 // The same PNG bytes into png, replacing what it held; kCantCloseOutput as
 // above or when memory runs out (png is then empty).
 [[nodiscard]] Status writePng(const RgbImage& image, const PngOptions& options,
+                              std::vector<std::uint8_t>& png);
+
+// A 1-bit image as a palette PNG of its two colours (background first),
+// with the same chunks as above.
+[[nodiscard]] Status writePng(const BitImage& image, const PngOptions& options, std::FILE* file);
+[[nodiscard]] Status writePng(const BitImage& image, const PngOptions& options,
                               std::vector<std::uint8_t>& png);
 
 }  // namespace barwright

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
+#include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Rect.h"
@@ -42,5 +44,26 @@ namespace barwright {
 // large to be made; otherwise the statuses of imageSize and drawSymbol.
 [[nodiscard]] Status renderRgb(const EncodedSymbol& symbol, const PictureSettings& picture,
                                RgbImage& image);
+
+// The same picture as renderRgb in a 1-bit raster with the two colours:
+// the same statuses, bars exactly where renderRgb paints the foreground.
+[[nodiscard]] Status renderBits(const EncodedSymbol& symbol, const PictureSettings& picture,
+                                BitImage& image);
+
+// The same picture as vector graphics, one unit per pixel, so that drawn at
+// 1:1 it equals renderRgb's pixels. With dpi > 0 the resolution is recorded:
+// SVG width and height in inches, EPS scaled to dpi pixels per inch; 0
+// records none. The same statuses as renderRgb (sizes beyond the raster's
+// limits are refused alike, with kCantAllocateImage), and kInvalidArgument
+// for a negative dpi.
+[[nodiscard]] Status renderSvg(const EncodedSymbol& symbol, const PictureSettings& picture,
+                               std::int32_t dpi, std::string& svg);
+[[nodiscard]] Status renderEps(const EncodedSymbol& symbol, const PictureSettings& picture,
+                               std::int32_t dpi, std::string& eps);
+
+// The symbol's modules as text: one line per row, '1' for a bar module and
+// '0' for a space, start and stop patterns included, no quiet zone, as at
+// orientation 0. kInvalidArgument for a symbol that is not whole.
+[[nodiscard]] Status renderText(const EncodedSymbol& symbol, std::string& text);
 
 }  // namespace barwright
