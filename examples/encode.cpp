@@ -1,5 +1,7 @@
 // Encodes a greeting and writes it as a PNG file: barwright from C++.
-#include <barwright/Symbol.h>
+#include <barwright/Encoder.h>
+#include <barwright/PngWriter.h>
+#include <barwright/Render.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -11,12 +13,18 @@ int main(int argc, char* argv[]) {
     barwright::SymbolSettings settings;
     settings.data = "Hello from C++~N";  // ~N is a line feed
     settings.columns = 4;
+    barwright::PictureSettings picture;
+    picture.moduleWidth = 2.0;  // 2-pixel modules
 
-    barwright::Symbol symbol;
+    barwright::EncodedSymbol symbol;
+    barwright::RgbImage image;
     std::vector<std::uint8_t> png;
-    barwright::Status status = symbol.encode(settings);
+    barwright::Status status = barwright::encode(settings, symbol);
     if (status == barwright::status::kOk) {
-        status = symbol.writePng(2.0, png);  // 2-pixel modules
+        status = barwright::renderRgb(symbol, picture, image);
+    }
+    if (status == barwright::status::kOk) {
+        status = barwright::writePng(image, barwright::PngOptions{}, png);
     }
     if (status != barwright::status::kOk) {
         std::fprintf(stderr, "%s\n", barwright::statusMessage(status));
@@ -30,7 +38,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot write %s\n", fileName);
         return 1;
     }
-    std::printf("%s: %d columns, %d rows, error correction level %d\n", fileName, symbol.columns(),
-                symbol.rows(), symbol.errorCorrectionLevel());
+    std::printf("%s: %d columns, %d rows, error correction level %d\n", fileName, symbol.columns,
+                symbol.rows, symbol.errorCorrectionLevel);
     return 0;
 }

@@ -19,8 +19,8 @@ CodewordStream randomCodewords(std::size_t count, std::mt19937& random) {
 
 // The codeword whose pattern sits at `group` (0 = left indicator) of `row`,
 // found by looking the 8 widths up in the row's cluster.
-int decodeGroup(const CodewordMatrix& matrix, int row, int group) {
-    const std::uint8_t* widths = matrix.rowData(row) + group * kElementsPerCodeword;
+int decodeGroup(const SymbolMatrix& matrix, int row, int group) {
+    const std::uint8_t* widths = matrix.row(row) + group * kElementsPerCodeword;
     for (int value = 0; value < kCodewordValues; ++value) {
         if (std::memcmp(kBarSpacePatterns[row % kClusterSlots][value], widths,
                         kElementsPerCodeword) == 0) {
@@ -55,18 +55,16 @@ TEST(CodewordMatrix, RowIndicators) {
     };
     for (const IndicatorCase& c : cases) {
         SCOPED_TRACE(c.name);
-        CodewordMatrix matrix;
+        const MatrixShape shape{c.columns, c.rows, c.level, false};
         const CodewordStream codewords(static_cast<std::size_t>(c.rows) * c.columns, 0);
-        ASSERT_TRUE(matrix.build(static_cast<std::uint8_t>(c.columns),
-                                 static_cast<std::uint8_t>(c.rows), false,
-                                 static_cast<std::uint8_t>(c.level), codewords));
+        SymbolMatrix matrix;
+        ASSERT_TRUE(buildMatrix(shape, codewords, matrix));
         const int slot = c.row % 3;
-        EXPECT_EQ(matrix.leftRowIndicator(slot, c.row), c.left);
-        EXPECT_EQ(matrix.rightRowIndicator(slot, c.row), c.right);
+        EXPECT_EQ(leftRowIndicator(shape, slot, c.row), c.left);
+        EXPECT_EQ(rightRowIndicator(shape, slot, c.row), c.right);
         // The patterns in the row are those of the indicator values, and
         // position 0 is the first bar of the left one.
-        EXPECT_EQ(matrix.elementWidth(static_cast<std::uint8_t>(c.row), 0),
-                  kBarSpacePatterns[slot][c.left][0]);
+        EXPECT_EQ(matrix.width(c.row, 0), kBarSpacePatterns[slot][c.left][0]);
         EXPECT_EQ(decodeGroup(matrix, c.row, 0), c.left);
         EXPECT_EQ(decodeGroup(matrix, c.row, c.columns + 1), c.right);
     }
@@ -89,16 +87,16 @@ TEST(CodewordMatrix, EveryRowIsAValidRowOfItsCluster) {
                                             << (compact ? " compact" : " full"));
             const CodewordStream codewords =
                 randomCodewords(static_cast<std::size_t>(shape.columns) * shape.rows, random);
-            CodewordMatrix matrix;
-            ASSERT_TRUE(matrix.build(static_cast<std::uint8_t>(shape.columns),
-                                     static_cast<std::uint8_t>(shape.rows), compact,
-                                     static_cast<std::uint8_t>(shape.level), codewords));
-            const int groups = matrix.rowStride() / kElementsPerCodeword;
+            SymbolMatrix matrix;
+            ASSERT_TRUE(buildMatrix(MatrixShape{shape.columns, shape.rows, shape.level, compact},
+                                    codewords, matrix));
+            ASSERT_EQ(matrix.rowCount, shape.rows);
+            const int groups = matrix.elementsPerRow / kElementsPerCodeword;
             ASSERT_EQ(groups, shape.columns + (compact ? 1 : 2));
             for (int row = 0; row < shape.rows; ++row) {
                 const int cluster = 3 * (row % 3);
                 for (int g = 0; g < groups; ++g) {
-                    const std::uint8_t* w = matrix.rowData(row) + g * kElementsPerCodeword;
+                    const std::uint8_t* w = matrix.row(row) + g * kElementsPerCodeword;
                     int modules = 0;
                     for (int i = 0; i < kElementsPerCodeword; ++i) {
                         modules += w[i];
@@ -138,17 +136,17 @@ TEST(CodewordMatrix, RefusesInputsOutsideTheSymbolLimits) {
         {"2 rows", 3, 2, 2, nine},
         {"91 rows", 1, 91, 2, CodewordStream(91, 1)},
         {"level 9", 3, 3, 9, nine},
+        {"level -1", 3, 3, -1, nine},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CodewordMatrix matrix;
-        ASSERT_TRUE(matrix.build(3, 3, false, 2, nine));
-        EXPECT_FALSE(matrix.build(static_cast<std::uint8_t>(c.columns),
-                                  static_cast<std::uint8_t>(c.rows), false,
-                                  static_cast<std::uint8_t>(c.level), c.codewords));
-        EXPECT_TRUE(matrix.empty());
-        EXPECT_EQ(matrix.rowStride(), 0);
-        EXPECT_EQ(matrix.rowCount(), 0);
+        SymbolMatrix matrix;
+        ASSERT_TRUE(buildMatrix(MatrixShape{3, 3, 2, false}, nine, matrix));
+        EXPECT_FALSE(
+            buildMatrix(MatrixShape{c.columns, c.rows, c.level, false}, c.codewords, matrix));
+        EXPECT_TRUE(matrix.widths.empty());
+        EXPECT_EQ(matrix.elementsPerRow, 0);
+        EXPECT_EQ(matrix.rowCount, 0);
     }
 }
 

@@ -4,13 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <ostream>
 #include <vector>
 
-#include "render/RgbImage.h"
-#include "render/SymbolDrawing.h"
+#include "barwright/RgbImage.h"
 #include "render/SymbolGeometry.h"
+#include "render/SymbolLayout.h"
 
 namespace barwright {
 namespace {
@@ -160,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         OrientationCase{"UnknownActsAsUpright", 45, kUpright, {4, 4, 16, 40}, {38, 4, 6, 8}}),
     [](const testing::TestParamInfo<OrientationCase>& info) { return info.param.name; });
 
-std::unique_ptr<RgbImage> paint(std::int32_t orientation, bool compact) {
+RgbImage paint(std::int32_t orientation, bool compact) {
     const SymbolShape s = shape(orientation, compact);
     geometry::Fit fit;
     double width = 0;
@@ -168,14 +167,14 @@ std::unique_ptr<RgbImage> paint(std::int32_t orientation, bool compact) {
     EXPECT_EQ(geometry::computeImageSize(s, 2.0, 1, 1, geometry::kUnitPixels, geometry::kUnitPixels,
                                          width, height),
               0);
-    auto image = std::make_unique<RgbImage>(static_cast<std::int32_t>(width),
-                                            static_cast<std::int32_t>(height), 0xFFFFFF,
-                                            RgbImage::kDefaultCompression);
-    EXPECT_TRUE(image->allocateRows());
-    EXPECT_EQ(geometry::fitToImage(s, Rect{0, image->width(), 0, image->height()}, fit), 0);
+    RgbImage image;
+    EXPECT_EQ(
+        image.create(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), kWhite),
+        status::kOk);
+    EXPECT_EQ(geometry::fitToImage(s, Rect{0, image.width(), 0, image.height()}, fit), 0);
     const Placement placement = drawing::placeSymbol(s, fit, 1, 1);
     const auto fill = [&](const Rect& r) {
-        image->fillRect(r.left, r.top, r.width(), r.height(), 0x000000);
+        image.fillRect(r.left, r.top, r.width(), r.height(), kBlack);
     };
     drawing::forEachStartStopBar(placement, s, fit.moduleWidth, fit.rowHeight, fill);
     const FakeRows rows(s.rows, compact);
@@ -184,30 +183,30 @@ std::unique_ptr<RgbImage> paint(std::int32_t orientation, bool compact) {
 }
 
 bool dark(const RgbImage& image, std::int32_t x, std::int32_t y) {
-    return image.rows()[y][3 * x] == 0;
+    return image.row(y)[3 * x] == 0;
 }
 
 // Painting each orientation in place gives exactly the upright picture
 // turned as a whole: 90 counter-clockwise, 180, 270 clockwise.
 TEST(Drawing, OrientationsAreTurnsOfTheUprightPicture) {
     for (bool compact : {false, true}) {
-        const auto upright = paint(0, compact);
-        const std::int32_t w = upright->width();
-        const std::int32_t h = upright->height();
-        const auto quarter = paint(90, compact);
-        const auto half = paint(180, compact);
-        const auto threeQuarters = paint(270, compact);
-        ASSERT_EQ(quarter->width(), h);
-        ASSERT_EQ(quarter->height(), w);
-        ASSERT_EQ(half->width(), w);
-        ASSERT_EQ(threeQuarters->width(), h);
+        const RgbImage upright = paint(0, compact);
+        const std::int32_t w = upright.width();
+        const std::int32_t h = upright.height();
+        const RgbImage quarter = paint(90, compact);
+        const RgbImage half = paint(180, compact);
+        const RgbImage threeQuarters = paint(270, compact);
+        ASSERT_EQ(quarter.width(), h);
+        ASSERT_EQ(quarter.height(), w);
+        ASSERT_EQ(half.width(), w);
+        ASSERT_EQ(threeQuarters.width(), h);
         int mismatches = 0;
         for (std::int32_t v = 0; v < h; ++v) {
             for (std::int32_t u = 0; u < w; ++u) {
-                const bool bar = dark(*upright, u, v);
-                mismatches += bar != dark(*quarter, v, w - 1 - u);
-                mismatches += bar != dark(*half, w - 1 - u, h - 1 - v);
-                mismatches += bar != dark(*threeQuarters, h - 1 - v, u);
+                const bool bar = dark(upright, u, v);
+                mismatches += bar != dark(quarter, v, w - 1 - u);
+                mismatches += bar != dark(half, w - 1 - u, h - 1 - v);
+                mismatches += bar != dark(threeQuarters, h - 1 - v, u);
             }
         }
         EXPECT_EQ(mismatches, 0) << (compact ? "compact" : "full");

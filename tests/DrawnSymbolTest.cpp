@@ -1,70 +1,40 @@
-// An encoded symbol drawn by the encoder: the worked symbol (c = 2, r = 5,
+// An encoded symbol drawn into a raster: the worked symbol (c = 2, r = 5,
 // m = 2, h = 8) pixel by pixel in every orientation, colours, the
-// background repaint, and failures that leave the image untouched.
+// background over the drawing area, and the quiet zone of a sized image.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
-#include "encoder/Pdf417Encoder.h"
-#include "render/RgbImage.h"
+#include "barwright/Encoder.h"
+#include "barwright/Render.h"
 
 namespace barwright {
 namespace {
 
-constexpr std::uint32_t kWhite = 0xFFFFFF;
-constexpr std::uint32_t kBlack = 0x000000;
-
-struct Look {
-    std::int32_t orientation = 0;
-    bool compact = false;
-    std::uint32_t background = kWhite;
-    std::uint32_t foreground = kBlack;
-    std::int32_t columns = 2;
-    std::int32_t rows = 5;
-};
-
 // "1234567" at level 0 fits 2 columns and 5 rows.
-std::unique_ptr<Pdf417Encoder> encoderFor(const Look& look) {
-    auto encoder = std::make_unique<Pdf417Encoder>();
-    EXPECT_EQ(encoder->setDeferred(true), 0);
-    EXPECT_EQ(encoder->setErrorCorrectionLevel(0), 0);
-    EXPECT_EQ(encoder->setColumns(look.columns), 0);
-    EXPECT_EQ(encoder->setRows(look.rows), 0);
-    EXPECT_EQ(encoder->setCompact(look.compact), 0);
-    EXPECT_EQ(encoder->setOrientation(look.orientation), 0);
-    EXPECT_EQ(encoder->setBackgroundColor(look.background), 0);
-    EXPECT_EQ(encoder->setForegroundColor(look.foreground), 0);
-    EXPECT_EQ(encoder->setDeferred(false), 0);
-    return encoder;
+EncodedSymbol workedSymbol(bool compact) {
+    SymbolSettings settings;
+    settings.errorCorrectionLevel = 0;
+    settings.columns = 2;
+    settings.rows = 5;
+    settings.compact = compact;
+    EncodedSymbol symbol;
+    EXPECT_EQ(encode(settings, symbol), status::kOk);
+    return symbol;
 }
 
-std::unique_ptr<RgbImage> sizedImage(const Pdf417Encoder& encoder, double moduleWidth = 2.0) {
-    double width = 0;
-    double height = 0;
-    EXPECT_EQ(encoder.computeImageSize(moduleWidth, 1, 1, 3, 3, width, height), 0);
-    auto image = std::make_unique<RgbImage>(static_cast<std::int32_t>(width),
-                                            static_cast<std::int32_t>(height), kWhite,
-                                            RgbImage::kDefaultCompression);
-    EXPECT_TRUE(image->allocateRows());
+RgbImage rendered(const EncodedSymbol& symbol, const PictureSettings& picture) {
+    RgbImage image;
+    EXPECT_EQ(renderRgb(symbol, picture, image), status::kOk);
     return image;
-}
-
-Rect whole(const RgbImage& image) { return Rect{0, image.width(), 0, image.height()}; }
-
-std::vector<std::uint8_t> bytesOf(const RgbImage& image) {
-    std::vector<std::uint8_t> bytes;
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        bytes.insert(bytes.end(), image.rows()[y], image.rows()[y] + 3 * image.width());
-    }
-    return bytes;
 }
 
 // The worked symbol's upright picture, built from the listed rectangles of
 // its start and stop patterns and the matrix's element widths, true where
 // a bar is.
-std::vector<std::vector<bool>> expectedUpright(const Pdf417Encoder& encoder, bool compact) {
+std::vector<std::vector<bool>> expectedUpright(const EncodedSymbol& symbol) {
+    const bool compact = symbol.compact;
     const std::int32_t width = compact ? 146 : 214;
     std::vector<std::vector<bool>> bars(48, std::vector<bool>(width, false));
     const auto fill = [&](std::int32_t left, std::int32_t top, std::int32_t w, std::int32_t h) {
@@ -83,12 +53,12 @@ std::vector<std::vector<bool>> expectedUpright(const Pdf417Encoder& encoder, boo
             fill(r[0], 4, r[1], 40);
         }
     }
-    const CodewordMatrix& matrix = encoder.matrix();
-    EXPECT_EQ(matrix.rowCount(), 5);
-    for (std::int32_t i = 0; i < matrix.rowCount(); ++i) {
+    const SymbolMatrix& matrix = symbol.matrix;
+    EXPECT_EQ(matrix.rowCount, 5);
+    for (std::int32_t i = 0; i < matrix.rowCount; ++i) {
         std::int32_t x = 38;
-        for (std::int32_t j = 0; j < matrix.rowStride(); ++j) {
-            const std::int32_t w = 2 * matrix.rowData(i)[j];
+        for (std::int32_t j = 0; j < matrix.elementsPerRow; ++j) {
+            const std::int32_t w = 2 * matrix.width(i, j);
             if (j % 2 == 0) fill(x, 4 + 8 * i, w, 8);
             x += w;
         }
@@ -97,10 +67,11 @@ std::vector<std::vector<bool>> expectedUpright(const Pdf417Encoder& encoder, boo
     return bars;
 }
 
-bool isColor(const RgbImage& image, std::int32_t x, std::int32_t y, std::uint32_t color) {
-    const std::uint8_t* p = image.rows()[y] + 3 * x;
-    return p[0] == (color & 0xFF) && p[1] == ((color >> 8) & 0xFF) &&
-           p[2] == ((color >> 16) & 0xFF);
+// Colours are 0xRRGGBB; the raster stores red first.
+bool isColor(const RgbImage& image, std::int32_t x, std::int32_t y, Color color) {
+    const std::uint8_t* p = image.row(y) + 3 * x;
+    return p[0] == ((color >> 16) & 0xFF) && p[1] == ((color >> 8) & 0xFF) &&
+           p[2] == (color & 0xFF);
 }
 
 struct OrientationCase {
@@ -115,21 +86,19 @@ class DrawnSymbol : public testing::TestWithParam<OrientationCase> {};
 // counter-clockwise, 180, 270 clockwise.
 TEST_P(DrawnSymbol, PixelExactInEveryOrientation) {
     const OrientationCase& c = GetParam();
-    Look look;
-    look.orientation = c.orientation;
-    look.compact = c.compact;
-    const auto encoder = encoderFor(look);
-    ASSERT_EQ(encoder->columns(), 2);
-    ASSERT_EQ(encoder->rows(), 5);
-    const auto image = sizedImage(*encoder);
-    ASSERT_EQ(encoder->draw(*image, whole(*image)), 0);
+    const EncodedSymbol symbol = workedSymbol(c.compact);
+    ASSERT_EQ(symbol.columns, 2);
+    ASSERT_EQ(symbol.rows, 5);
+    PictureSettings picture;
+    picture.orientation = c.orientation;
+    const RgbImage image = rendered(symbol, picture);
 
-    const auto upright = expectedUpright(*encoder, c.compact);
+    const auto upright = expectedUpright(symbol);
     const std::int32_t w = static_cast<std::int32_t>(upright[0].size());
     const std::int32_t h = static_cast<std::int32_t>(upright.size());
     const bool turned = c.orientation == 90 || c.orientation == 270;
-    ASSERT_EQ(image->width(), turned ? h : w);
-    ASSERT_EQ(image->height(), turned ? w : h);
+    ASSERT_EQ(image.width(), turned ? h : w);
+    ASSERT_EQ(image.height(), turned ? w : h);
     int mismatches = 0;
     for (std::int32_t v = 0; v < h; ++v) {
         for (std::int32_t u = 0; u < w; ++u) {
@@ -148,7 +117,7 @@ TEST_P(DrawnSymbol, PixelExactInEveryOrientation) {
                 default:
                     break;
             }
-            const bool ok = isColor(*image, x, y, upright[v][u] ? kBlack : kWhite);
+            const bool ok = isColor(image, x, y, upright[v][u] ? kBlack : kWhite);
             mismatches += ok ? 0 : 1;
         }
     }
@@ -169,108 +138,36 @@ INSTANTIATE_TEST_SUITE_P(Orientations, DrawnSymbol,
                          });
 
 TEST(DrawnSymbolColors, BackgroundAndBarsInTheirByteOrder) {
-    Look look;
-    look.background = 0x0000FF;  // red
-    look.foreground = 0x563412;  // bytes 12 34 56
-    const auto encoder = encoderFor(look);
-    const auto image = sizedImage(*encoder);
-    ASSERT_EQ(encoder->draw(*image, whole(*image)), 0);
-    EXPECT_TRUE(isColor(*image, 0, 0, 0x0000FF));
-    EXPECT_TRUE(isColor(*image, 213, 47, 0x0000FF));
-    EXPECT_EQ(image->rows()[0][0], 0xFF);
-    EXPECT_EQ(image->rows()[0][1], 0x00);
+    PictureSettings picture;
+    picture.background = 0xFF0000;  // red
+    picture.foreground = 0x123456;
+    const RgbImage image = rendered(workedSymbol(false), picture);
+    EXPECT_EQ(image.row(0)[0], 0xFF);
+    EXPECT_EQ(image.row(0)[1], 0x00);
+    EXPECT_EQ(image.row(0)[2], 0x00);
+    EXPECT_TRUE(isColor(image, 213, 47, 0xFF0000));
     // Inside the start bar, and the space that ends the start pattern.
-    EXPECT_EQ(image->rows()[10][3 * 5 + 0], 0x12);
-    EXPECT_EQ(image->rows()[10][3 * 5 + 1], 0x34);
-    EXPECT_EQ(image->rows()[10][3 * 5 + 2], 0x56);
-    EXPECT_TRUE(isColor(*image, 36, 10, 0x0000FF));
+    EXPECT_EQ(image.row(10)[3 * 5 + 0], 0x12);
+    EXPECT_EQ(image.row(10)[3 * 5 + 1], 0x34);
+    EXPECT_EQ(image.row(10)[3 * 5 + 2], 0x56);
+    EXPECT_TRUE(isColor(image, 36, 10, 0xFF0000));
 }
 
-TEST(DrawnSymbolColors, WhiteBackgroundRepaintsNothing) {
-    const auto encoder = encoderFor(Look{});
-    const auto image = sizedImage(*encoder);
-    image->fillRect(0, 0, image->width(), image->height(), 0x808080);
-    ASSERT_EQ(encoder->draw(*image, whole(*image)), 0);
-    // The quiet zone keeps what was there; only bars were painted.
-    EXPECT_TRUE(isColor(*image, 0, 0, 0x808080));
-    EXPECT_TRUE(isColor(*image, 36, 10, 0x808080));
-    EXPECT_TRUE(isColor(*image, 5, 10, kBlack));
-}
-
-TEST(DrawnSymbolColors, OtherBackgroundRepaintsTheWholeRectangle) {
-    Look look;
-    look.background = 0x00FF00;
-    const auto encoder = encoderFor(look);
-    const auto image = sizedImage(*encoder);
-    image->fillRect(0, 0, image->width(), image->height(), 0x808080);
-    ASSERT_EQ(encoder->draw(*image, whole(*image)), 0);
-    EXPECT_TRUE(isColor(*image, 0, 0, 0x00FF00));
-    EXPECT_TRUE(isColor(*image, 213, 47, 0x00FF00));
-    EXPECT_TRUE(isColor(*image, 36, 10, 0x00FF00));
-}
-
-// The symbol in a rectangle inside a larger image: the background covers
-// that rectangle, not the image's corner.
-TEST(DrawnSymbolColors, BackgroundFollowsAnOffsetRectangle) {
-    Look look;
-    look.background = 0x00FF00;
-    const auto encoder = encoderFor(look);
-    RgbImage image(300, 100, kWhite, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
-    ASSERT_EQ(encoder->draw(image, Rect{50, 264, 30, 78}), 0);
-    EXPECT_TRUE(isColor(image, 49, 29, kWhite));
-    EXPECT_TRUE(isColor(image, 50, 30, 0x00FF00));
-    EXPECT_TRUE(isColor(image, 263, 77, 0x00FF00));
-    EXPECT_TRUE(isColor(image, 264, 78, kWhite));
+// The symbol in a rectangle inside a larger image: the background, white
+// included, covers that rectangle and nothing outside it.
+TEST(DrawnSymbolColors, BackgroundCoversTheAreaOnly) {
+    RgbImage image;
+    ASSERT_EQ(image.create(300, 100, 0x808080), status::kOk);
+    ASSERT_EQ(drawSymbol(workedSymbol(false), PictureSettings{}, image, Rect{50, 264, 30, 78}),
+              status::kOk);
+    EXPECT_TRUE(isColor(image, 49, 29, 0x808080));
+    EXPECT_TRUE(isColor(image, 50, 30, kWhite));
+    EXPECT_TRUE(isColor(image, 263, 77, kWhite));
+    EXPECT_TRUE(isColor(image, 264, 78, 0x808080));
+    EXPECT_TRUE(isColor(image, 49, 77, 0x808080));
     EXPECT_TRUE(isColor(image, 54, 34, kBlack));
+    EXPECT_TRUE(isColor(image, 50 + 36, 30 + 10, kWhite));
 }
-
-struct FailureCase {
-    const char* name;
-    std::int32_t columns;
-    std::int32_t width;
-    std::int32_t height;
-    Rect rect;
-    bool allocate;
-    Status status;
-};
-
-class DrawnSymbolFailure : public testing::TestWithParam<FailureCase> {};
-
-TEST_P(DrawnSymbolFailure, LeavesTheImageAsAllocated) {
-    const FailureCase& c = GetParam();
-    auto encoder = std::make_unique<Pdf417Encoder>();
-    ASSERT_EQ(encoder->setDeferred(true), 0);
-    ASSERT_EQ(encoder->setErrorCorrectionLevel(0), 0);
-    ASSERT_EQ(encoder->setColumns(c.columns), 0);
-    ASSERT_EQ(encoder->setRows(5), 0);
-    ASSERT_EQ(encoder->setBackgroundColor(0x0000FF), 0);
-    (void)encoder->setDeferred(false);
-    RgbImage image(c.width, c.height, kWhite, RgbImage::kDefaultCompression);
-    if (c.allocate) {
-        ASSERT_TRUE(image.allocateRows());
-    }
-    const std::vector<std::uint8_t> before =
-        c.allocate ? bytesOf(image) : std::vector<std::uint8_t>{};
-    EXPECT_EQ(encoder->draw(image, c.rect), c.status);
-    if (c.allocate) {
-        EXPECT_EQ(bytesOf(image), before);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, DrawnSymbolFailure,
-    testing::Values(
-        // 107 modules across a 106-pixel image.
-        FailureCase{"ModuleBelowOnePixel", 2, 106, 48, {0, 106, 0, 48}, true, 14},
-        FailureCase{"RowsDoNotFit", 2, 214, 47, {0, 214, 0, 47}, true, 15},
-        // A failed encode wins over a fit that would have worked.
-        FailureCase{"EncodeFailed", 31, 214, 48, {0, 214, 0, 48}, true, 8},
-        // Painting does not clip, so a rectangle outside the image is refused.
-        FailureCase{"RectangleBeyondImage", 2, 214, 48, {0, 215, 0, 48}, true, 1},
-        FailureCase{"RectangleBeforeImage", 2, 214, 48, {-1, 214, 0, 48}, true, 1},
-        FailureCase{"RowsNotAllocated", 2, 214, 48, {0, 214, 0, 48}, false, 1}),
-    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 // Whatever the shape, an image sized for a module width holds the symbol
 // with exactly 2m clear pixels on every side.
@@ -278,26 +175,24 @@ TEST(DrawnSymbolSizing, SizedImageShowsQuietZoneOnEverySide) {
     for (std::int32_t orientation : {0, 90, 180, 270}) {
         for (bool compact : {false, true}) {
             for (double module : {1.0, 3.0}) {
-                Look look;
-                look.orientation = orientation;
-                look.compact = compact;
-                const auto encoder = encoderFor(look);
-                const auto image = sizedImage(*encoder, module);
-                ASSERT_EQ(encoder->draw(*image, whole(*image)), 0);
+                PictureSettings picture;
+                picture.orientation = orientation;
+                picture.moduleWidth = module;
+                const RgbImage image = rendered(workedSymbol(compact), picture);
                 const auto zone = static_cast<std::int32_t>(2 * module);
-                const std::int32_t w = image->width();
-                const std::int32_t h = image->height();
+                const std::int32_t w = image.width();
+                const std::int32_t h = image.height();
                 int darkInZone = 0;
                 for (std::int32_t y = 0; y < h; ++y) {
                     for (std::int32_t x = 0; x < w; ++x) {
                         const bool inZone = x < zone || y < zone || x >= w - zone || y >= h - zone;
-                        darkInZone += inZone && !isColor(*image, x, y, kWhite);
+                        darkInZone += inZone && !isColor(image, x, y, kWhite);
                     }
                 }
                 EXPECT_EQ(darkInZone, 0) << orientation << " " << compact << " " << module;
                 // Start or stop bars touch the zone's inner corners.
-                EXPECT_TRUE(isColor(*image, zone, zone, kBlack));
-                EXPECT_TRUE(isColor(*image, w - zone - 1, h - zone - 1, kBlack));
+                EXPECT_TRUE(isColor(image, zone, zone, kBlack));
+                EXPECT_TRUE(isColor(image, w - zone - 1, h - zone - 1, kBlack));
             }
         }
     }

@@ -1,6 +1,6 @@
 // How the command line becomes the run's settings: accepted values, values
-// dropped silently, repeated options, the file name, and the two early
-// endings (-h and a bad option).
+// dropped silently, repeated options, the file name, the two early endings
+// (-h and a bad option), and a fresh reading on every run.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,23 +31,32 @@ void PrintTo(const OptionsCase& c, std::ostream* os) { *os << c.name; }
 // Every field, so that an option that touches more than its own setting
 // shows up.
 void expectSameSettings(const RunSettings& actual, const RunSettings& expected) {
-    EXPECT_EQ(actual.imageWidth, expected.imageWidth);
-    EXPECT_EQ(actual.imageHeight, expected.imageHeight);
-    EXPECT_EQ(actual.explicitSize, expected.explicitSize);
-    EXPECT_EQ(actual.moduleWidth, expected.moduleWidth);
-    EXPECT_EQ(actual.yToXRatio, expected.yToXRatio);
-    EXPECT_EQ(actual.data, expected.data);
-    EXPECT_EQ(actual.compactionMode, expected.compactionMode);
-    EXPECT_EQ(actual.errorCorrectionLevel, expected.errorCorrectionLevel);
-    EXPECT_EQ(actual.columns, expected.columns);
-    EXPECT_EQ(actual.rows, expected.rows);
-    EXPECT_EQ(actual.compact, expected.compact);
-    EXPECT_EQ(actual.orientation, expected.orientation);
-    EXPECT_EQ(actual.quietZone, expected.quietZone);
-    EXPECT_EQ(actual.alignH, expected.alignH);
-    EXPECT_EQ(actual.alignV, expected.alignV);
-    EXPECT_EQ(actual.backgroundColor, expected.backgroundColor);
-    EXPECT_EQ(actual.foregroundColor, expected.foregroundColor);
+    const SymbolSettings& symbol = actual.symbol;
+    EXPECT_EQ(symbol.data, expected.symbol.data);
+    EXPECT_EQ(symbol.escapes, expected.symbol.escapes);
+    EXPECT_EQ(symbol.compaction, expected.symbol.compaction);
+    EXPECT_EQ(symbol.errorCorrectionLevel, expected.symbol.errorCorrectionLevel);
+    EXPECT_EQ(symbol.columns, expected.symbol.columns);
+    EXPECT_EQ(symbol.rows, expected.symbol.rows);
+    EXPECT_EQ(symbol.compact, expected.symbol.compact);
+    EXPECT_EQ(symbol.macro, expected.symbol.macro);
+    const PictureSettings& picture = actual.picture;
+    EXPECT_EQ(picture.moduleWidth, expected.picture.moduleWidth);
+    EXPECT_EQ(picture.imageWidth, expected.picture.imageWidth);
+    EXPECT_EQ(picture.imageHeight, expected.picture.imageHeight);
+    EXPECT_EQ(picture.yToXRatio, expected.picture.yToXRatio);
+    EXPECT_EQ(picture.orientation, expected.picture.orientation);
+    EXPECT_EQ(picture.quietZone, expected.picture.quietZone);
+    EXPECT_EQ(picture.alignH, expected.picture.alignH);
+    EXPECT_EQ(picture.alignV, expected.picture.alignV);
+    EXPECT_EQ(picture.background, expected.picture.background);
+    EXPECT_EQ(picture.foreground, expected.picture.foreground);
+}
+
+// An image size given as both sides.
+void setSize(RunSettings& s, std::int32_t width, std::int32_t height) {
+    s.picture.imageWidth = width;
+    s.picture.imageHeight = height;
 }
 
 // An argument vector that outlives the settings pointing into it.
@@ -67,39 +76,34 @@ struct CommandLine {
 
 const OptionsCase kCases[] = {
     {"Defaults", {"out.png"}, nullptr, "out.png"},
-    // Image size.
-    {"Width",
-     {"-x", "300", "f"},
-     [](RunSettings& s) { s.imageWidth = 300, s.explicitSize = true; },
+    // Image size: a side given alone keeps the default 200 x 100 on the other.
+    {"Width", {"-x", "300", "f"}, [](RunSettings& s) { setSize(s, 300, 100); }, "f"},
+    {"Height", {"-y", "50", "f"}, [](RunSettings& s) { setSize(s, 200, 50); }, "f"},
+    {"HeightThenWidth",
+     {"-y", "50", "-x", "300", "f"},
+     [](RunSettings& s) { setSize(s, 300, 50); },
      "f"},
-    {"Height",
-     {"-y", "50", "f"},
-     [](RunSettings& s) { s.imageHeight = 50, s.explicitSize = true; },
-     "f"},
-    {"LongWidth",
-     {"--xsize=300", "f"},
-     [](RunSettings& s) { s.imageWidth = 300, s.explicitSize = true; },
-     "f"},
+    {"LongWidth", {"--xsize=300", "f"}, [](RunSettings& s) { setSize(s, 300, 100); }, "f"},
     {"ZeroWidthDropped", {"-x", "0", "f"}, nullptr, "f"},
     {"NegativeHeightDropped", {"-y", "-5", "f"}, nullptr, "f"},
     {"WordWidthDropped", {"-x", "wide", "f"}, nullptr, "f"},
     {"HugeWidthSaturates",
      {"-x", "99999999999", "f"},
-     [](RunSettings& s) { s.imageWidth = kInt32Max, s.explicitSize = true; },
+     [](RunSettings& s) { setSize(s, kInt32Max, 100); },
      "f"},
     {"LastWidthWins",
      {"-x", "100", "-x", "300", "f"},
-     [](RunSettings& s) { s.imageWidth = 300, s.explicitSize = true; },
+     [](RunSettings& s) { setSize(s, 300, 100); },
      "f"},
     {"DroppedWidthKeepsEarlier",
      {"-x", "300", "-x", "0", "f"},
-     [](RunSettings& s) { s.imageWidth = 300, s.explicitSize = true; },
+     [](RunSettings& s) { setSize(s, 300, 100); },
      "f"},
     // Module width.
-    {"ModuleWidth", {"-n", "0.5", "f"}, [](RunSettings& s) { s.moduleWidth = 0.5; }, "f"},
+    {"ModuleWidth", {"-n", "0.5", "f"}, [](RunSettings& s) { s.picture.moduleWidth = 0.5; }, "f"},
     {"SmallModuleWidthPassedOn",
      {"-n", "0.4", "f"},
-     [](RunSettings& s) { s.moduleWidth = 0.4; },
+     [](RunSettings& s) { s.picture.moduleWidth = 0.4; },
      "f"},
     {"ZeroModuleWidthDropped", {"-n", "0", "f"}, nullptr, "f"},
     {"NegativeZeroModuleWidthDropped", {"-n", "-0", "f"}, nullptr, "f"},
@@ -107,84 +111,74 @@ const OptionsCase kCases[] = {
     {"HexModuleWidthDropped", {"-n", "0x10", "f"}, nullptr, "f"},
     {"OverflowingModuleWidthPassedOn",
      {"-n", "1e999", "f"},
-     [](RunSettings& s) { s.moduleWidth = std::numeric_limits<double>::infinity(); },
+     [](RunSettings& s) { s.picture.moduleWidth = std::numeric_limits<double>::infinity(); },
      "f"},
     // Data, byte for byte.
-    {"Data", {"-d", "Hello ~X41", "f"}, [](RunSettings& s) { s.data = "Hello ~X41"; }, "f"},
-    {"EmptyData", {"--data=", "f"}, [](RunSettings& s) { s.data = ""; }, "f"},
-    {"DataThatLooksLikeAnOption", {"-d", "-x", "f"}, [](RunSettings& s) { s.data = "-x"; }, "f"},
+    {"Data", {"-d", "Hello ~X41", "f"}, [](RunSettings& s) { s.symbol.data = "Hello ~X41"; }, "f"},
+    {"EmptyData", {"--data=", "f"}, [](RunSettings& s) { s.symbol.data = ""; }, "f"},
+    {"DataThatLooksLikeAnOption",
+     {"-d", "-x", "f"},
+     [](RunSettings& s) { s.symbol.data = "-x"; },
+     "f"},
     {"HighBytesInData",
      {"-d", "\xc3\xa9\xff", "f"},
-     [](RunSettings& s) { s.data = "\xc3\xa9\xff"; },
+     [](RunSettings& s) { s.symbol.data = "\xc3\xa9\xff"; },
      "f"},
     // Ranged integers.
-    {"Mode", {"-m", "3", "f"}, [](RunSettings& s) { s.compactionMode = 3; }, "f"},
+    {"Mode",
+     {"-m", "3", "f"},
+     [](RunSettings& s) { s.symbol.compaction = CompactionMode::kByte; },
+     "f"},
     {"ModeFourDropped", {"-m", "4", "f"}, nullptr, "f"},
     {"NegativeModeDropped", {"-m", "-1", "f"}, nullptr, "f"},
-    {"LevelZero", {"-e", "0", "f"}, [](RunSettings& s) { s.errorCorrectionLevel = 0; }, "f"},
+    {"LevelZero", {"-e", "0", "f"}, [](RunSettings& s) { s.symbol.errorCorrectionLevel = 0; }, "f"},
     {"LevelTenDropped", {"-e", "10", "f"}, nullptr, "f"},
-    {"Orientation", {"-o", "270", "f"}, [](RunSettings& s) { s.orientation = 270; }, "f"},
+    {"Orientation", {"-o", "270", "f"}, [](RunSettings& s) { s.picture.orientation = 270; }, "f"},
     {"OddOrientationDropped", {"-o", "45", "f"}, nullptr, "f"},
     {"FullTurnDropped", {"-o", "360", "f"}, nullptr, "f"},
     {"NegativeOrientationDropped", {"-o", "-90", "f"}, nullptr, "f"},
-    {"AlignLeft", {"-z", "0", "f"}, [](RunSettings& s) { s.alignH = 0; }, "f"},
+    {"AlignLeft", {"-z", "0", "f"}, [](RunSettings& s) { s.picture.alignH = 0; }, "f"},
     {"AlignHThreeDropped", {"-z", "3", "f"}, nullptr, "f"},
-    {"AlignBottom", {"--alignv", "2", "f"}, [](RunSettings& s) { s.alignV = 2; }, "f"},
+    {"AlignBottom", {"--alignv", "2", "f"}, [](RunSettings& s) { s.picture.alignV = 2; }, "f"},
     {"AlignVNegativeDropped", {"-v", "-1", "f"}, nullptr, "f"},
-    {"AbbreviationSelectsAlignH", {"--a", "2", "f"}, [](RunSettings& s) { s.alignH = 2; }, "f"},
+    {"AbbreviationSelectsAlignH",
+     {"--a", "2", "f"},
+     [](RunSettings& s) { s.picture.alignH = 2; },
+     "f"},
     // Passed on unchecked: the encode judges them.
-    {"ColumnsOutOfRange", {"-c", "40", "f"}, [](RunSettings& s) { s.columns = 40; }, "f"},
-    {"ColumnsZero", {"-c", "0", "f"}, [](RunSettings& s) { s.columns = 0; }, "f"},
+    {"ColumnsOutOfRange", {"-c", "40", "f"}, [](RunSettings& s) { s.symbol.columns = 40; }, "f"},
+    {"ColumnsZero", {"-c", "0", "f"}, [](RunSettings& s) { s.symbol.columns = 0; }, "f"},
     {"HugeColumnsSaturate",
      {"-c", "99999999999", "f"},
-     [](RunSettings& s) { s.columns = kInt32Max; },
+     [](RunSettings& s) { s.symbol.columns = kInt32Max; },
      "f"},
-    {"RowsOutOfRange", {"-r", "2", "f"}, [](RunSettings& s) { s.rows = 2; }, "f"},
+    {"RowsOutOfRange", {"-r", "2", "f"}, [](RunSettings& s) { s.symbol.rows = 2; }, "f"},
     // Switches: any non-zero number is on.
-    {"CompactFive", {"-t", "5", "f"}, [](RunSettings& s) { s.compact = true; }, "f"},
+    {"CompactFive", {"-t", "5", "f"}, [](RunSettings& s) { s.symbol.compact = true; }, "f"},
     {"CompactOnReadsAsZero", {"-t", "on", "f"}, nullptr, "f"},
     {"CompactSwitchedBackOff", {"-t", "1", "-t", "0", "f"}, nullptr, "f"},
-    {"QuietZoneOff", {"-q", "0", "f"}, [](RunSettings& s) { s.quietZone = false; }, "f"},
+    {"QuietZoneOff", {"-q", "0", "f"}, [](RunSettings& s) { s.picture.quietZone = false; }, "f"},
     {"QuietZoneTwo", {"-q0", "-q", "2", "f"}, nullptr, "f"},
     // Ratio.
-    {"Ratio", {"-a", "2.5", "f"}, [](RunSettings& s) { s.yToXRatio = 2.5; }, "f"},
+    {"Ratio", {"-a", "2.5", "f"}, [](RunSettings& s) { s.picture.yToXRatio = 2.5; }, "f"},
     {"ZeroRatioDropped", {"-a", "0", "f"}, nullptr, "f"},
     {"NegativeRatioDropped", {"-a", "-1", "f"}, nullptr, "f"},
     {"NanRatioDropped", {"-a", "nan", "f"}, nullptr, "f"},
-    // Colours: written red first, held red in the lowest byte.
+    // Colours, each to its own setting (how the text reads is readColor's).
     {"YellowBackground",
      {"-b", "ffff00", "f"},
-     [](RunSettings& s) { s.backgroundColor = 0x00FFFF; },
-     "f"},
-    {"PrefixedBackgroundIsBlack",
-     {"-b", "0xffff00", "f"},
-     [](RunSettings& s) { s.backgroundColor = 0; },
-     "f"},
-    {"ShortBackgroundIsBlue",
-     {"-b", "ff", "f"},
-     [](RunSettings& s) { s.backgroundColor = 0xFF0000; },
-     "f"},
-    {"SeventhDigitDropped",
-     {"-b", "1ffff00", "f"},
-     [](RunSettings& s) { s.backgroundColor = 0x00FFFF; },
-     "f"},
-    {"NoDigitBackgroundIsBlack",
-     {"-b", "white", "f"},
-     [](RunSettings& s) { s.backgroundColor = 0; },
+     [](RunSettings& s) { s.picture.background = 0xFFFF00; },
      "f"},
     {"RedBars",
      {"--fcolor", "ff0000", "f"},
-     [](RunSettings& s) { s.foregroundColor = 0x0000FF; },
+     [](RunSettings& s) { s.picture.foreground = 0xFF0000; },
      "f"},
     // The file name.
     {"OptionsAfterFileNameIgnored", {"f", "-x", "300", "-k"}, nullptr, "f"},
     {"DoubleDashBeforeDashName", {"--", "-out.png"}, nullptr, "-out.png"},
     {"LetterTakesNextLetter", {"-tq", "1", "f"}, nullptr, "1"},
     {"EmptyFileName", {""}, nullptr, ""},
-    {"NoFileName",
-     {"-x", "300"},
-     [](RunSettings& s) { s.imageWidth = 300, s.explicitSize = true; },
-     nullptr},
+    {"NoFileName", {"-x", "300"}, [](RunSettings& s) { setSize(s, 300, 100); }, nullptr},
     {"LoneDashIsFileName", {"-", "f"}, nullptr, "-"},
 };
 
@@ -245,8 +239,21 @@ TEST(ReadOptionsEnding, NothingAfterHelpIsRead) {
     CommandLine line({"-h", "-x", "300", "f"});
     RunSettings settings;
     EXPECT_EQ(readOptions(line.argc(), line.argv.data(), settings), OptionsResult::kHelp);
-    EXPECT_FALSE(settings.explicitSize);
+    EXPECT_EQ(settings.picture.imageWidth, 0);
     EXPECT_EQ(settings.outputFileName, nullptr);
+}
+
+// The first run ends inside the group "-hx"; a second run in the same
+// process must not go on from where the first one stopped.
+TEST(ReadOptionsEnding, EveryRunStartsFromTheFirstArgument) {
+    for (int run = 1; run <= 2; ++run) {
+        CommandLine line({"-hx", "1"});
+        testing::internal::CaptureStdout();
+        const int exitStatus = runBarwright(line.argc(), line.argv.data());
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(exitStatus, 0) << "run " << run;
+        EXPECT_EQ(out.rfind("barwright Version 1.2\n", 0), 0u) << "run " << run;
+    }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "barwright/Symbol.h"
+#include "barwright/MacroSegments.h"
 #include "compaction/Compactor.h"
 
 namespace barwright {
@@ -20,6 +20,7 @@ struct SplitCase {
     std::string data;
     std::int32_t count;
     std::vector<std::string> parts;
+    bool escapes = true;
 };
 
 const SplitCase kSplits[] = {
@@ -38,6 +39,9 @@ const SplitCase kSplits[] = {
     {"CutShortEscapesArePlain", "ab~X4", 2, {"ab~~", "X4"}},
     {"BadHexIsPlain", "~XG1ab", 3, {"~~X", "G1", "ab"}},
     {"ShortEciIsPlain", "~712345", 2, {"~~712", "345"}},
+    // Without escapes every byte is data and stays as it is.
+    {"RawBytesSplitAnywhere", "a~X41~", 2, {"a~X", "41~"}, false},
+    {"RawReaderInitialisationIsData", "~3ab", 4, {"~", "3", "a", "b"}, false},
 };
 
 void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
@@ -47,7 +51,7 @@ class MacroSplit : public testing::TestWithParam<SplitCase> {};
 TEST_P(MacroSplit, PartsAreAsExpected) {
     const SplitCase& c = GetParam();
     std::vector<std::string> parts;
-    ASSERT_EQ(splitMacroData(c.data, c.count, parts), status::kOk);
+    ASSERT_EQ(splitMacroData(c.data, c.escapes, c.count, parts), status::kOk);
     EXPECT_EQ(parts, c.parts);
 }
 
@@ -74,7 +78,7 @@ TEST(MacroSplitRefused, CountsOutOfRangeAndTooFewBytes) {
     };
     for (const RefusedCase& c : cases) {
         std::vector<std::string> parts{"left over"};
-        EXPECT_EQ(splitMacroData(c.data, c.count, parts), c.expected)
+        EXPECT_EQ(splitMacroData(c.data, true, c.count, parts), c.expected)
             << c.data << " over " << c.count;
         EXPECT_TRUE(parts.empty());
     }
@@ -101,7 +105,7 @@ TEST(MacroSplitProperty, PartsResolveToTheUnitsOfTheWhole) {
         const std::string data = randomData(random, 1 + round % 40);
         const std::int32_t count = 1 + static_cast<std::int32_t>(random() % 6);
         std::vector<std::string> parts;
-        const Status result = splitMacroData(data, count, parts);
+        const Status result = splitMacroData(data, true, count, parts);
         if (result == status::kInvalidArgument) continue;  // fewer bytes than parts
         ASSERT_EQ(result, status::kOk) << data;
 
@@ -127,7 +131,7 @@ TEST(MacroSplitProperty, SharesAreEven) {
     const std::string data(1000, 'x');
     for (std::int32_t count = 1; count <= 64; ++count) {
         std::vector<std::string> parts;
-        ASSERT_EQ(splitMacroData(data, count, parts), status::kOk);
+        ASSERT_EQ(splitMacroData(data, true, count, parts), status::kOk);
         std::size_t smallest = data.size();
         std::size_t largest = 0;
         for (const std::string& part : parts) {
@@ -138,37 +142,30 @@ TEST(MacroSplitProperty, SharesAreEven) {
     }
 }
 
-struct SegmentCase {
-    const char* name;
-    std::int32_t count;
-    Status expected;
-};
-
-// encodeMacroSegments: the control block of each symbol says which segment
-// it is, and a segment that cannot be encoded empties the result.
+// encodeMacroSegments: the control block of each symbol, right before its
+// error correction, says which segment it is; only the last carries the
+// terminator, and a segment that cannot be encoded empties the result.
 TEST(MacroSegments, EachSymbolCarriesItsOwnIndexAndTheLastTheTerminator) {
     SymbolSettings settings;
     settings.data = "The quick brown fox jumps over the lazy dog";
     settings.macro.fileId = "#017";
-    std::vector<Symbol> symbols;
+    std::vector<EncodedSymbol> symbols;
     ASSERT_EQ(encodeMacroSegments(settings, 4, symbols), status::kOk);
     ASSERT_EQ(symbols.size(), 4u);
-    std::string joined;
     for (std::size_t i = 0; i < symbols.size(); ++i) {
-        const SymbolSettings& used = symbols[i].settings();
-        EXPECT_TRUE(used.macro.enabled);
-        EXPECT_EQ(used.macro.segmentIndex, static_cast<std::int32_t>(i) + 1);
-        EXPECT_EQ(used.macro.segmentCount, 4);
-        EXPECT_EQ(used.macro.fileId, "#017");
-        joined += used.data;
-        // 922 ends the control block of the last segment only; the block
-        // comes just before the error correction codewords.
-        const std::vector<std::uint16_t>& codewords = symbols[i].codewords();
-        const std::size_t correction = std::size_t{2} << symbols[i].errorCorrectionLevel();
-        ASSERT_GT(codewords.size(), correction);
-        EXPECT_EQ(codewords[codewords.size() - correction - 1] == 922, i == 3) << i;
+        // 928, index i (the group 100000 + i), file ID 17, count 4.
+        std::vector<std::uint16_t> block{928, 111, static_cast<std::uint16_t>(100 + i), 17, 923, 1,
+                                         111, 104};
+        if (i == 3) block.push_back(922);
+        const std::vector<std::uint16_t>& codewords = symbols[i].codewords;
+        const std::size_t correction = std::size_t{2} << symbols[i].errorCorrectionLevel;
+        ASSERT_GT(codewords.size(), correction + block.size());
+        const auto blockEnd = codewords.end() - static_cast<std::ptrdiff_t>(correction);
+        EXPECT_EQ(std::vector<std::uint16_t>(blockEnd - static_cast<std::ptrdiff_t>(block.size()),
+                                             blockEnd),
+                  block)
+            << "segment " << i + 1;
     }
-    EXPECT_EQ(joined, settings.data);
 }
 
 TEST(MacroSegments, FailuresEmptyTheResult) {
@@ -189,11 +186,11 @@ TEST(MacroSegments, FailuresEmptyTheResult) {
         {"count zero", badFileId, 0, status::kMacroSegmentCount},
     };
     for (const auto& c : cases) {
-        std::vector<Symbol> symbols(2);
+        std::vector<EncodedSymbol> symbols(2);
         EXPECT_EQ(encodeMacroSegments(c.settings, c.count, symbols), c.expected) << c.name;
         EXPECT_TRUE(symbols.empty()) << c.name;
     }
-    std::vector<Symbol> symbols;
+    std::vector<EncodedSymbol> symbols;
     EXPECT_EQ(encodeMacroSegments(tooLarge, 4, symbols), status::kOk)
         << "split four ways, the same data fits";
 }

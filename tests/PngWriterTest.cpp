@@ -3,19 +3,18 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <cmath>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "render/RgbImage.h"
+#include "barwright/PngWriter.h"
 #include "support/PngChunks.h"
 
 namespace barwright {
@@ -25,37 +24,22 @@ using test::bigEndian32;
 using test::Chunk;
 using test::chunksOf;
 
-std::vector<std::uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+std::vector<std::uint8_t> pngOf(const RgbImage& image, const PngOptions& options = {}) {
+    std::vector<std::uint8_t> png;
+    EXPECT_EQ(writePng(image, options, png), status::kOk);
+    return png;
 }
 
-// A file in the test's temporary directory, removed afterwards.
-class TempFile {
-public:
-    explicit TempFile(const std::string& name) : path_(testing::TempDir() + name) {}
-    ~TempFile() { std::remove(path_.c_str()); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-Status writeTo(RgbImage& image, const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        ADD_FAILURE() << "cannot open " << path;
-        return -1;
-    }
-    const Status result = image.writePng(file);
-    EXPECT_EQ(std::fclose(file), 0);
-    return result;
+RgbImage whiteImage(std::int32_t width, std::int32_t height) {
+    RgbImage image;
+    EXPECT_EQ(image.create(width, height, kWhite), status::kOk);
+    return image;
 }
 
 // An image with a few colours in known places.
 void paintSample(RgbImage& image) {
-    image.fillRect(0, 0, 2, 1, 0x0000FF);
-    image.fillRect(2, 1, 3, 2, 0x563412);
+    image.fillRect(0, 0, 2, 1, 0xFF0000);
+    image.fillRect(2, 1, 3, 2, 0x123456);
     image.fillRect(1, 3, 1, 1, 0x000000);
     image.fillRect(4, 3, 1, 1, 0x808080);
 }
@@ -88,8 +72,8 @@ bool readRaw(std::FILE* file, png_structp png, png_infop info, ReadBack& out) {
     return true;
 }
 
-bool readBack(const std::string& path, ReadBack& out) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+bool readBack(std::vector<std::uint8_t> bytes, ReadBack& out) {
+    std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
     if (file == nullptr) return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
@@ -100,14 +84,10 @@ bool readBack(const std::string& path, ReadBack& out) {
 }
 
 TEST(PngWriter, PixelsReadBackExactly) {
-    RgbImage image(5, 4, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
+    RgbImage image = whiteImage(5, 4);
     paintSample(image);
-    TempFile file("pixels.png");
-    ASSERT_EQ(writeTo(image, file.path()), status::kOk);
-
     ReadBack read;
-    ASSERT_TRUE(readBack(file.path(), read));
+    ASSERT_TRUE(readBack(pngOf(image), read));
     EXPECT_EQ(read.width, 5u);
     EXPECT_EQ(read.height, 4u);
     // Plain 8-bit RGB: no alpha, no palette, not interlaced.
@@ -116,18 +96,15 @@ TEST(PngWriter, PixelsReadBackExactly) {
     EXPECT_EQ(read.interlace, PNG_INTERLACE_NONE);
     ASSERT_EQ(read.rows.size(), 4u);
     for (std::int32_t y = 0; y < 4; ++y) {
-        EXPECT_EQ(read.rows[y], std::vector<std::uint8_t>(image.rows()[y], image.rows()[y] + 15))
+        EXPECT_EQ(read.rows[y], std::vector<std::uint8_t>(image.row(y), image.row(y) + 15))
             << "row " << y;
     }
 }
 
 TEST(PngWriter, ChunksInOrderWithHeaderGammaAndTexts) {
-    RgbImage image(300, 20, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
+    RgbImage image = whiteImage(300, 20);
     paintSample(image);
-    TempFile file("chunks.png");
-    ASSERT_EQ(writeTo(image, file.path()), status::kOk);
-    const std::vector<Chunk> chunks = chunksOf(readFile(file.path()));
+    const std::vector<Chunk> chunks = chunksOf(pngOf(image));
     ASSERT_GE(chunks.size(), 10u);
 
     const char* const kHead[] = {"IHDR", "gAMA", "tIME", "tEXt", "tEXt",
@@ -194,20 +171,21 @@ private:
     std::string oldZone_;
 };
 
-TEST(PngWriter, TimeChunkMatchesCreationTimeTextInUtc) {
-    NonUtcZone zone;
-    RgbImage image(3, 3, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
-    TempFile file("time.png");
-    const std::time_t before = std::time(nullptr);
-    ASSERT_EQ(writeTo(image, file.path()), status::kOk);
-    const std::time_t after = std::time(nullptr);
-    const std::vector<Chunk> chunks = chunksOf(readFile(file.path()));
-    ASSERT_GE(chunks.size(), 7u);
+struct Stamp {
+    std::time_t time;
+    std::string text;  // the "Creation Time" entry
+};
 
-    ASSERT_EQ(chunks[2].type, "tIME");
+// The tIME chunk as a time_t, read as UTC, and the entry it must agree with.
+Stamp writtenStamp(const std::vector<Chunk>& chunks) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    EXPECT_GE(chunks.size(), 7u);
+    if (chunks.size() < 7 || chunks[2].type != "tIME" || chunks[2].data.size() != 7) {
+        ADD_FAILURE() << "no tIME chunk in third place";
+        return {};
+    }
     const std::vector<std::uint8_t>& t = chunks[2].data;
-    ASSERT_EQ(t.size(), 7u);
     std::tm stamp{};
     stamp.tm_year = ((t[0] << 8) | t[1]) - 1900;
     stamp.tm_mon = t[2] - 1;
@@ -215,19 +193,32 @@ TEST(PngWriter, TimeChunkMatchesCreationTimeTextInUtc) {
     stamp.tm_hour = t[4];
     stamp.tm_min = t[5];
     stamp.tm_sec = t[6];
-    // The stamp is UTC: read as UTC it lies between the two clock readings.
-    const std::time_t written = timegm(&stamp);
-    EXPECT_GE(written, before);
-    EXPECT_LE(written, after);
-
-    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     char expected[64];
     std::snprintf(expected, sizeof expected, "%d %s %d %02d:%02d:%02d +0000", t[3],
-                  kMonths[t[2] - 1], (t[0] << 8) | t[1], t[4], t[5], t[6]);
-    ASSERT_EQ(chunks[6].type, "tEXt");
+                  kMonths[(t[2] + 11) % 12], (t[0] << 8) | t[1], t[4], t[5], t[6]);
+    EXPECT_EQ(chunks[6].type, "tEXt");
     const std::string entry(chunks[6].data.begin(), chunks[6].data.end());
     EXPECT_EQ(entry, std::string("Creation Time") + '\0' + expected);
+    return Stamp{timegm(&stamp), expected};
+}
+
+// The clock's time or the one given, in UTC whatever the local zone, in
+// the tIME chunk and the text alike.
+TEST(PngWriter, TimeChunkMatchesCreationTimeTextInUtc) {
+    NonUtcZone zone;
+    const RgbImage image = whiteImage(3, 3);
+    const std::time_t before = std::time(nullptr);
+    const Stamp now = writtenStamp(chunksOf(pngOf(image)));
+    const std::time_t after = std::time(nullptr);
+    EXPECT_GE(now.time, before);
+    EXPECT_LE(now.time, after);
+
+    PngOptions options;
+    options.timeGiven = true;
+    options.time = 1700000000;
+    const Stamp given = writtenStamp(chunksOf(pngOf(image, options)));
+    EXPECT_EQ(given.time, 1700000000);
+    EXPECT_EQ(given.text, "14 Nov 2023 22:13:20 +0000");
 }
 
 std::vector<std::uint8_t> imageData(const std::vector<Chunk>& chunks) {
@@ -238,41 +229,40 @@ std::vector<std::uint8_t> imageData(const std::vector<Chunk>& chunks) {
     return data;
 }
 
-std::vector<std::uint8_t> writeAtLevel(std::int32_t level, const char* name) {
-    RgbImage image(200, 50, 0xFFFFFF, level);
-    EXPECT_TRUE(image.allocateRows());
+// The level goes to zlib as it is: its header's level field says 0 for
+// levels 0 and 1, 2 for the default 6 and 3 for 7 to 9.
+TEST(PngWriter, CompressionLevelIsPassedOn) {
+    RgbImage image = whiteImage(200, 50);
     for (std::int32_t x = 0; x < 200; x += 3) {
-        image.fillRect(x, (x * 7) % 40, 1 + x % 2, 10, static_cast<std::uint32_t>(x * 0x010305));
+        image.fillRect(x, (x * 7) % 40, 1 + x % 2, 10, static_cast<Color>(x * 0x010305));
     }
-    TempFile file(name);
-    EXPECT_EQ(writeTo(image, file.path()), status::kOk);
-    return imageData(chunksOf(readFile(file.path())));
-}
-
-// The default level is zlib's level 6 (the zlib header's level field says
-// 2), and any other level is passed on as it is.
-TEST(PngWriter, DefaultLevelCompressesExactlyLikeLevelSix) {
-    const std::vector<std::uint8_t> byDefault =
-        writeAtLevel(RgbImage::kDefaultCompression, "default.png");
-    ASSERT_GE(byDefault.size(), 2u);
-    EXPECT_EQ(byDefault[1] >> 6, 2);
-    EXPECT_EQ(byDefault, writeAtLevel(6, "six.png"));
-    const std::vector<std::uint8_t> fastest = writeAtLevel(1, "one.png");
-    ASSERT_GE(fastest.size(), 2u);
-    EXPECT_EQ(fastest[1] >> 6, 0);
-    EXPECT_NE(byDefault, fastest);
+    const struct {
+        std::int32_t level;
+        int headerLevel;
+    } cases[] = {{1, 0}, {6, 2}, {9, 3}};
+    for (const auto& c : cases) {
+        PngOptions options;
+        options.compressionLevel = c.level;
+        const std::vector<std::uint8_t> data = imageData(chunksOf(pngOf(image, options)));
+        ASSERT_GE(data.size(), 2u);
+        EXPECT_EQ(data[1] >> 6, c.headerLevel) << "level " << c.level;
+    }
 }
 
 TEST(PngWriter, GammaBelowTenthBecomesPointSeven) {
-    RgbImage image(2, 2, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
-    image.setGamma(0.05);
-    TempFile file("gamma.png");
-    ASSERT_EQ(writeTo(image, file.path()), status::kOk);
-    EXPECT_DOUBLE_EQ(image.gamma(), 0.7);
-    const std::vector<Chunk> chunks = chunksOf(readFile(file.path()));
-    ASSERT_GE(chunks.size(), 2u);
-    EXPECT_EQ(bigEndian32(chunks[1].data.data()), 70000u);
+    const RgbImage image = whiteImage(2, 2);
+    const struct {
+        double gamma;
+        std::uint32_t written;  // gAMA: gamma x 100000
+    } cases[] = {{0.05, 70000}, {std::nan(""), 70000}, {0.1, 10000}, {1.0, 100000}};
+    for (const auto& c : cases) {
+        PngOptions options;
+        options.gamma = c.gamma;
+        const std::vector<Chunk> chunks = chunksOf(pngOf(image, options));
+        ASSERT_GE(chunks.size(), 2u);
+        ASSERT_EQ(chunks[1].type, "gAMA");
+        EXPECT_EQ(bigEndian32(chunks[1].data.data()), c.written) << "gamma " << c.gamma;
+    }
 }
 
 struct FullDiskCase {
@@ -287,17 +277,16 @@ class PngWriterFullDisk : public testing::TestWithParam<FullDiskCase> {};
 // already inside libpng's writes. Both end in 26, silently.
 TEST_P(PngWriterFullDisk, ReportsCantClose) {
     const FullDiskCase& c = GetParam();
-    RgbImage image(c.width, c.height, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
+    RgbImage image = whiteImage(c.width, c.height);
     for (std::int32_t y = 0; y < c.height; ++y) {
         for (std::int32_t x = 0; x < 3 * c.width; ++x) {
-            image.rows()[y][x] = static_cast<std::uint8_t>((x * 131 + y * 71) ^ (x >> 3));
+            image.row(y)[x] = static_cast<std::uint8_t>((x * 131 + y * 71) ^ (x >> 3));
         }
     }
     std::FILE* file = std::fopen("/dev/full", "wb");
     ASSERT_NE(file, nullptr);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(image.writePng(file), status::kCantCloseOutput);
+    EXPECT_EQ(writePng(image, PngOptions{}, file), status::kCantCloseOutput);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     std::fclose(file);
 }
@@ -309,14 +298,20 @@ INSTANTIATE_TEST_SUITE_P(Sizes, PngWriterFullDisk,
                              return info.param.name;
                          });
 
-TEST(PngWriter, ImageWithoutRowsIsNotWritten) {
-    RgbImage image(4, 4, 0xFFFFFF, RgbImage::kDefaultCompression);
-    TempFile file("norows.png");
-    std::FILE* out = std::fopen(file.path().c_str(), "wb");
+// Nothing is written for an empty image or to no stream, and no stale
+// bytes are left in memory.
+TEST(PngWriter, EmptyImageIsNotWritten) {
+    const RgbImage empty;
+    std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
-    EXPECT_EQ(image.writePng(out), status::kCantCloseOutput);
-    EXPECT_EQ(std::fclose(out), 0);
-    EXPECT_TRUE(readFile(file.path()).empty());
+    EXPECT_EQ(writePng(empty, PngOptions{}, out), status::kCantCloseOutput);
+    EXPECT_EQ(std::ftell(out), 0);
+    std::fclose(out);
+    std::vector<std::uint8_t> stale{0x89, 'P', 'N', 'G'};
+    EXPECT_EQ(writePng(empty, PngOptions{}, stale), status::kCantCloseOutput);
+    EXPECT_TRUE(stale.empty());
+    EXPECT_EQ(writePng(whiteImage(2, 2), PngOptions{}, static_cast<std::FILE*>(nullptr)),
+              status::kCantCloseOutput);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "cli/StatusMessages.h"
+#include "barwright/Status.h"
 
 namespace barwright {
 namespace {

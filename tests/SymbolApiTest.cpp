@@ -1,283 +1,332 @@
-// The public Symbol: it must make exactly the symbol the program makes for
-// the same settings, refuse what the command line would have filtered out,
-// and never draw outside an image or from a failed encode.
+// The public calls as a user of the library makes them: encode, renderRgb
+// and writePng must give exactly the PNG that the command line gives for
+// the same settings; raw data is taken byte for byte; and pictures that
+// cannot show a symbol, areas outside the image and hand-made symbols that
+// are not whole are refused without a pixel written.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 #include <limits>
+#include <ostream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "barwright/Symbol.h"
+#include "barwright/Encoder.h"
+#include "barwright/PngWriter.h"
+#include "barwright/Render.h"
 #include "cli/FrontEnd.h"
-#include "encoder/Pdf417Encoder.h"
+#include "support/PngChunks.h"
 
 namespace barwright {
 namespace {
 
+using test::Chunk;
+using test::chunksOf;
+
 struct SameCase {
     const char* name;
-    SymbolSettings settings;
+    std::vector<std::string> arguments;  // the options, before the file name
+    void (*change)(SymbolSettings&, PictureSettings&);
 };
 
-SymbolSettings with(void (*change)(SymbolSettings&)) {
-    SymbolSettings settings;
-    change(settings);
-    return settings;
+const SameCase kSameCases[] = {
+    {"Defaults", {}, [](SymbolSettings&, PictureSettings&) {}},
+    {"TextFourColumns",
+     {"-d", "Hello 123", "-c", "4", "-n", "3"},
+     [](SymbolSettings& s, PictureSettings& p) {
+         s.data = "Hello 123";
+         s.columns = 4;
+         p.moduleWidth = 3.0;
+     }},
+    {"ByteModeLevel5",
+     {"-d", "~X00~XFFbinary", "-m", "3", "-e", "5"},
+     [](SymbolSettings& s, PictureSettings&) {
+         s.data = "~X00~XFFbinary";
+         s.compaction = CompactionMode::kByte;
+         s.errorCorrectionLevel = 5;
+     }},
+    {"CompactRowsGiven",
+     {"-d", std::string(200, '7'), "-c", "0", "-r", "20", "-t", "1"},
+     [](SymbolSettings& s, PictureSettings&) {
+         s.data = std::string(200, '7');
+         s.columns = 0;
+         s.rows = 20;
+         s.compact = true;
+     }},
+    {"TurnedColouredLeftInAGivenSize",
+     {"-d", "colour", "-o", "270", "-b", "ffff00", "-f", "800000", "-z", "0",
+      "-v", "2",      "-q", "0",   "-a", "2.5",    "-x", "150",    "-y", "400"},
+     [](SymbolSettings& s, PictureSettings& p) {
+         s.data = "colour";
+         p.orientation = 270;
+         p.background = 0xFFFF00;  // yellow
+         p.foreground = 0x800000;  // maroon
+         p.alignH = kAlignStart;
+         p.alignV = kAlignEnd;
+         p.quietZone = false;
+         p.yToXRatio = 2.5;
+         p.imageWidth = 150;
+         p.imageHeight = 400;
+     }},
+};
+
+void PrintTo(const SameCase& c, std::ostream* out) { *out << c.name; }
+
+bool isWriteTime(const Chunk& chunk) {
+    static const char kCreationTime[] = "Creation Time";  // with its NUL separator
+    return chunk.type == "tIME" ||
+           (chunk.type == "tEXt" && chunk.data.size() >= sizeof kCreationTime &&
+            std::memcmp(chunk.data.data(), kCreationTime, sizeof kCreationTime) == 0);
 }
 
-std::vector<SameCase> sameCases() {
-    return {
-        {"Defaults", SymbolSettings{}},
-        {"TextFourColumns", with([](SymbolSettings& s) {
-             s.data = "Hello 123";
-             s.columns = 4;
-         })},
-        {"ByteModeLevel5", with([](SymbolSettings& s) {
-             s.data = "~X00~XFFbinary";
-             s.compactionMode = SymbolSettings::kModeByte;
-             s.errorCorrectionLevel = 5;
-         })},
-        {"CompactRowsGiven", with([](SymbolSettings& s) {
-             s.data = std::string(200, '7');
-             s.columns = 0;
-             s.rows = 20;
-             s.compact = true;
-         })},
-        {"TurnedColouredLeft", with([](SymbolSettings& s) {
-             s.data = "colour";
-             s.orientation = 270;
-             s.backgroundColor = 0x00FFFF;
-             s.foregroundColor = 0x800000;
-             s.alignH = 0;
-             s.alignV = 2;
-             s.quietZone = false;
-             s.yToXRatio = 2.5;
-         })},
-    };
-}
+// The PNG that the command line's own path writes for the arguments.
+std::vector<std::uint8_t> programPng(const std::vector<std::string>& arguments) {
+    const std::string path = testing::TempDir() + "barwright-api.png";
+    std::vector<std::string> words{"barwright"};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    words.push_back(path);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
 
-// What the program would do with the same settings.
-void encodeLikeTheProgram(const SymbolSettings& s, Pdf417Encoder& encoder) {
+    resetOptionParser();
     RunSettings run;
-    run.data = s.data;
-    run.compactionMode = s.compactionMode;
-    run.errorCorrectionLevel = s.errorCorrectionLevel;
-    run.columns = s.columns;
-    run.rows = s.rows;
-    run.compact = s.compact;
-    run.orientation = s.orientation;
-    run.quietZone = s.quietZone;
-    run.alignH = s.alignH;
-    run.alignV = s.alignV;
-    run.backgroundColor = s.backgroundColor;
-    run.foregroundColor = s.foregroundColor;
-    run.yToXRatio = s.yToXRatio;
-    ASSERT_EQ(configureEncoder(encoder, run), status::kOk);
+    EXPECT_EQ(readOptions(static_cast<int>(words.size()), argv.data(), run),
+              OptionsResult::kComplete);
+    EXPECT_EQ(makeBarcode(run), status::kOk);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(in), {}};
+    std::remove(path.c_str());
+    return png;
 }
 
-std::vector<std::uint8_t> pixelsOf(const RgbImage& image) {
-    std::vector<std::uint8_t> pixels;
-    for (std::int32_t y = 0; y < image.height(); ++y) {
-        pixels.insert(pixels.end(), image.rows()[y], image.rows()[y] + 3 * image.width());
-    }
-    return pixels;
-}
+class LibraryMatchesTheProgram : public testing::TestWithParam<SameCase> {};
 
-class SymbolMatchesTheProgram : public testing::TestWithParam<SameCase> {};
+// Every chunk the same, the pixels included; only the time of writing may
+// differ.
+TEST_P(LibraryMatchesTheProgram, SamePng) {
+    const SameCase& c = GetParam();
+    SymbolSettings settings;
+    PictureSettings picture;
+    c.change(settings, picture);
+    EncodedSymbol symbol;
+    ASSERT_EQ(encode(settings, symbol), status::kOk);
+    RgbImage image;
+    ASSERT_EQ(renderRgb(symbol, picture, image), status::kOk);
+    std::vector<std::uint8_t> png;
+    ASSERT_EQ(writePng(image, PngOptions{}, png), status::kOk);
 
-TEST_P(SymbolMatchesTheProgram, CodewordsMatrixAndPixels) {
-    const SymbolSettings& settings = GetParam().settings;
-    Symbol symbol;
-    ASSERT_EQ(symbol.encode(settings), status::kOk);
-    Pdf417Encoder reference;
-    encodeLikeTheProgram(settings, reference);
-
-    EXPECT_EQ(symbol.codewords(), reference.codewords());
-    EXPECT_EQ(symbol.columns(), reference.columns());
-    EXPECT_EQ(symbol.rows(), reference.rows());
-    EXPECT_EQ(symbol.errorCorrectionLevel(),
-              static_cast<std::int32_t>(reference.usedErrorCorrectionLevel()));
-    ASSERT_EQ(symbol.matrix().rowCount, reference.matrix().rowCount());
-    ASSERT_EQ(symbol.matrix().elementsPerRow, reference.matrix().rowStride());
-    EXPECT_EQ(symbol.matrix().elementsPerRow, 8 * (symbol.columns() + (settings.compact ? 1 : 2)));
-    for (std::int32_t row = 0; row < symbol.matrix().rowCount; ++row) {
-        for (std::int32_t element = 0; element < symbol.matrix().elementsPerRow; ++element) {
-            ASSERT_EQ(symbol.matrix().width(row, element), reference.matrix().rowData(row)[element])
-                << "row " << row << " element " << element;
+    const std::vector<Chunk> ours = chunksOf(png);
+    const std::vector<Chunk> theirs = chunksOf(programPng(c.arguments));
+    ASSERT_FALSE(ours.empty());
+    ASSERT_EQ(ours.size(), theirs.size());
+    for (std::size_t i = 0; i < ours.size(); ++i) {
+        EXPECT_EQ(ours[i].type, theirs[i].type) << "chunk " << i;
+        if (!isWriteTime(ours[i])) {
+            EXPECT_TRUE(ours[i].data == theirs[i].data) << "chunk " << i << " " << ours[i].type;
         }
     }
-
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    ASSERT_EQ(symbol.imageSize(3.0, width, height), status::kOk);
-    RgbImage ours(width + 7, height + 5, 0xFFFFFF, RgbImage::kDefaultCompression);
-    RgbImage theirs(width + 7, height + 5, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(ours.allocateRows());
-    ASSERT_TRUE(theirs.allocateRows());
-    ASSERT_EQ(symbol.draw(ours), status::kOk);
-    ASSERT_EQ(reference.draw(theirs, Rect{0, width + 7, 0, height + 5}), status::kOk);
-    EXPECT_EQ(pixelsOf(ours), pixelsOf(theirs));
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, SymbolMatchesTheProgram, testing::ValuesIn(sameCases()),
+INSTANTIATE_TEST_SUITE_P(Settings, LibraryMatchesTheProgram, testing::ValuesIn(kSameCases),
                          [](const testing::TestParamInfo<SameCase>& info) {
                              return std::string(info.param.name);
                          });
 
-struct RefusedCase {
+// With escapes off a tilde is a byte like any other: "~X41" is four bytes,
+// the same as the escaped "~~X41", not the one byte "A".
+TEST(SymbolApi, RawDataIsTakenByteForByte) {
+    for (CompactionMode mode : {CompactionMode::kAutomatic, CompactionMode::kByte}) {
+        SymbolSettings raw;
+        raw.data = "~X41";
+        raw.escapes = false;
+        raw.compaction = mode;
+        SymbolSettings escaped = raw;
+        escaped.escapes = true;
+        escaped.data = "~~X41";
+        SymbolSettings resolved = escaped;
+        resolved.data = "~X41";
+        EncodedSymbol rawSymbol;
+        EncodedSymbol escapedSymbol;
+        EncodedSymbol resolvedSymbol;
+        ASSERT_EQ(encode(raw, rawSymbol), status::kOk);
+        ASSERT_EQ(encode(escaped, escapedSymbol), status::kOk);
+        ASSERT_EQ(encode(resolved, resolvedSymbol), status::kOk);
+        const auto modeNumber = static_cast<int>(mode);
+        EXPECT_EQ(rawSymbol.codewords, escapedSymbol.codewords) << "mode " << modeNumber;
+        EXPECT_NE(rawSymbol.codewords, resolvedSymbol.codewords) << "mode " << modeNumber;
+    }
+}
+
+// The default symbol, encoded once for the refusal tests.
+const EncodedSymbol& defaultSymbol() {
+    static const EncodedSymbol symbol = [] {
+        EncodedSymbol s;
+        EXPECT_EQ(encode(SymbolSettings{}, s), status::kOk);
+        return s;
+    }();
+    return symbol;
+}
+
+RgbImage greyImage(std::int32_t width, std::int32_t height) {
+    RgbImage image;
+    EXPECT_EQ(image.create(width, height, 0x808080), status::kOk);
+    return image;
+}
+
+struct PictureCase {
     const char* name;
-    void (*change)(SymbolSettings&);
-    Status expected;
+    void (*change)(PictureSettings&);
+    bool checkRefuses;  // false: only sizing the image refuses it
 };
 
-const RefusedCase kRefused[] = {
-    {"Orientation45", [](SymbolSettings& s) { s.orientation = 45; }, status::kInvalidArgument},
-    {"OrientationMinus90", [](SymbolSettings& s) { s.orientation = -90; },
-     status::kInvalidArgument},
-    {"AlignH3", [](SymbolSettings& s) { s.alignH = 3; }, status::kInvalidArgument},
-    {"AlignVMinus1", [](SymbolSettings& s) { s.alignV = -1; }, status::kInvalidArgument},
-    {"RatioZero", [](SymbolSettings& s) { s.yToXRatio = 0.0; }, status::kInvalidArgument},
-    {"RatioNaN", [](SymbolSettings& s) { s.yToXRatio = std::nan(""); }, status::kInvalidArgument},
-    {"RatioInfinite",
-     [](SymbolSettings& s) { s.yToXRatio = std::numeric_limits<double>::infinity(); },
-     status::kInvalidArgument},
-    {"Level10", [](SymbolSettings& s) { s.errorCorrectionLevel = 10; }, status::kInvalidArgument},
-    {"Mode4", [](SymbolSettings& s) { s.compactionMode = 4; }, status::kInvalidCompactionMode},
-    {"TextModeByte",
-     [](SymbolSettings& s) {
-         s.compactionMode = SymbolSettings::kModeText;
-         s.data = "~X80";
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+const PictureCase kPictureCases[] = {
+    {"Orientation45", [](PictureSettings& p) { p.orientation = 45; }, true},
+    {"OrientationMinus90", [](PictureSettings& p) { p.orientation = -90; }, true},
+    {"AlignH3", [](PictureSettings& p) { p.alignH = 3; }, true},
+    {"AlignVMinus1", [](PictureSettings& p) { p.alignV = -1; }, true},
+    {"RatioZero", [](PictureSettings& p) { p.yToXRatio = 0.0; }, true},
+    {"RatioNegative", [](PictureSettings& p) { p.yToXRatio = -4.0; }, true},
+    {"RatioNaN", [](PictureSettings& p) { p.yToXRatio = kNaN; }, true},
+    {"ModuleWidthZero", [](PictureSettings& p) { p.moduleWidth = 0.0; }, true},
+    {"ModuleWidthNegative", [](PictureSettings& p) { p.moduleWidth = -2.0; }, true},
+    {"ModuleWidthNaN", [](PictureSettings& p) { p.moduleWidth = kNaN; }, true},
+    {"WidthOnly", [](PictureSettings& p) { p.imageWidth = 300; }, true},
+    {"HeightOnly", [](PictureSettings& p) { p.imageHeight = 100; }, true},
+    {"NegativeSize",
+     [](PictureSettings& p) {
+         p.imageWidth = -300;
+         p.imageHeight = -100;
      },
-     status::kTextModeCharacters},
-    {"Columns31", [](SymbolSettings& s) { s.columns = 31; }, status::kColumnsOutOfRange},
-    {"Rows2", [](SymbolSettings& s) { s.rows = 2; }, status::kRowsOutOfRange},
-    {"BothAutomatic", [](SymbolSettings& s) { s.columns = 0; }, status::kColumnsAndRowsNull},
-    {"GridTooSmall",
-     [](SymbolSettings& s) {
-         s.columns = 1;
-         s.rows = 3;
-         s.data = std::string(40, 'x');
+     true},
+    {"BarsInTheBackgroundColour",
+     [](PictureSettings& p) {
+         p.foreground = 0x123456;
+         p.background = 0x123456;
      },
-     status::kGridTooSmall},
-    {"MacroCountZero",
-     [](SymbolSettings& s) {
-         s.macro.enabled = true;
-         s.macro.segmentCount = 0;
+     true},
+    {"BarsDifferingOnlyInTheIgnoredByte",
+     [](PictureSettings& p) {
+         p.foreground = 0xFF000000;
+         p.background = kBlack;
      },
-     status::kMacroSegmentCount},
+     true},
+    {"ModuleRoundsToZero", [](PictureSettings& p) { p.moduleWidth = 0.4; }, false},
+    {"ModuleBeyondInt32", [](PictureSettings& p) { p.moduleWidth = 1e12; }, false},
+    {"ModuleInfinite", [](PictureSettings& p) { p.moduleWidth = kInfinity; }, false},
+    {"RatioInfinite", [](PictureSettings& p) { p.yToXRatio = kInfinity; }, false},
+    {"RowBelowOnePixel", [](PictureSettings& p) { p.yToXRatio = 0.1; }, false},
 };
 
-TEST(SymbolRefuses, BadSettingsAndLeavesNothingToDraw) {
-    for (const RefusedCase& c : kRefused) {
-        Symbol symbol;
-        ASSERT_EQ(symbol.encode(SymbolSettings{}), status::kOk);
-        SymbolSettings settings;
-        c.change(settings);
-        EXPECT_EQ(symbol.encode(settings), c.expected) << c.name;
-        EXPECT_EQ(symbol.status(), c.expected) << c.name;
-        EXPECT_TRUE(symbol.codewords().empty()) << c.name;
-        EXPECT_EQ(symbol.matrix().rowCount, 0) << c.name;
-        RgbImage image(200, 100, 0xFFFFFF, RgbImage::kDefaultCompression);
-        ASSERT_TRUE(image.allocateRows());
-        EXPECT_EQ(symbol.draw(image), c.expected) << c.name;
-        std::vector<std::uint8_t> png{1, 2, 3};
-        EXPECT_EQ(symbol.writePng(2.0, png), c.expected) << c.name;
-        EXPECT_TRUE(png.empty()) << c.name;
+// A picture that cannot show the symbol is refused with 1 by every call
+// that takes it, leaving no image behind and an existing one untouched.
+TEST(SymbolApiRefuses, PicturesThatCannotShowASymbol) {
+    EXPECT_EQ(checkPicture(PictureSettings{}), status::kOk);
+    for (const PictureCase& c : kPictureCases) {
+        SCOPED_TRACE(c.name);
+        PictureSettings picture;
+        c.change(picture);
+        EXPECT_EQ(checkPicture(picture), c.checkRefuses ? status::kInvalidArgument : status::kOk);
+        RgbImage rendered = greyImage(2, 2);
+        EXPECT_EQ(renderRgb(defaultSymbol(), picture, rendered), status::kInvalidArgument);
+        EXPECT_TRUE(rendered.empty());
+        if (c.checkRefuses) {
+            RgbImage image = greyImage(300, 100);
+            EXPECT_EQ(drawSymbol(defaultSymbol(), picture, image, Rect{0, 300, 0, 100}),
+                      status::kInvalidArgument);
+            EXPECT_EQ(image.pixels(), greyImage(300, 100).pixels());
+        }
     }
 }
 
-TEST(SymbolRefuses, ToDrawOutsideTheImage) {
-    Symbol symbol;
-    ASSERT_EQ(symbol.encode(SymbolSettings{}), status::kOk);
-    const Rect areas[] = {{-1, 200, 0, 100}, {0, 201, 0, 100}, {0, 200, -1, 100},
-                          {0, 200, 0, 101},  {50, 40, 0, 100}, {0, 200, 60, 50}};
-    for (const Rect& area : areas) {
-        RgbImage image(200, 100, 0xFFFFFF, RgbImage::kDefaultCompression);
-        ASSERT_TRUE(image.allocateRows());
-        EXPECT_EQ(symbol.draw(image, area), status::kInvalidArgument)
-            << area.left << ' ' << area.right << ' ' << area.top << ' ' << area.bottom;
-    }
-    RgbImage unallocated(200, 100, 0xFFFFFF, RgbImage::kDefaultCompression);
-    EXPECT_EQ(symbol.draw(unallocated), status::kInvalidArgument);
-}
-
-TEST(SymbolLifecycle, FreshAndMovedFromHoldNothing) {
-    Symbol fresh;
-    EXPECT_EQ(fresh.status(), status::kFail);
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    EXPECT_EQ(fresh.imageSize(2.0, width, height), status::kFail);
-
-    Symbol first;
-    ASSERT_EQ(first.encode(SymbolSettings{}), status::kOk);
-    const std::vector<std::uint16_t> codewords = first.codewords();
-    Symbol second(std::move(first));
-    EXPECT_EQ(second.codewords(), codewords);
-    EXPECT_EQ(first.status(), status::kFail);  // NOLINT(bugprone-use-after-move)
-    RgbImage image(200, 100, 0xFFFFFF, RgbImage::kDefaultCompression);
-    ASSERT_TRUE(image.allocateRows());
-    EXPECT_EQ(first.draw(image), status::kFail);  // NOLINT(bugprone-use-after-move)
-    EXPECT_EQ(second.draw(image), status::kOk);
-}
-
-struct SizeCase {
-    double moduleWidth;
-    Status expected;
+struct AreaCase {
+    const char* name;
+    Rect area;
+    Status status;
 };
 
-TEST(SymbolImageSize, FollowsTheModuleWidthAndRefusesTheUnreasonable) {
-    Symbol symbol;
-    ASSERT_EQ(symbol.encode(SymbolSettings{}), status::kOk);
-    std::int32_t width1 = 0;
-    std::int32_t height1 = 0;
-    ASSERT_EQ(symbol.imageSize(1.0, width1, height1), status::kOk);
-    std::int32_t width2 = 0;
-    std::int32_t height2 = 0;
-    ASSERT_EQ(symbol.imageSize(2.0, width2, height2), status::kOk);
-    EXPECT_EQ(width2, 2 * width1);
-    EXPECT_EQ(height2, 2 * height1);
+void PrintTo(const AreaCase& c, std::ostream* out) { *out << c.name; }
 
-    const SizeCase cases[] = {
-        {0.4, status::kInvalidArgument},   // rounds to 0 pixels
-        {1e12, status::kInvalidArgument},  // beyond int32
-        {std::numeric_limits<double>::infinity(), status::kInvalidArgument},
-        {std::nan(""), status::kInvalidArgument},
+// The default symbol: 3 columns, 5 rows, 120 modules wide.
+const AreaCase kAreaCases[] = {
+    // Not even a 1-pixel module fits across 123 pixels.
+    {"ModuleBelowOnePixel", {0, 123, 0, 100}, status::kColumnsTooLarge},
+    {"RowsDoNotFit", {0, 300, 0, 27}, status::kRowsTooLarge},
+    // Painting does not clip, so an area outside the image is refused.
+    {"AreaBeyondTheRight", {0, 301, 0, 100}, status::kInvalidArgument},
+    {"AreaBeforeTheLeft", {-1, 300, 0, 100}, status::kInvalidArgument},
+    {"AreaAboveTheTop", {0, 300, -1, 100}, status::kInvalidArgument},
+    {"AreaBelowTheBottom", {0, 300, 0, 101}, status::kInvalidArgument},
+    {"AreaTurnedInsideOut", {200, 100, 0, 100}, status::kInvalidArgument},
+};
+
+class SymbolApiDrawRefuses : public testing::TestWithParam<AreaCase> {};
+
+TEST_P(SymbolApiDrawRefuses, LeavesTheImageUntouched) {
+    const AreaCase& c = GetParam();
+    ASSERT_EQ(defaultSymbol().columns, 3);
+    ASSERT_EQ(defaultSymbol().rows, 5);
+    RgbImage image = greyImage(300, 100);
+    EXPECT_EQ(drawSymbol(defaultSymbol(), PictureSettings{}, image, c.area), c.status);
+    EXPECT_EQ(image.pixels(), greyImage(300, 100).pixels());
+}
+
+INSTANTIATE_TEST_SUITE_P(Areas, SymbolApiDrawRefuses, testing::ValuesIn(kAreaCases),
+                         [](const testing::TestParamInfo<AreaCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A consistent symbol of the given shape whose every codeword is the
+// 17-module pattern 8,1,1,1,1,1,1,3.
+void shapeWithValidPatterns(EncodedSymbol& s, std::int32_t columns, std::int32_t rows) {
+    s.columns = columns;
+    s.rows = rows;
+    s.matrix.rowCount = rows;
+    s.matrix.elementsPerRow = 8 * (columns + 2);
+    s.matrix.widths.clear();
+    for (std::int32_t i = 0; i < rows * (columns + 2); ++i) {
+        s.matrix.widths.insert(s.matrix.widths.end(), {8, 1, 1, 1, 1, 1, 1, 3});
+    }
+}
+
+// Hand-made symbols whose matrix does not match their shape, or whose bars
+// would not end where the fitting expects, are refused by both drawing
+// calls without a pixel written.
+TEST(SymbolApiRefuses, SymbolsThatAreNotWhole) {
+    const struct {
+        const char* name;
+        void (*change)(EncodedSymbol&);
+    } cases[] = {
+        {"no symbol", [](EncodedSymbol& s) { s = EncodedSymbol{}; }},
+        {"more rows than the matrix", [](EncodedSymbol& s) { s.rows += 1; }},
+        {"fewer rows than the matrix", [](EncodedSymbol& s) { s.rows -= 1; }},
+        {"more columns than the matrix", [](EncodedSymbol& s) { s.columns += 1; }},
+        {"compact with a full matrix", [](EncodedSymbol& s) { s.compact = true; }},
+        {"widths cut short", [](EncodedSymbol& s) { s.matrix.widths.pop_back(); }},
+        {"a pattern of 18 modules", [](EncodedSymbol& s) { s.matrix.widths[9] += 1; }},
+        {"a pattern of 16 modules", [](EncodedSymbol& s) { s.matrix.widths.back() -= 1; }},
+        {"31 columns", [](EncodedSymbol& s) { shapeWithValidPatterns(s, 31, 3); }},
+        {"91 rows", [](EncodedSymbol& s) { shapeWithValidPatterns(s, 1, 91); }},
     };
-    for (const SizeCase& c : cases) {
-        std::int32_t width = -7;
-        std::int32_t height = -7;
-        EXPECT_EQ(symbol.imageSize(c.moduleWidth, width, height), c.expected) << c.moduleWidth;
-        EXPECT_EQ(width, -7) << "untouched on failure";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EncodedSymbol symbol = defaultSymbol();
+        c.change(symbol);
+        RgbImage rendered;
+        EXPECT_EQ(renderRgb(symbol, PictureSettings{}, rendered), status::kInvalidArgument);
+        EXPECT_TRUE(rendered.empty());
+        RgbImage image = greyImage(300, 100);
+        EXPECT_EQ(drawSymbol(symbol, PictureSettings{}, image, Rect{0, 300, 0, 100}),
+                  status::kInvalidArgument);
+        EXPECT_EQ(image.pixels(), greyImage(300, 100).pixels());
     }
-}
-
-TEST(SymbolWritePng, ToAFileAndToMemoryAlike) {
-    Symbol symbol;
-    ASSERT_EQ(symbol.encode(SymbolSettings{}), status::kOk);
-    std::vector<std::uint8_t> memory;
-    ASSERT_EQ(symbol.writePng(2.0, memory), status::kOk);
-    std::FILE* file = std::tmpfile();
-    ASSERT_NE(file, nullptr);
-    ASSERT_EQ(symbol.writePng(2.0, file), status::kOk);
-    std::vector<std::uint8_t> written(static_cast<std::size_t>(std::ftell(file)));
-    std::rewind(file);
-    ASSERT_EQ(std::fread(written.data(), 1, written.size(), file), written.size());
-    std::fclose(file);
-    // Both carry the same chunks; only the time stamps may differ by a
-    // second, and they have the same length.
-    EXPECT_EQ(memory.size(), written.size());
-    EXPECT_EQ(symbol.writePng(2.0, static_cast<std::FILE*>(nullptr)), status::kCantOpenOutput);
-    EXPECT_EQ(symbol.writePng(1e12, memory), status::kInvalidArgument);
-    EXPECT_TRUE(memory.empty());
-
-    // An image without pixels leaves no stale bytes behind.
-    RgbImage unallocated(10, 10, 0xFFFFFF, RgbImage::kDefaultCompression);
-    std::vector<std::uint8_t> stale{0x89, 'P', 'N', 'G'};
-    EXPECT_EQ(unallocated.writePng(stale), status::kCantCloseOutput);
-    EXPECT_TRUE(stale.empty());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "encoder/Pdf417Encoder.h"
+#include "encoder/SymbolDimensions.h"
 
 namespace barwright {
 namespace {
@@ -8,34 +8,12 @@ namespace {
 TEST(SymbolDimensions, AutomaticErrorCorrectionLevel) {
     struct Case {
         std::uint32_t codewords;
-        std::uint32_t level;
+        std::int32_t level;
     };
     const Case cases[] = {{1, 2},   {40, 2},  {41, 3},  {160, 3}, {166, 3},
                           {167, 4}, {320, 4}, {321, 5}, {928, 5}};
     for (const Case& c : cases) {
-        EXPECT_EQ(Pdf417Encoder::autoErrorCorrectionLevel(c.codewords), c.level)
-            << "n = " << c.codewords;
-    }
-}
-
-TEST(SymbolDimensions, ErrorCorrectionCountRecordsTheLevelUsed) {
-    struct Case {
-        std::int32_t setting;
-        std::uint32_t codewords;
-        std::uint32_t count;
-        std::uint32_t level;
-    };
-    const Case cases[] = {
-        {0, 100, 2, 0}, {1, 100, 4, 1}, {4, 100, 32, 4}, {8, 100, 512, 8},
-        {9, 40, 8, 2},  {9, 41, 16, 3}, {9, 167, 32, 4}, {9, 321, 64, 5},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "setting " << c.setting << ", n = " << c.codewords);
-        Pdf417Encoder encoder;
-        ASSERT_EQ(encoder.setDeferred(true), status::kOk);
-        ASSERT_EQ(encoder.setErrorCorrectionLevel(c.setting), status::kOk);
-        EXPECT_EQ(encoder.errorCorrectionCount(c.codewords), c.count);
-        EXPECT_EQ(encoder.usedErrorCorrectionLevel(), c.level);
+        EXPECT_EQ(autoErrorCorrectionLevel(c.codewords), c.level) << "n = " << c.codewords;
     }
 }
 
@@ -45,7 +23,7 @@ struct DimensionCase {
     std::int32_t requestedRows;
     std::uint32_t needed;
     Status status;
-    int columns;  // -1: not checked (left as the last encode had it)
+    int columns;  // -1: not checked
     int rows;
 };
 
@@ -76,25 +54,14 @@ TEST(SymbolDimensions, ChooseDimensions) {
     };
     for (const DimensionCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Pdf417Encoder encoder;
-        ASSERT_EQ(encoder.setDeferred(true), status::kOk);
-        ASSERT_EQ(encoder.setColumns(c.requestedColumns), status::kOk);
-        ASSERT_EQ(encoder.setRows(c.requestedRows), status::kOk);
-        EXPECT_EQ(encoder.chooseDimensions(c.needed), c.status);
+        std::int32_t columns = -1;
+        std::int32_t rows = -1;
+        EXPECT_EQ(chooseDimensions(c.requestedColumns, c.requestedRows, c.needed, columns, rows),
+                  c.status);
         if (c.columns >= 0) {
-            EXPECT_EQ(encoder.columns(), c.columns);
-            EXPECT_EQ(encoder.rows(), c.rows);
+            EXPECT_EQ(columns, c.columns);
+            EXPECT_EQ(rows, c.rows);
         }
-    }
-}
-
-// The mode is checked before any dimension or level: nothing else about
-// the symbol can be known without compaction.
-TEST(SymbolDimensions, InvalidCompactionModeFailsTheEncode) {
-    for (std::int32_t mode : {-1, 4, 100}) {
-        Pdf417Encoder encoder;
-        EXPECT_EQ(encoder.setCompactionMode(mode), status::kInvalidCompactionMode) << mode;
-        EXPECT_EQ(encoder.encodeStatus(), status::kInvalidCompactionMode);
     }
 }
 

@@ -92,7 +92,8 @@ const HostileCase kHostileCases[] = {
     {"EmptyWidthIsDropped", {"-x", ""}, 0, nullptr, kDefaultWidth},
     {"EmptyRealIsDropped", {"-n", ""}, 0, nullptr, kDefaultWidth},
     {"EmptyColumnsReadsAsZero", {"-c", ""}, 10, "Error: Columns and rows cannot be null."},
-    {"EmptyColourIsBlack", {"-b", ""}, 0, nullptr, kDefaultWidth},
+    // An empty background reads as black, the bars' colour: no visible symbol.
+    {"EmptyColourIsBlack", {"-b", ""}, 1, "Error: Invalid argument."},
     // Huge and tiny explicit sizes.
     {"MillionByMillion",
      {"-x", "1000000", "-y", "1000000"},

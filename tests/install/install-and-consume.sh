@@ -23,7 +23,7 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cmake --install "$build_dir" --prefix "$prefix" >"$scratch/install.log"
 
 for file in bin/barwright share/man/man1/barwright.1 \
-    share/bash-completion/completions/barwright include/barwright/Symbol.h; do
+    share/bash-completion/completions/barwright include/barwright/Encoder.h; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 library=$(find "$prefix" -name libbarwright.a)
@@ -38,7 +38,9 @@ pc=$(find "$prefix" -name barwright.pc)
 # The interface is include/barwright and nothing else: no compaction or
 # encoder internals, and each header stands on its own.
 installed_headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
-expected_headers="./barwright/MacroSettings.h ./barwright/Rect.h ./barwright/RgbImage.h ./barwright/Status.h ./barwright/Symbol.h "
+expected_headers="./barwright/Encoder.h ./barwright/MacroSegments.h ./barwright/MacroSettings.h \
+./barwright/PictureSettings.h ./barwright/PngWriter.h ./barwright/Rect.h ./barwright/Render.h \
+./barwright/RgbImage.h ./barwright/Status.h ./barwright/SymbolSettings.h "
 [ "$installed_headers" = "$expected_headers" ] || fail "installed headers: $installed_headers"
 for header in "$prefix"/include/barwright/*.h; do
     echo "#include <barwright/$(basename "$header")>" |
