@@ -23,6 +23,9 @@ public:
     static constexpr std::int32_t kModeText = 1;
     static constexpr std::int32_t kModeNumeric = 2;
     static constexpr std::int32_t kModeByte = 3;
+    // The fewest data codewords (ShortestCompaction); for library callers
+    // only, the command line keeps to 0..3.
+    static constexpr std::int32_t kModeShortest = 4;
 
     // Called by the encoding driver at the start of every encode: a symbol
     // starts in text compaction, so text at its start needs no latch.
@@ -36,6 +39,9 @@ public:
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
     [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);
+
+    // Mode 4: the shortest encodation of the units, found exactly.
+    [[nodiscard]] Status compactShortest(const UnitSequence& units, CodewordStream& out);
 
     // The segment executor for modes 1..3 (and for automatic mode's output).
     [[nodiscard]] Status compactFixed(const UnitSequence& units, CodewordStream& out);

@@ -55,6 +55,8 @@ Status Pdf417Encoder::encodeSymbol() {
     Status result = status::kOk;
     if (compactionMode_ == Compactor::kModeAutomatic) {
         result = compactor_.compactAutomatic(units, codewords_);
+    } else if (compactionMode_ == Compactor::kModeShortest) {
+        result = compactor_.compactShortest(units, codewords_);
     } else if (compactionMode_ >= Compactor::kModeText && compactionMode_ <= Compactor::kModeByte) {
         result = compactor_.compactFixed(units, codewords_);
     } else {

@@ -35,7 +35,7 @@ public:
     // deferred) and return that encode's status; an unchanged value does
     // nothing and returns 0.
     [[nodiscard]] Status setData(std::string_view data);
-    [[nodiscard]] Status setCompactionMode(std::int32_t mode);         // 0..3
+    [[nodiscard]] Status setCompactionMode(std::int32_t mode);         // 0..4
     [[nodiscard]] Status setErrorCorrectionLevel(std::int32_t level);  // 0..8, 9 = automatic
     [[nodiscard]] Status setColumns(std::int32_t columns);             // 1..30, 0 = automatic
     [[nodiscard]] Status setRows(std::int32_t rows);                   // 3..90, 0 = automatic

@@ -145,7 +145,7 @@ const RefusedCase kRefused[] = {
      [](SymbolSettings& s) { s.yToXRatio = std::numeric_limits<double>::infinity(); },
      status::kInvalidArgument},
     {"Level10", [](SymbolSettings& s) { s.errorCorrectionLevel = 10; }, status::kInvalidArgument},
-    {"Mode4", [](SymbolSettings& s) { s.compactionMode = 4; }, status::kInvalidCompactionMode},
+    {"Mode5", [](SymbolSettings& s) { s.compactionMode = 5; }, status::kInvalidCompactionMode},
     {"TextModeByte",
      [](SymbolSettings& s) {
          s.compactionMode = SymbolSettings::kModeText;

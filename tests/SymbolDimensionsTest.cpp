@@ -91,7 +91,7 @@ TEST(SymbolDimensions, ChooseDimensions) {
 // The mode is checked before any dimension or level: nothing else about
 // the symbol can be known without compaction.
 TEST(SymbolDimensions, InvalidCompactionModeFailsTheEncode) {
-    for (std::int32_t mode : {-1, 4, 100}) {
+    for (std::int32_t mode : {-1, 5, 100}) {
         Pdf417Encoder encoder;
         EXPECT_EQ(encoder.setCompactionMode(mode), status::kInvalidCompactionMode) << mode;
         EXPECT_EQ(encoder.encodeStatus(), status::kInvalidCompactionMode);

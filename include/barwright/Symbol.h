@@ -24,6 +24,10 @@ struct SymbolSettings {
     static constexpr std::int32_t kModeText = 1;
     static constexpr std::int32_t kModeNumeric = 2;
     static constexpr std::int32_t kModeByte = 3;
+    // The fewest data codewords for the data, chosen exactly over every mix
+    // of text, numeric and byte compaction (the command line has no such
+    // mode: its codewords stay as they are).
+    static constexpr std::int32_t kModeShortest = 4;
     // The error correction level that is chosen from the data length.
     static constexpr std::int32_t kAutomaticLevel = 9;
 
@@ -32,7 +36,7 @@ struct SymbolSettings {
     // tilde), ~3 at the very start (reader initialisation) and ~7nnnnnn (an
     // ECI designator). Any other tilde is data.
     std::string data = "1234567";
-    std::int32_t compactionMode = kModeAutomatic;         // 0..3
+    std::int32_t compactionMode = kModeAutomatic;         // 0..4
     std::int32_t errorCorrectionLevel = kAutomaticLevel;  // 0..8, or 9 = automatic
     std::int32_t columns = 3;                             // data columns 1..30, or 0 = automatic
     std::int32_t rows = 0;  // rows 3..90, or 0 = automatic (not both 0)

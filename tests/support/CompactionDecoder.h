@@ -43,7 +43,8 @@ inline std::string describeItems(const std::vector<DecodedItem>& items) {
 // Reads data codewords back the way readers do: the symbol starts in text,
 // Alpha; 900 returns to text in Alpha; 901, 924 and 902 end text; within
 // text the sub-mode and a pending shift survive a 913 byte shift and an ECI
-// designator; after a designator in numeric or byte compaction, data
+// designator, except a shift to Punctuation right before the 913, which is
+// padding; after a designator in numeric or byte compaction, data
 // without a latch is text from Alpha. Readers disagree on whether a pending
 // shift still applies after a 913 or a designator, so a text value that
 // would depend on it is an error here, not a guess.
@@ -109,6 +110,11 @@ private:
                 mode_ = cw == 902 ? Mode::kNumeric : cw == 901 ? Mode::kByte : Mode::kByteSixes;
             } else if (cw == 913 && mode_ == Mode::kText && index_ + 1 < codewords_.size() &&
                        codewords_[index_ + 1] < 256) {
+                // A shift to Punctuation just before it is padding: the
+                // reader goes on in the sub-mode it was latched in. After
+                // a shift to Alpha readers lose the byte.
+                if (shift_ == kPunctuation && !shiftCrossed_) shift_ = kNoShift;
+                if (shift_ == kAlpha && !shiftCrossed_) return fail("byte shift after a shift");
                 emit(codewords_[++index_]);
                 shiftCrossed_ = true;
             } else if (cw >= 925 && cw <= 927) {
