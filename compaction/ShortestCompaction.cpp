@@ -276,14 +276,24 @@ private:
     int cheapestExit(Cost& cost) const {
         int best = kUntouchedState;
         cost = kUnreachable;
-        for (int state = 0; state < kStateCount; ++state) {
-            const Cost aligned = costs_[static_cast<std::size_t>(state)] +
-                                 (isTextState(state) ? static_cast<Cost>(parityOf(state)) : 0);
+        auto consider = [&](int state, Cost aligned) {
             if (aligned < cost) {
                 cost = aligned;
                 best = state;
             }
+        };
+        for (int state = 0; state < kTextStateCount; ++state) {
+            consider(state, costs_[static_cast<std::size_t>(state)] +
+                                static_cast<Cost>(parityOf(state)));
         }
+        // The numeric states are all unreachable away from digits, which is
+        // most of the time; skipping them is most of this loop's cost.
+        const int last = numericOpen_ ? kStateCount : kFirstNumericState;
+        for (int state = kTextStateCount; state < last; ++state) {
+            consider(state, costs_[static_cast<std::size_t>(state)]);
+        }
+        consider(kFreshState, costs_[kFreshState]);
+        consider(kUntouchedState, costs_[kUntouchedState]);
         return best;
     }
 
@@ -304,6 +314,7 @@ private:
         const Cost untouched = costs_[kUntouchedState];
         Step& step = newStep(unit);
         costs_.fill(kUnreachable);
+        numericOpen_ = false;
         costs_[kFreshState] = exitCost + cost;
         step.choices[kFreshState] = Choice{static_cast<std::uint8_t>(exitFrom), kWriteDesignator};
         // With no text, numeric or byte segment written the reader is still
