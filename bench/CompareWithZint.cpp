@@ -101,8 +101,7 @@ int peerDataCodewords(const PatternReader& reader, const std::string& bytes) {
         // correction fills the rest of the grid.
         const int descriptor = codewords.empty() ? -1 : codewords[0];
         const int errorCorrection = 2 << kLevel;
-        if (descriptor > 0 &&
-            descriptor + errorCorrection == static_cast<int>(codewords.size())) {
+        if (descriptor > 0 && descriptor + errorCorrection == static_cast<int>(codewords.size())) {
             int end = descriptor;
             while (end > 1 && codewords[static_cast<std::size_t>(end - 1)] == kTextLatch) --end;
             result = end - 1;
@@ -144,8 +143,9 @@ int run(const std::string& folder) {
     Compactor compactor;
     Totals all;
     std::printf("Data codewords at %d columns, level %d\n\n", kColumns, kLevel);
-    std::printf("| kind | records | bytes | automatic | shortest | zint | automatic/zint | "
-                "shortest/zint |\n|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    std::printf(
+        "| kind | records | bytes | automatic | shortest | zint | automatic/zint | "
+        "shortest/zint |\n|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const PayloadKind& kind : kPayloadKinds) {
         std::vector<std::string> records;
         if (!readPayloads(folder + "/" + kind.file, records)) {
@@ -154,8 +154,10 @@ int run(const std::string& folder) {
         }
         Totals totals;
         for (std::size_t i = 0; i < records.size(); ++i) {
-            const int automatic = compactedCodewords(compactor, records[i], Compactor::kModeAutomatic);
-            const int shortest = compactedCodewords(compactor, records[i], Compactor::kModeShortest);
+            const int automatic =
+                compactedCodewords(compactor, records[i], Compactor::kModeAutomatic);
+            const int shortest =
+                compactedCodewords(compactor, records[i], Compactor::kModeShortest);
             const int peer = peerDataCodewords(reader, records[i]);
             if (automatic < 0 || shortest < 0 || peer < 0) {
                 std::fprintf(stderr, "%s record %zu: cannot encode or read back\n", kind.file,

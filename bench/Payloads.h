@@ -18,9 +18,12 @@ struct PayloadKind {
 };
 
 constexpr PayloadKind kPayloadKinds[] = {
-    {"postal addresses", "postal.txt"},     {"driver licences", "aamva.txt"},
-    {"boarding passes", "bcbp.txt"},        {"invoice lines", "invoice.txt"},
-    {"URLs", "url.txt"},                    {"binary", "binary.txt"},
+    {"postal addresses", "postal.txt"},
+    {"driver licences", "aamva.txt"},
+    {"boarding passes", "bcbp.txt"},
+    {"invoice lines", "invoice.txt"},
+    {"URLs", "url.txt"},
+    {"binary", "binary.txt"},
 };
 
 inline int payloadHexValue(char ch) {

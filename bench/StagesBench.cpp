@@ -63,11 +63,10 @@ void BM_Compaction(benchmark::State& state) {
         codewords.clear();
         compactor.startSymbol();
         const UnitSequence units = Compactor::preprocessData(data, c.mode);
-        const Status result = c.mode == Compactor::kModeAutomatic
-                                  ? compactor.compactAutomatic(units, codewords)
-                              : c.mode == Compactor::kModeShortest
-                                  ? compactor.compactShortest(units, codewords)
-                                  : compactor.compactFixed(units, codewords);
+        const Status result =
+            c.mode == Compactor::kModeAutomatic  ? compactor.compactAutomatic(units, codewords)
+            : c.mode == Compactor::kModeShortest ? compactor.compactShortest(units, codewords)
+                                                 : compactor.compactFixed(units, codewords);
         benchmark::DoNotOptimize(result);
         benchmark::DoNotOptimize(codewords.data());
     }

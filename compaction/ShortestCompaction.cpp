@@ -99,7 +99,8 @@ constexpr LatchPaths buildLatchPaths() {
         queue[static_cast<std::size_t>(tail++)] = source;
         while (head < tail) {
             const int state = queue[static_cast<std::size_t>(head++)];
-            const LatchPath& path = paths[static_cast<std::size_t>(source)][static_cast<std::size_t>(state)];
+            const LatchPath& path =
+                paths[static_cast<std::size_t>(source)][static_cast<std::size_t>(state)];
             for (const Latch& latch : kLatches) {
                 if (latch.from != subModeOf(state)) continue;
                 const int target = textState(latch.to, 1 - parityOf(state));
@@ -189,16 +190,16 @@ static_assert(kGroupCodewords[NumericCompaction::kGroupDigits] == 15, "44 digits
 // written. For text the action also names the text state that the latches
 // led to before the character or the byte shift.
 enum ActionKind : std::uint8_t {
-    kKeepState,             // a control unit that leaves the state as it is
-    kWriteCharacter,    // the character in the sub-mode reached
-    kWriteShiftedPunctuation, // 29 and the character
-    kWriteShiftedAlpha,       // 27 and the character
-    kWriteByteShift,        // padding if the values are odd, 913 and the byte
-    kStartBytes,        // a new byte segment
+    kKeepState,                // a control unit that leaves the state as it is
+    kWriteCharacter,           // the character in the sub-mode reached
+    kWriteShiftedPunctuation,  // 29 and the character
+    kWriteShiftedAlpha,        // 27 and the character
+    kWriteByteShift,           // padding if the values are odd, 913 and the byte
+    kStartBytes,               // a new byte segment
     kContinueBytes,
-    kStartDigits,       // a new numeric segment
+    kStartDigits,  // a new numeric segment
     kContinueDigits,
-    kWriteDesignator,    // the open segment ends; the designator and its values
+    kWriteDesignator,  // the open segment ends; the designator and its values
 };
 constexpr std::uint8_t kKindMask = 0x0F;
 constexpr std::uint8_t kVia900 = 0x10;  // a 900 latch first, to Alpha
@@ -283,8 +284,8 @@ private:
             }
         };
         for (int state = 0; state < kTextStateCount; ++state) {
-            consider(state, costs_[static_cast<std::size_t>(state)] +
-                                static_cast<Cost>(parityOf(state)));
+            consider(state,
+                     costs_[static_cast<std::size_t>(state)] + static_cast<Cost>(parityOf(state)));
         }
         // The numeric states are all unreachable away from digits, which is
         // most of the time; skipping them is most of this loop's cost.
@@ -347,18 +348,16 @@ private:
                 const int state = source == kTextStateCount ? kUntouchedState : source;
                 const Cost c = costs_[static_cast<std::size_t>(state)];
                 if (c == kUnreachable) continue;
-                const Cost total =
-                    c + kLatchPaths[static_cast<std::size_t>(asTextState(state))]
-                                   [static_cast<std::size_t>(target)]
-                            .length;
+                const Cost total = c + kLatchPaths[static_cast<std::size_t>(asTextState(state))]
+                                                  [static_cast<std::size_t>(target)]
+                                                      .length;
                 if (total < best) {
                     best = total;
                     from = state;
                 }
             }
-            const Cost latched =
-                exitCost + kCodewordCost +
-                kLatchPaths[kAlphaEven][static_cast<std::size_t>(target)].length;
+            const Cost latched = exitCost + kCodewordCost +
+                                 kLatchPaths[kAlphaEven][static_cast<std::size_t>(target)].length;
             if (latched < best) {
                 best = latched;
                 from = exitFrom;
@@ -382,10 +381,12 @@ private:
                       textAction(kWriteCharacter, via900, state));
             }
             if ((ch.members & memberBit(kPunctuation)) && subMode != kPunctuation) {
-                relax(next, step, state, c + 2, from, textAction(kWriteShiftedPunctuation, via900, state));
+                relax(next, step, state, c + 2, from,
+                      textAction(kWriteShiftedPunctuation, via900, state));
             }
             if ((ch.members & memberBit(kAlpha)) && subMode == kLower) {
-                relax(next, step, state, c + 2, from, textAction(kWriteShiftedAlpha, via900, state));
+                relax(next, step, state, c + 2, from,
+                      textAction(kWriteShiftedAlpha, via900, state));
             }
             // Any byte may be shifted. Padding 29 closes a Punctuation latch,
             // so the reader resumes in Alpha then.
@@ -424,10 +425,10 @@ private:
                         relax(next, step, numericState(1), c + kCodewordCost * kGroupCodewords[1],
                               numericState(digits), kContinueDigits);
                     } else {
-                        const Cost added = kCodewordCost * (kGroupCodewords[digits + 1] -
-                                                            kGroupCodewords[digits]);
-                        relax(next, step, numericState(digits + 1), c + added,
-                              numericState(digits), kContinueDigits);
+                        const Cost added =
+                            kCodewordCost * (kGroupCodewords[digits + 1] - kGroupCodewords[digits]);
+                        relax(next, step, numericState(digits + 1), c + added, numericState(digits),
+                              kContinueDigits);
                     }
                 }
             }

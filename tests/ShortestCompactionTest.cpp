@@ -126,7 +126,8 @@ private:
             for (int mode = 0; mode < 4; ++mode) {
                 for (int value = 0; value < 30; ++value) {
                     const int m = meaning(mode, value);
-                    if (m < 256) members[static_cast<std::size_t>(mode)][static_cast<std::size_t>(m)] = true;
+                    if (m < 256)
+                        members[static_cast<std::size_t>(mode)][static_cast<std::size_t>(m)] = true;
                 }
             }
             return members;
@@ -230,7 +231,8 @@ std::string dataString(const std::vector<Item>& items) {
         if (item.eci) {
             data += "~7000026";
         } else {
-            data += item.byte == '~' ? std::string("~~") : std::string(1, static_cast<char>(item.byte));
+            data +=
+                item.byte == '~' ? std::string("~~") : std::string(1, static_cast<char>(item.byte));
         }
     }
     return data;
@@ -239,7 +241,8 @@ std::string dataString(const std::vector<Item>& items) {
 std::vector<DecodedItem> content(const std::vector<Item>& items) {
     std::vector<DecodedItem> expected;
     for (const Item& item : items) {
-        expected.push_back(item.eci ? DecodedItem{true, kEciNumber} : DecodedItem{false, item.byte});
+        expected.push_back(item.eci ? DecodedItem{true, kEciNumber}
+                                    : DecodedItem{false, item.byte});
     }
     return expected;
 }

@@ -556,9 +556,12 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
     // rather than padding, text after a byte shift and a designator without
     // a latch, and reader initialisation before a byte shift.
     std::vector<Case> cases = {
-        {"padding before a byte shift", {"abc~X80def", "abc\x80" "def", {}}, 4, 2},
+        {"padding before a byte shift", {"abc~X80def", std::string("abc\x80") + "def", {}}, 4, 2},
         {"punctuation across a byte shift", {"A;;~XE9;;", "A;;\xE9;;", {}}, 4, 2},
-        {"designator after a byte shift", {"~XE9~7000026A", "\xE9" "A", {{26, 1}}}, 4, 2},
+        {"designator after a byte shift",
+         {"~XE9~7000026A", std::string("\xE9") + "A", {{26, 1}}},
+         4,
+         2},
         {"reader initialisation", {"~3a~X00b", std::string("a\0b", 3), {}, true}, 4, 2},
     };
     CorpusGenerator generator(20250311);
@@ -569,8 +572,8 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
     }
     for (const bench::PayloadKind& kind : bench::kPayloadKinds) {
         std::vector<std::string> records;
-        ASSERT_TRUE(bench::readPayloads(std::string(BARWRIGHT_PAYLOAD_DIR) + "/" + kind.file,
-                                        records))
+        ASSERT_TRUE(
+            bench::readPayloads(std::string(BARWRIGHT_PAYLOAD_DIR) + "/" + kind.file, records))
             << kind.file;
         for (std::size_t i = 0; i < records.size(); ++i) {
             CaseData data;
@@ -616,7 +619,8 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
         ASSERT_TRUE(decoded.found) << c.name << ": " << decoded.error;
         EXPECT_EQ(decoded.bytes, c.data.bytes) << c.name;
         EXPECT_EQ(decoded.readerInitialisation, c.data.readerInitialisation) << c.name;
-        EXPECT_EQ(describe(decoded.ecis), describe(reportableEcis(c.data.ecis, c.data.bytes.size())))
+        EXPECT_EQ(describe(decoded.ecis),
+                  describe(reportableEcis(c.data.ecis, c.data.bytes.size())))
             << c.name;
         ++decodedCount;
     }
