@@ -51,7 +51,6 @@ constexpr int kStateCount = kUntouchedState + 1;
 constexpr int textState(int subMode, int parity) { return subMode * 2 + parity; }
 constexpr int subModeOf(int state) { return state / 2; }
 constexpr int parityOf(int state) { return state % 2; }
-constexpr bool isTextState(int state) { return state < kTextStateCount; }
 constexpr int byteState(int bytesModulo6) { return kFirstByteState + bytesModulo6; }
 constexpr int numericState(int groupDigits) { return kFirstNumericState + groupDigits - 1; }
 constexpr int kAlphaEven = textState(kAlpha, 0);

@@ -252,23 +252,27 @@ std::vector<DecodedItem> content(const std::vector<Item>& items) {
 // first failure, so a broken rule reports one string, not thousands.
 void expectShortest(Compactor& compactor, const std::vector<Item>& items) {
     const std::string data = dataString(items);
-    SCOPED_TRACE("data " + describeItems(content(items)));
+    const std::vector<DecodedItem> expected = content(items);
+    // Described only on failure: tens of thousands of strings pass.
     const test::CompactionResult shortest =
         test::compactData(compactor, data, Compactor::kModeShortest);
-    ASSERT_EQ(shortest.status, status::kOk);
-    ASSERT_EQ(shortest.codewords.size(), ExhaustiveSearch(items).shortestCodewords());
+    ASSERT_EQ(shortest.status, status::kOk) << describeItems(expected);
+    ASSERT_EQ(shortest.codewords.size(), ExhaustiveSearch(items).shortestCodewords())
+        << describeItems(expected);
     const test::CompactionResult automatic =
         test::compactData(compactor, data, Compactor::kModeAutomatic);
-    ASSERT_LE(shortest.codewords.size(), automatic.codewords.size());
+    ASSERT_LE(shortest.codewords.size(), automatic.codewords.size()) << describeItems(expected);
     const test::DecodeResult decoded = CompactionDecoder::decode(shortest.codewords);
-    ASSERT_TRUE(decoded.ok) << decoded.error;
-    ASSERT_EQ(describeItems(decoded.items), describeItems(content(items)));
+    ASSERT_TRUE(decoded.ok) << decoded.error << " in " << describeItems(expected);
+    if (decoded.items != expected) {
+        ASSERT_EQ(describeItems(decoded.items), describeItems(expected));
+    }
 }
 
 TEST(ShortestCompaction, MatchesTheExhaustiveSearchOnEveryShortString) {
-    // Capitals, lower case, a digit, Mixed-and-Punctuation, Punctuation
-    // only, line feed (Punctuation), space (three sub-modes), control and
-    // high bytes, and an ECI designator.
+    // Capitals, lower case, a digit, Mixed-and-Punctuation (comma),
+    // Punctuation only (semicolon, line feed), space (three sub-modes),
+    // control and high bytes, and an ECI designator.
     const Item kCapital{false, 'A'};
     const Item kLower{false, 'a'};
     const Item kDigit{false, '1'};
@@ -285,9 +289,7 @@ TEST(ShortestCompaction, MatchesTheExhaustiveSearchOnEveryShortString) {
         std::size_t maxLength;
     };
     const Alphabet alphabets[] = {
-        {"EveryMode",
-         {kCapital, kLower, kDigit, kComma, kSemicolon, kLineFeed, kSpace, kNul, kHigh},
-         5},
+        {"EveryMode", {kCapital, kLower, kDigit, kComma, kLineFeed, kSpace, kNul, kHigh}, 5},
         {"PunctuationAroundShifts", {kSemicolon, kLower, kHigh, kDigit}, 7},
         {"Designators", {kCapital, kSemicolon, kDigit, kHigh, kEci}, 5},
     };
