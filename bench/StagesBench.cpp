@@ -51,6 +51,8 @@ constexpr CompactionCase kCompactionCases[] = {
     {"byte/medium", kMedium, Compactor::kModeByte},
     {"automatic/medium", kMedium, Compactor::kModeAutomatic},
     {"automatic/large", kLarge, Compactor::kModeAutomatic},
+    {"shortest/medium", kMedium, Compactor::kModeShortest},
+    {"shortest/large", kLarge, Compactor::kModeShortest},
 };
 
 // From the data string to data codewords, escapes included.
@@ -64,9 +66,10 @@ void BM_Compaction(benchmark::State& state) {
         codewords.clear();
         compactor.startSymbol();
         const UnitSequence units = Compactor::preprocessData(data, c.mode);
-        const Status result = c.mode == Compactor::kModeAutomatic
-                                  ? compactor.compactAutomatic(units, codewords)
-                                  : compactor.compactFixed(units, codewords);
+        const Status result =
+            c.mode == Compactor::kModeAutomatic  ? compactor.compactAutomatic(units, codewords)
+            : c.mode == Compactor::kModeShortest ? compactor.compactShortest(units, codewords)
+                                                 : compactor.compactFixed(units, codewords);
         benchmark::DoNotOptimize(result);
         benchmark::DoNotOptimize(codewords.data());
     }
@@ -74,6 +77,39 @@ void BM_Compaction(benchmark::State& state) {
                             static_cast<std::int64_t>(data.size()));
 }
 BENCHMARK(BM_Compaction)->DenseRange(0, std::size(kCompactionCases) - 1);
+
+// Automatic against shortest compaction on binary data: 300 seeded random
+// bytes, written as "~Xhh" escapes half of the time.
+void BM_CompactionBinary(benchmark::State& state) {
+    const auto mode = static_cast<std::int32_t>(state.range(0));
+    state.SetLabel(mode == Compactor::kModeShortest ? "shortest/binary" : "automatic/binary");
+    std::mt19937 random(924);
+    std::string data;
+    for (int i = 0; i < 300; ++i) {
+        const auto byte = static_cast<unsigned>(random() % 256);
+        if (byte == '~' || random() % 2 == 0) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "~X%02X", byte);
+            data += escape;
+        } else {
+            data += static_cast<char>(byte);
+        }
+    }
+    Compactor compactor;
+    CodewordStream codewords;
+    for (auto _ : state) {
+        codewords.clear();
+        compactor.startSymbol();
+        const UnitSequence units = Compactor::preprocessData(data, mode);
+        const Status result = mode == Compactor::kModeShortest
+                                  ? compactor.compactShortest(units, codewords)
+                                  : compactor.compactAutomatic(units, codewords);
+        benchmark::DoNotOptimize(result);
+        benchmark::DoNotOptimize(codewords.data());
+    }
+    state.counters["codewords"] = static_cast<double>(codewords.size());
+}
+BENCHMARK(BM_CompactionBinary)->Arg(Compactor::kModeAutomatic)->Arg(Compactor::kModeShortest);
 
 // The longest data each level allows, random codewords.
 void BM_ReedSolomon(benchmark::State& state) {

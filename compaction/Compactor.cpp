@@ -6,6 +6,7 @@
 #include "compaction/ByteCompaction.h"
 #include "compaction/ControlCodewords.h"
 #include "compaction/ModeSelector.h"
+#include "compaction/ShortestCompaction.h"
 
 namespace barwright {
 
@@ -143,6 +144,12 @@ Status Compactor::compactAutomatic(const UnitSequence& units, CodewordStream& ou
     } catch (const std::bad_alloc&) {
         return status::kFail;
     }
+}
+
+Status Compactor::compactShortest(const UnitSequence& units, CodewordStream& out) {
+    // Its segments are its own: nothing after it in this symbol asks
+    // Compactor where text stands.
+    return ShortestCompaction::compact(units, out);
 }
 
 Status Compactor::compactFixed(const UnitSequence& units, CodewordStream& out) {

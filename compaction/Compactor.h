@@ -25,6 +25,7 @@ public:
     static constexpr std::int32_t kModeText = static_cast<std::int32_t>(CompactionMode::kText);
     static constexpr std::int32_t kModeNumeric = static_cast<std::int32_t>(CompactionMode::kNumeric);
     static constexpr std::int32_t kModeByte = static_cast<std::int32_t>(CompactionMode::kByte);
+    static constexpr std::int32_t kModeShortest = static_cast<std::int32_t>(CompactionMode::kShortest);
 
     // "~7" is followed by exactly this many decimal digits.
     static constexpr std::size_t kEciEscapeDigits = 6;
@@ -42,6 +43,9 @@ public:
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
     [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);
+
+    // Mode 4: the shortest encodation of the units, found exactly.
+    [[nodiscard]] Status compactShortest(const UnitSequence& units, CodewordStream& out);
 
     // The segment executor for modes 1..3 (and for automatic mode's output).
     [[nodiscard]] Status compactFixed(const UnitSequence& units, CodewordStream& out);

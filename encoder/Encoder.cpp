@@ -21,7 +21,8 @@ constexpr Codeword kDescriptorPlaceholder = 0;
 
 bool isCompactionMode(CompactionMode mode) {
     return mode == CompactionMode::kAutomatic || mode == CompactionMode::kText ||
-           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte;
+           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte ||
+           mode == CompactionMode::kShortest;
 }
 
 Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
@@ -37,9 +38,18 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     // A symbol starts in text compaction; the compactor follows the modes
     // from there.
     Compactor compactor;
-    Status result = settings.compaction == CompactionMode::kAutomatic
-                        ? compactor.compactAutomatic(units, codewords)
-                        : compactor.compactFixed(units, codewords);
+    Status result = status::kOk;
+    switch (settings.compaction) {
+        case CompactionMode::kAutomatic:
+            result = compactor.compactAutomatic(units, codewords);
+            break;
+        case CompactionMode::kShortest:
+            result = compactor.compactShortest(units, codewords);
+            break;
+        default:
+            result = compactor.compactFixed(units, codewords);
+            break;
+    }
     if (result != status::kOk) {
         return result;
     }

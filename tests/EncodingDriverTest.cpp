@@ -139,7 +139,7 @@ TEST(EncodingDriver, LevelsDimensionsAndPadding) {
         {"data compaction cannot take", settingsFor("a\x01", 1, 9, 3, 0),
          status::kTextModeCharacters},
         // Nothing else about the symbol can be known without compaction.
-        {"mode checked before the shape", settingsFor("AB", 4, 9, 31, 0),
+        {"mode checked before the shape", settingsFor("AB", 5, 9, 31, 0),
          status::kInvalidCompactionMode},
         {"negative mode", settingsFor("AB", -1, 9, 3, 0), status::kInvalidCompactionMode},
     };

@@ -31,6 +31,10 @@ enum class CompactionMode : std::int32_t {
     kText = 1,       // text compaction only
     kNumeric = 2,    // numeric compaction only
     kByte = 3,       // byte compaction only
+    // The fewest data codewords for the data, chosen exactly over every mix
+    // of text, numeric and byte compaction. The command line has no such
+    // mode: its codewords stay as they are.
+    kShortest = 4,
 };
 
 // Everything that decides the codewords of one symbol. The defaults are the

@@ -111,7 +111,11 @@ private:
                 mode_ = cw == 902 ? Mode::kNumeric : cw == 901 ? Mode::kByte : Mode::kByteSixes;
             } else if (cw == 913 && mode_ == Mode::kText && index_ + 1 < codewords_.size() &&
                        codewords_[index_ + 1] < 256) {
+                // A shift to Punctuation just before it is padding: the
+                // reader goes on in the sub-mode it was latched in. After
+                // a shift to Alpha readers lose the byte.
                 if (shift_ == kPunctuation && !shiftCrossed_) shift_ = kNoShift;
+                if (shift_ == kAlpha && !shiftCrossed_) return fail("byte shift after a shift");
                 emit(codewords_[++index_]);
                 shiftCrossed_ = true;
             } else if (cw >= 925 && cw <= 927) {

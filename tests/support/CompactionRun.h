@@ -22,9 +22,10 @@ inline CompactionResult compactData(Compactor& compactor, std::string_view data,
     CompactionResult result;
     compactor.startSymbol();
     const UnitSequence units = Compactor::preprocessData(data, mode);
-    result.status = mode == Compactor::kModeAutomatic
-                        ? compactor.compactAutomatic(units, result.codewords)
-                        : compactor.compactFixed(units, result.codewords);
+    result.status =
+        mode == Compactor::kModeAutomatic  ? compactor.compactAutomatic(units, result.codewords)
+        : mode == Compactor::kModeShortest ? compactor.compactShortest(units, result.codewords)
+                                           : compactor.compactFixed(units, result.codewords);
     return result;
 }
 
