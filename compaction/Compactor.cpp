@@ -147,6 +147,16 @@ Status Compactor::compactAutomatic(const UnitSequence& units, CodewordStream& ou
 }
 
 Status Compactor::compactShortest(const UnitSequence& units, CodewordStream& out) {
+    // The search keeps a record of its choices for every unit, so data far
+    // beyond what a symbol holds would cost memory for nothing. No unit
+    // costs less than numeric compaction's 15 codewords per 44 digits, so
+    // beyond this many units no encodation fits the 926 codewords a symbol
+    // has room for; the greedy choice, which needs no record, gives codewords
+    // just as sure to be refused.
+    constexpr std::size_t kUnitsBeyondAnySymbol = 926 * 44 / 15 + 1;
+    if (units.size() > kUnitsBeyondAnySymbol) {
+        return compactAutomatic(units, out);
+    }
     // Its segments are its own: nothing after it in this symbol asks
     // Compactor where text stands.
     return ShortestCompaction::compact(units, out);
