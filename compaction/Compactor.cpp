@@ -150,10 +150,12 @@ Status Compactor::compactShortest(const UnitSequence& units, CodewordStream& out
     // The search keeps a record of its choices for every unit, so data far
     // beyond what a symbol holds would cost memory for nothing. No unit
     // costs less than numeric compaction's 15 codewords per 44 digits, so
-    // beyond this many units no encodation fits the 926 codewords a symbol
-    // has room for; the greedy choice, which needs no record, gives codewords
-    // just as sure to be refused.
-    constexpr std::size_t kUnitsBeyondAnySymbol = 926 * 44 / 15 + 1;
+    // beyond this many units no encodation fits in a symbol; the greedy
+    // choice, which needs no record, gives codewords just as sure to be
+    // refused.
+    constexpr std::size_t kCodewordsPerFullGroup = 15;
+    constexpr std::size_t kUnitsBeyondAnySymbol =
+        kMaxSymbolCodewords * NumericCompaction::kGroupDigits / kCodewordsPerFullGroup + 1;
     if (units.size() > kUnitsBeyondAnySymbol) {
         return compactAutomatic(units, out);
     }
