@@ -1,5 +1,7 @@
 #include "render/SymbolLayout.h"
 
+#include <cstring>
+
 #include "encoder/BarSpacePatterns.h"
 
 namespace barwright {
@@ -20,35 +22,6 @@ std::int64_t alignedOffset(std::int64_t spare, std::int32_t align) {
 }
 
 }  // namespace
-
-Rect Placement::place(std::int32_t along, std::int32_t length, std::int32_t across,
-                      std::int32_t thickness) const {
-    std::int32_t x = left + along;
-    std::int32_t y = top + across;
-    std::int32_t w = length;
-    std::int32_t h = thickness;
-    switch (orientation) {
-        case 90:  // start pattern at the bottom, row 0 on the left
-            x = left + across;
-            y = top + height - along - length;
-            w = thickness;
-            h = length;
-            break;
-        case 180:  // start pattern on the right, row 0 at the bottom
-            x = left + width - along - length;
-            y = top + height - across - thickness;
-            break;
-        case 270:  // start pattern at the top, row 0 on the right
-            x = left + width - across - thickness;
-            y = top + along;
-            w = thickness;
-            h = length;
-            break;
-        default:
-            break;
-    }
-    return Rect{x, x + w, y, y + h};
-}
 
 Placement placeSymbol(const geometry::SymbolShape& shape, const geometry::Fit& fit,
                       std::int32_t alignH, std::int32_t alignV) {
@@ -80,12 +53,20 @@ bool isDrawable(const EncodedSymbol& symbol) {
             static_cast<std::size_t>(matrix.rowCount) * static_cast<std::size_t>(matrix.elementsPerRow)) {
         return false;
     }
+    // Eight widths at a time: none above 7 (so their sum cannot wrap in a
+    // byte), and a sum of 17, taken from the top byte of the product with
+    // 0x0101...01. Drawing a whole symbol must not cost a second walk of the
+    // matrix, and this is most of the cost of the check.
+    static_assert(kElementsPerCodeword == sizeof(std::uint64_t));
+    constexpr std::uint64_t kAboveSeven = 0xF8F8F8F8F8F8F8F8u;
+    constexpr std::uint64_t kByteSum = 0x0101010101010101u;
+    constexpr int kTopByteShift = 56;
     for (std::size_t first = 0; first < matrix.widths.size(); first += kElementsPerCodeword) {
-        std::int32_t modules = 0;
-        for (std::size_t i = first; i < first + kElementsPerCodeword; ++i) {
-            modules += matrix.widths[i];
-        }
-        if (modules != kModulesPerCodeword) {
+        std::uint64_t pattern = 0;
+        std::memcpy(&pattern, matrix.widths.data() + first, sizeof pattern);
+        if ((pattern & kAboveSeven) != 0 ||
+            static_cast<std::int32_t>((pattern * kByteSum) >> kTopByteShift) !=
+                kModulesPerCodeword) {
             return false;
         }
     }

@@ -42,9 +42,39 @@ struct Placement {
 
     // The image rectangle of a bar at along-row offset `along` with length
     // `length`, across-row offset `across` with thickness `thickness`.
+    // Inline: it runs once for every bar, inside each target's painting.
     Rect place(std::int32_t along, std::int32_t length, std::int32_t across,
                std::int32_t thickness) const;
 };
+
+inline Rect Placement::place(std::int32_t along, std::int32_t length, std::int32_t across,
+                      std::int32_t thickness) const {
+    std::int32_t x = left + along;
+    std::int32_t y = top + across;
+    std::int32_t w = length;
+    std::int32_t h = thickness;
+    switch (orientation) {
+        case 90:  // start pattern at the bottom, row 0 on the left
+            x = left + across;
+            y = top + height - along - length;
+            w = thickness;
+            h = length;
+            break;
+        case 180:  // start pattern on the right, row 0 at the bottom
+            x = left + width - along - length;
+            y = top + height - across - thickness;
+            break;
+        case 270:  // start pattern at the top, row 0 on the right
+            x = left + width - across - thickness;
+            y = top + along;
+            w = thickness;
+            h = length;
+            break;
+        default:
+            break;
+    }
+    return Rect{x, x + w, y, y + h};
+}
 
 // Places a fitted symbol inside the fit's drawing area. kAlignCentre
 // centres (an odd spare pixel goes to the right or bottom), kAlignEnd pushes
