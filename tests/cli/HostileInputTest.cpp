@@ -94,6 +94,11 @@ const HostileCase kHostileCases[] = {
     {"EmptyColumnsReadsAsZero", {"-c", ""}, 10, "Error: Columns and rows cannot be null."},
     // An empty background reads as black, the bars' colour: no visible symbol.
     {"EmptyColourIsBlack", {"-b", ""}, 1, "Error: Invalid argument."},
+    // Bars in the background's colour: no reader could see them.
+    {"BlackOnBlack", {"-b", "000000"}, 1, "Error: Invalid argument."},
+    {"HashPrefixReadsAsBlack", {"-b", "#ff0000"}, 1, "Error: Invalid argument."},
+    {"HexPrefixReadsAsBlack", {"-b", "0xffff00"}, 1, "Error: Invalid argument."},
+    {"WhiteOnWhite", {"-f", "ffffff"}, 1, "Error: Invalid argument."},
     // Huge and tiny explicit sizes.
     {"MillionByMillion",
      {"-x", "1000000", "-y", "1000000"},

@@ -47,6 +47,7 @@ const FailingRun kFailingRuns[] = {
     {"ColumnsTooLarge", {"-x", "10", "-y", "10"}, 14},
     {"RowsTooLarge", {"-x", "300", "-y", "10"}, 15},
     {"ImageTooLarge", {"-x", "99999999999"}, 28},
+    {"BarsInBackgroundColour", {"-b", "#ff0000"}, 1},
 };
 
 class NothingLost : public testing::TestWithParam<FailingRun> {};
