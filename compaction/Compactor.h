@@ -51,8 +51,8 @@ public:
     [[nodiscard]] Status compactFixed(const UnitSequence& units, CodewordStream& out);
 
     // For the Macro PDF417 control block: text compaction from Alpha without
-    // a latch (2 on empty or non-text input), and numeric groups without a
-    // latch (2 on a non-digit; empty reads as "0").
+    // a latch (kFail on empty or non-text input), and numeric groups without a
+    // latch (kFail on a non-digit; empty reads as "0").
     [[nodiscard]] static Status compactTextString(std::string_view text, CodewordStream& out);
     [[nodiscard]] static Status compactNumericDigits(std::string_view digits, CodewordStream& out);
 

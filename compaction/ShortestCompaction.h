@@ -31,8 +31,8 @@ public:
     // Appends the data codewords of units, as preprocessData makes them for
     // automatic compaction: data units, reader initialisation (921) as the
     // first unit, and ECI designators with their value units. The stream is
-    // taken to start in text compaction, Alpha. Returns 1 for any other
-    // control unit (nothing appended), 2 when memory runs out.
+    // taken to start in text compaction, Alpha. Returns kInvalidArgument for
+    // any other control unit (nothing appended), kFail when memory runs out.
     [[nodiscard]] static Status compact(const UnitSequence& units, CodewordStream& out);
 };
 

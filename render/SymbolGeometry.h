@@ -60,7 +60,7 @@ double roundHalfUp(double x);
 
 // The image that holds the symbol at module width xDimension (given in
 // inputUnit, see the unit codes; resolutions in dots per inch), written in
-// outputUnit. Status 1 for an unknown unit, a resolution below 1, a module
+// outputUnit. kInvalidArgument for an unknown unit, a resolution below 1, a module
 // width or row height below one pixel, or a module width, row height or
 // image extent that does not fit in a signed 32-bit pixel count. width and
 // height are 0 unless the status is 0.
@@ -77,11 +77,11 @@ struct Fit {
 };
 
 // Largest whole-pixel module width for the rectangle, the row height and
-// the drawing area. Status 8 for columns outside 1..30, 9 for rows outside
-// 3..90 (a symbol that was not made), 14 when
-// not even a 1-pixel module fits along the rows, 15 when the rows do not
-// fit across or a row would be less than one pixel or more than int32
-// pixels tall. The fields are filled before the last checks; use them only
+// the drawing area. kColumnsOutOfRange for columns outside 1..30,
+// kRowsOutOfRange for rows outside 3..90 (a symbol that was not made),
+// kColumnsTooLarge when not even a 1-pixel module fits along the rows,
+// kRowsTooLarge when the rows do not fit across or a row would be less than
+// one pixel or more than int32 pixels tall. The fields are filled before the last checks; use them only
 // when the status is 0.
 [[nodiscard]] Status fitToImage(const SymbolShape& shape, const Rect& image, Fit& fit);
 
