@@ -8,12 +8,17 @@ namespace barwright {
 // statusMessage gives the one-line text for each.
 using Status = std::int32_t;
 
+// The numbers are fixed: they are the exit statuses of the barwright program.
+// Three codes are never returned (kInvalidData, kSizeTooSmall,
+// kUnknownException): they keep their number and message so that the table
+// of texts, which scripts may match on, stays whole, and so that no later
+// failure is given a number that once meant something else.
 namespace status {
 constexpr Status kOk = 0;
 constexpr Status kInvalidArgument = 1;
 constexpr Status kFail = 2;
 constexpr Status kInvalidCompactionMode = 3;
-constexpr Status kInvalidData = 4;  // no operation returns it; kept for the table
+constexpr Status kInvalidData = 4;  // never returned (see above)
 constexpr Status kTextModeCharacters = 5;
 constexpr Status kNumericModeCharacters = 6;
 constexpr Status kDataCountAbove928 = 7;
@@ -22,7 +27,7 @@ constexpr Status kRowsOutOfRange = 9;
 constexpr Status kColumnsAndRowsNull = 10;
 constexpr Status kDataTooLarge = 11;
 constexpr Status kGridTooSmall = 12;
-constexpr Status kSizeTooSmall = 13;  // no operation returns it; kept for the table
+constexpr Status kSizeTooSmall = 13;  // never returned
 constexpr Status kColumnsTooLarge = 14;
 constexpr Status kRowsTooLarge = 15;
 constexpr Status kMacroSegmentIndex = 17;
@@ -35,7 +40,7 @@ constexpr Status kMacroTimeStamp = 23;
 constexpr Status kEmptyFileName = 24;
 constexpr Status kCantOpenOutput = 25;
 constexpr Status kCantCloseOutput = 26;
-constexpr Status kUnknownException = 27;  // no operation returns it; kept for the table
+constexpr Status kUnknownException = 27;  // never returned
 constexpr Status kCantAllocateImage = 28;
 // Deliberately not 16: this exact 32-bit pattern is the code callers see for
 // a bad segment count, and 16 has no message of its own.
