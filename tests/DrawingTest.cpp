@@ -135,6 +135,9 @@ struct OrientationCase {
     Bar firstBarOfRow0;
 };
 
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const OrientationCase& c) { return out << c.name; }
+
 class DrawingOrientation : public testing::TestWithParam<OrientationCase> {};
 
 TEST_P(DrawingOrientation, StartBarAndRowZeroWhereExpected) {
@@ -222,6 +225,9 @@ struct AlignCase {
     std::int32_t left;  // x0
     std::int32_t top;   // y0
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const AlignCase& c) { return out << c.name; }
 
 class DrawingAlignment : public testing::TestWithParam<AlignCase> {};
 

@@ -3,6 +3,7 @@
 // background over the drawing area, and the quiet zone of a sized image.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +80,9 @@ struct OrientationCase {
     std::int32_t orientation;
     bool compact;
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const OrientationCase& c) { return out << c.name; }
 
 class DrawnSymbol : public testing::TestWithParam<OrientationCase> {};
 

@@ -4,6 +4,8 @@
 // every image here is also written by a plain reference writer at the same
 // fixed time, and the files must agree byte for byte.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <png.h>
 
 #include <csetjmp>
@@ -133,6 +135,9 @@ struct SymbolCase {
     Color background;
 };
 
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const SymbolCase& c) { return out << c.name; }
+
 // Upright symbols repeat every pixel row of a codeword row, turned ones
 // the pixel columns of a module; black bars are zero bytes, and colours
 // change which rows are all zero.
@@ -191,6 +196,9 @@ struct SyntheticCase {
     std::int32_t height;
     Painter paint;
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const SyntheticCase& c) { return out << c.name; }
 
 // Rows drawn from a few patterns so that repeats, near-repeats and zero
 // rows follow each other in many orders.

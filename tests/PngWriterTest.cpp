@@ -1,6 +1,8 @@
 // The PNG file: pixels read back, chunk order, the text entries, the time
 // stamp in UTC, gamma, compression level, and write failures.
 #include <gtest/gtest.h>
+
+#include <ostream>
 #include <png.h>
 
 #include <cmath>
@@ -270,6 +272,9 @@ struct FullDiskCase {
     std::int32_t width;
     std::int32_t height;
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const FullDiskCase& c) { return out << c.name; }
 
 class PngWriterFullDisk : public testing::TestWithParam<FullDiskCase> {};
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include "compaction/Compactor.h"
 #include "support/CompactionRun.h"
 

@@ -3,6 +3,7 @@
 // allocated.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -46,6 +47,9 @@ struct PixelCase {
     std::uint8_t bytes[3];  // red, green, blue as stored
 };
 
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const PixelCase& c) { return out << c.name; }
+
 class RgbImageColor : public testing::TestWithParam<PixelCase> {};
 
 // Colours are 0xRRGGBB, as on the command line; the raster stores red first.
@@ -81,6 +85,9 @@ struct SpanCase {
     Color color;
     std::int32_t x, y, w, h;
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const SpanCase& c) { return out << c.name; }
 
 class RgbImageSpan : public testing::TestWithParam<SpanCase> {};
 
@@ -141,6 +148,9 @@ struct SizeCase {
     std::int32_t width;
     std::int32_t height;
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const SizeCase& c) { return out << c.name; }
 
 class RgbImageRefusedSize : public testing::TestWithParam<SizeCase> {};
 

@@ -2,6 +2,7 @@
 // symbol into a given image, and the refusal of sizes that cannot be drawn.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -80,6 +81,9 @@ struct SizeCase {
     double height;
 };
 
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const SizeCase& c) { return out << c.name; }
+
 class ImageSize : public testing::TestWithParam<SizeCase> {};
 
 TEST_P(ImageSize, Computed) {
@@ -157,6 +161,9 @@ struct FitCase {
     std::int32_t rowHeight = 0;
     Rect area = {};
 };
+
+// Test names show the case name, not the bytes of the case.
+std::ostream& operator<<(std::ostream& out, const FitCase& c) { return out << c.name; }
 
 class Fitting : public testing::TestWithParam<FitCase> {};
 

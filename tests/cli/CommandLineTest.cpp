@@ -3,6 +3,7 @@
 // truncate or change a file.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 

@@ -60,6 +60,9 @@ struct CodewordCase {
     Status status = status::kOk;
 };
 
+// Test names show the case name, not the bytes of the case.
+inline std::ostream& operator<<(std::ostream& out, const CodewordCase& c) { return out << c.name; }
+
 // Failures name the case instead of dumping its bytes.
 inline void PrintTo(const CodewordCase& c, std::ostream* os) { *os << c.name; }
 
