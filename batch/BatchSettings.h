@@ -10,10 +10,8 @@
 
 namespace barwright::batch {
 
-// Limits of the batch's own option values. A resolution beyond 100000
-// pixels per inch (a quarter of a micrometre) is no printer's; more threads
-// than this only cost memory on any machine the program meets.
-constexpr std::int32_t kMaxDpi = 100000;
+// More threads than this only cost memory on any machine the program meets.
+// (The resolution's limit is the library's, kMaxDpi.)
 constexpr std::int32_t kMaxJobs = 256;
 
 // Everything one barwright-batch command line asks for.

@@ -95,7 +95,9 @@ PngImage readPngAsRgb(const std::filesystem::path& path) {
 std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png) {
     const ProgramRun run = runProgram(BARWRIGHT_RSVG_CONVERT, {"-o", png.string(), svg.string()},
                                       svg.parent_path());
-    return run.exitStatus == 0 ? "" : "rsvg-convert failed: " + run.standardError;
+    return run.exitStatus == 0 ? ""
+                               : "rsvg-convert (Debian: librsvg2-bin) failed: " +
+                                     run.standardError;
 }
 
 std::string rasteriseEps(const std::filesystem::path& eps, const std::filesystem::path& png) {
@@ -104,7 +106,8 @@ std::string rasteriseEps(const std::filesystem::path& eps, const std::filesystem
                                        "-r72", "-dEPSCrop", "-sOutputFile=" + png.string(),
                                        eps.string()},
                                       eps.parent_path());
-    return run.exitStatus == 0 ? "" : "Ghostscript failed: " + run.standardError;
+    return run.exitStatus == 0 ? ""
+                               : "Ghostscript (Debian: ghostscript) failed: " + run.standardError;
 }
 
 ZXing::Result decodeImage(const PngImage& image) {
