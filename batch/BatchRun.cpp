@@ -1,5 +1,6 @@
 #include "batch/BatchRun.h"
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,9 +22,13 @@ namespace barwright::batch {
 namespace {
 
 constexpr const char* kProgram = "barwright-batch";
-// Records per worker in the window: enough that no worker waits for the
-// reader, few enough that memory stays small.
-constexpr std::size_t kRecordsPerWorker = 4;
+// Records per worker in the window: enough that the reader, woken when half
+// of it is free, keeps every worker busy; few enough that memory stays
+// small.
+constexpr std::size_t kRecordsPerWorker = 8;
+// Free memory a heap keeps rather than gives back: more than any worker's
+// symbol needs, so that memory stays bounded all the same.
+constexpr int kKeptHeapBytes = 64 * 1024 * 1024;
 // BSD's sysexits: the system would not start a thread.
 constexpr int kSystemStatus = 71;
 
@@ -64,7 +69,8 @@ const char* problemReason(RecordProblem problem) {
 
 BatchRun::BatchRun(const BatchSettings& settings)
     : settings_(settings),
-      queue_(static_cast<std::size_t>(settings.jobs) * kRecordsPerWorker),
+      queue_(static_cast<std::size_t>(settings.jobs) * kRecordsPerWorker,
+             [this](const RecordTask& task, const RecordResult& result) { report(task, result); }),
       progress_(stderr, !settings.quiet && ::isatty(STDERR_FILENO) == 1) {
     writeSettings_.format = settings.format;
     writeSettings_.png = settings.png;
@@ -216,13 +222,21 @@ int BatchRun::readHeader(RecordReader& reader, bool& empty) {
 }
 
 void BatchRun::work() {
-    SymbolWriter writer(writeSettings_);
-    std::uint64_t ticket = 0;
-    const RecordTask* task = nullptr;
-    RecordResult* result = nullptr;
-    while (queue_.take(ticket, task, result)) {
-        writer.write(*task, *result);
-        queue_.complete(ticket);
+    try {
+        SymbolWriter writer(writeSettings_);
+        std::uint64_t ticket = 0;
+        const RecordTask* task = nullptr;
+        RecordResult* result = nullptr;
+        while (queue_.take(ticket, task, result)) {
+            writer.write(*task, *result);
+            queue_.complete(ticket);
+        }
+    } catch (const std::exception&) {
+        // Only the queue's bookkeeping can throw here (memory for a file
+        // name), and the run cannot go on in order without it. Unnamed files
+        // in the making vanish with the process.
+        printLine("out of memory");
+        std::_Exit(exitStatusOf(status::kFail));
     }
 }
 
@@ -243,22 +257,17 @@ void BatchRun::printFailure(const RecordTask& task, const RecordResult& result) 
     printLine(line);
 }
 
-void BatchRun::report() {
-    const RecordTask* task = nullptr;
-    const RecordResult* result = nullptr;
-    while (queue_.oldest(task, result)) {
-        if (result->status == status::kOk) {
-            ++written_;
-        } else {
-            ++failed_;
-            if (firstFailure_ == status::kOk) {
-                firstFailure_ = result->status;
-            }
-            printFailure(*task, *result);
+void BatchRun::report(const RecordTask& task, const RecordResult& result) {
+    if (result.status == status::kOk) {
+        ++written_;
+    } else {
+        ++failed_;
+        if (firstFailure_ == status::kOk) {
+            firstFailure_ = result.status;
         }
-        queue_.release();
-        progress_.update(written_ + failed_, failed_);
+        printFailure(task, result);
     }
+    progress_.update(written_ + failed_, failed_);
 }
 
 int BatchRun::run() {
@@ -278,25 +287,16 @@ int BatchRun::run() {
         }
     }
 
-    // Only this thread takes the stop signals: the others start with them
+    // Only this thread takes the stop signals: the workers start with them
     // blocked, and a blocked read here is what a signal must interrupt.
     std::vector<std::thread> workers;
-    std::thread reporter;
     try {
         const StopSignals blocked;
-        reporter = std::thread([this] { report(); });
         for (std::int32_t i = 0; i < settings_.jobs; ++i) {
             workers.emplace_back([this] { work(); });
         }
     } catch (const std::system_error& error) {
-        if (!reporter.joinable() || workers.empty()) {
-            queue_.finishInput();
-            if (reporter.joinable()) {
-                reporter.join();
-            }
-            for (std::thread& worker : workers) {
-                worker.join();
-            }
+        if (workers.empty()) {
             printLine(std::string("cannot start a thread: ") + error.what());
             return kSystemStatus;
         }
@@ -336,7 +336,6 @@ int BatchRun::run() {
     for (std::thread& worker : workers) {
         worker.join();
     }
-    reporter.join();
     progress_.finish(written_ + failed_, failed_);
 
     if (stopSignal != 0) {
@@ -364,6 +363,11 @@ int BatchRun::run() {
 }
 
 int runBatch(int argc, char* argv[]) {
+    // Each symbol's PNG writer allocates and frees zlib's tables (a few
+    // hundred kilobytes); returning them to the system after every symbol,
+    // as the C library would on a worker's heap, costs a system call and
+    // page faults each time. Kept, they are simply reused.
+    (void)mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes);
     resetOptionParser();
     const std::int32_t cpuCount = availableCpuCount();
     BatchSettings settings;

@@ -17,8 +17,8 @@ namespace barwright::batch {
 
 // One run of barwright-batch once its command line is read: the reading
 // thread (the caller) cuts the input into records and hands them to the
-// workers through a WorkQueue; a reporting thread prints the failures in
-// input order and the progress line.
+// workers through a WorkQueue, which has them report in input order: the
+// failures and the progress line.
 class BatchRun {
 public:
     explicit BatchRun(const BatchSettings& settings);
@@ -43,7 +43,7 @@ private:
     [[nodiscard]] bool nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task);
     void fail(RecordTask& task, Status status, std::string reason);
     void work();
-    void report();
+    void report(const RecordTask& task, const RecordResult& result);
     void printFailure(const RecordTask& task, const RecordResult& result);
     [[nodiscard]] std::string inputName() const;
 
@@ -58,7 +58,8 @@ private:
     std::uint64_t firstTemplateRecord_ = 0;
     std::uint64_t lastLine_ = 0;  // the line of the last record read
 
-    // The reporting thread's, read by the caller once it has ended.
+    // The reporting worker's (one at a time), read by the caller once the
+    // workers have ended.
     std::uint64_t written_ = 0;
     std::uint64_t failed_ = 0;
     Status firstFailure_ = status::kOk;

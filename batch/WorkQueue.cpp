@@ -1,6 +1,7 @@
 #include "batch/WorkQueue.h"
 
 #include <string_view>
+#include <utility>
 
 namespace barwright::batch {
 
@@ -31,7 +32,8 @@ std::string fileKey(std::string_view name) {
 
 }  // namespace
 
-WorkQueue::WorkQueue(std::size_t capacity) : slots_(capacity > 0 ? capacity : 1) {}
+WorkQueue::WorkQueue(std::size_t capacity, Report report)
+    : report_(std::move(report)), slots_(capacity > 1 ? capacity : 2) {}
 
 bool WorkQueue::writesInFlight(const RecordTask& task) const {
     for (const std::string& name : task.names) {
@@ -44,33 +46,49 @@ bool WorkQueue::writesInFlight(const RecordTask& task) const {
 
 void WorkQueue::submit(RecordTask&& task) {
     std::unique_lock<std::mutex> lock(mutex_);
-    roomOrRelease_.wait(lock, [&] {
-        return submitted_ - released_ < slots_.size() && !writesInFlight(task);
-    });
+    // A full window waits until half of it is free, so that the reader is
+    // woken once for many records.
+    std::uint64_t mostInWindow = slots_.size() - 1;
+    if (submitted_ - released_ > mostInWindow) {
+        mostInWindow = slots_.size() / 2;
+    }
+    for (;;) {
+        const bool full = submitted_ - released_ > mostInWindow;
+        const bool nameBusy = !full && writesInFlight(task);
+        if (!full && !nameBusy) {
+            break;
+        }
+        readerWaiting_ = true;
+        readerTarget_ = mostInWindow;
+        readerWaitsForName_ = nameBusy;
+        room_.wait(lock);
+        readerWaiting_ = false;
+    }
     for (const std::string& name : task.names) {
         namesInFlight_.insert(fileKey(name));
     }
     Slot& slot = slotOf(submitted_);
     slot.task = std::move(task);
-    slot.result = RecordResult();
     slot.done = false;
     ++submitted_;
-    lock.unlock();
-    work_.notify_one();
+    if (idleWorkers_ > 0) {
+        work_.notify_one();
+    }
 }
 
 void WorkQueue::finishInput() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        inputFinished_ = true;
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    inputFinished_ = true;
     work_.notify_all();
-    result_.notify_all();
 }
 
 bool WorkQueue::take(std::uint64_t& ticket, const RecordTask*& task, RecordResult*& result) {
     std::unique_lock<std::mutex> lock(mutex_);
-    work_.wait(lock, [&] { return taken_ < submitted_ || inputFinished_; });
+    while (taken_ == submitted_ && !inputFinished_) {
+        ++idleWorkers_;
+        work_.wait(lock);
+        --idleWorkers_;
+    }
     if (taken_ == submitted_) {
         return false;
     }
@@ -82,50 +100,52 @@ bool WorkQueue::take(std::uint64_t& ticket, const RecordTask*& task, RecordResul
 }
 
 void WorkQueue::complete(std::uint64_t ticket) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        slotOf(ticket).done = true;
-    }
-    result_.notify_one();
-}
-
-bool WorkQueue::oldest(const RecordTask*& task, const RecordResult*& result) {
     std::unique_lock<std::mutex> lock(mutex_);
-    result_.wait(lock, [&] {
-        return (released_ < submitted_ && slotOf(released_).done) ||
-               (inputFinished_ && released_ == submitted_);
-    });
-    if (released_ == submitted_) {
-        return false;
+    slotOf(ticket).done = true;
+    if (!reporting_ && released_ < submitted_ && slotOf(released_).done) {
+        reporting_ = true;
+        reportFinished(lock);
+        reporting_ = false;
     }
-    Slot& slot = slotOf(released_);
-    task = &slot.task;
-    result = &slot.result;
-    return true;
 }
 
-void WorkQueue::release() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        Slot& slot = slotOf(released_);
-        for (const std::string& name : slot.task.names) {
-            const auto found = namesInFlight_.find(fileKey(name));
+void WorkQueue::reportFinished(std::unique_lock<std::mutex>& lock) {
+    // The finished records at the front belong to this thread until
+    // released_ passes them: the reader fills no place before that, and
+    // every other worker has let go of them.
+    while (released_ < submitted_ && slotOf(released_).done) {
+        std::uint64_t end = released_;
+        while (end < submitted_ && slotOf(end).done) {
+            ++end;
+        }
+        lock.unlock();
+        std::vector<std::string> names;
+        for (std::uint64_t ticket = released_; ticket < end; ++ticket) {
+            Slot& slot = slotOf(ticket);
+            report_(slot.task, slot.result);
+            for (std::string& name : slot.task.names) {
+                names.push_back(fileKey(name));
+            }
+            // The record's data may be large; its place keeps no copy.
+            slot.task = RecordTask();
+            slot.result = RecordResult();
+        }
+        lock.lock();
+        for (const std::string& name : names) {
+            const auto found = namesInFlight_.find(name);
             if (found != namesInFlight_.end()) {
                 namesInFlight_.erase(found);
             }
         }
-        // The record's data may be large; its place keeps no copy.
-        slot.task = RecordTask();
-        slot.result = RecordResult();
-        slot.done = false;
-        ++released_;
+        for (std::uint64_t ticket = released_; ticket < end; ++ticket) {
+            slotOf(ticket).done = false;
+        }
+        released_ = end;
+        if (readerWaiting_ &&
+            (readerWaitsForName_ || submitted_ - released_ <= readerTarget_)) {
+            room_.notify_one();
+        }
     }
-    roomOrRelease_.notify_one();
-}
-
-std::uint64_t WorkQueue::submitted() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return submitted_;
 }
 
 }  // namespace barwright::batch
