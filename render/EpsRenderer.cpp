@@ -16,9 +16,9 @@
 namespace barwright {
 namespace {
 
-// Widths as characters: '0' + modules, which stays within digits and
-// ':' .. 'A' for any width a drawable symbol can hold, so never needs an
-// escape inside a PostScript string.
+// Widths as characters: '0' + modules (the prolog's "48 sub" undoes it),
+// which stays within digits and ':' .. 'A' for any width a drawable symbol
+// can hold, so never needs an escape inside a PostScript string.
 constexpr char kWidthDigitBase = '0';
 
 // B: (widths) along across thickness B paints the bars of the widths from
@@ -33,11 +33,13 @@ constexpr char kProlog[] =
     "/R{17 exch 1 B}bind def\n"
     "/C{3{255 div 3 1 roll}repeat setrgbcolor}bind def\n";
 
-// 72 / dpi points a pixel. The scale is inexact in PostScript's reals, which
-// would leave each bar edge a hair off the pixel boundary; rendered at dpi,
-// the device matrix then lies within a ten-thousandth of whole numbers and
-// is set to them, so edges fall on boundaries again. Embedded at any other
-// scale, no entry is that close and nothing changes.
+// 72 / dpi points a pixel. The scale is inexact in PostScript's reals and
+// leaves bar edges a hair off the pixel boundaries, and PostScript paints
+// every pixel that a shape touches at all: a whole extra pixel row. Rendered
+// at dpi, the device matrix lies within a ten-thousandth of whole numbers,
+// and is set to them so that edges fall on boundaries again. Wherever else
+// an entry is that close to a whole number, it moves by less than a
+// ten-thousandth of a device pixel, which changes nothing.
 constexpr char kSnapToPixels[] =
     "[matrix currentmatrix{dup round 2 copy sub abs 0.0001 lt{exch}if pop}forall]setmatrix\n";
 

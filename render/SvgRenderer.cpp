@@ -21,15 +21,6 @@ namespace {
 // under a thousandth of a pixel at kMaxDpi.
 constexpr int kInchDecimals = 9;
 
-constexpr std::int32_t fullStopModules() {
-    std::int32_t modules = 0;
-    for (const std::uint8_t width : drawing::kStopPattern) {
-        modules += width;
-    }
-    return modules;
-}
-constexpr std::int32_t kFullStopModules = fullStopModules();  // 18
-
 // A line through the middle of a band of the symbol: `along` pixels from the
 // start pattern's edge for `length` pixels, `across` pixels from row 0's
 // edge, `thickness` thick. Its path runs away from the start pattern, so
@@ -96,7 +87,7 @@ void appendSymbol(std::string& out, const EncodedSymbol& symbol, const SymbolLay
     const std::int32_t rowModules =
         kModulesPerCodeword * (symbol.matrix.elementsPerRow / kElementsPerCodeword);
     const std::int32_t stopModules =
-        symbol.compact ? drawing::kCompactStopModules : kFullStopModules;
+        symbol.compact ? drawing::kCompactStopModules : drawing::kStopPatternModules;
 
     // The start pattern's bars, one gap from its closing space over the
     // rows' codewords to the stop pattern, then the stop pattern.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -158,76 +159,53 @@ std::string readGhostscriptPpm(const std::filesystem::path& path, std::int32_t w
     return "";
 }
 
-// A 1-bit palette PNG read back as stored.
-struct PalettePng {
-    std::string error;
-    Raster raster;
-    int bitDepth = 0;
-    int colorType = 0;
-    std::vector<png_color> palette;
-    bool hasResolution = false;
-    png_uint_32 pixelsPerUnitX = 0;
-    png_uint_32 pixelsPerUnitY = 0;
-    int unit = 0;
-};
-
-struct MemoryReader {
-    const std::vector<std::uint8_t>* file;
-    std::size_t position;
-};
-
-void readFromMemory(png_structp png, png_bytep data, png_size_t length) {
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (reader->position + length > reader->file->size()) {
-        png_error(png, "read past the end");
-    }
-    std::copy(reader->file->begin() + static_cast<std::ptrdiff_t>(reader->position),
-              reader->file->begin() + static_cast<std::ptrdiff_t>(reader->position + length), data);
-    reader->position += length;
-}
-
-bool readWhole(png_structp png, png_infop info, MemoryReader* reader) {
+bool readWhole(png_structp png, png_infop info, std::FILE* file) {
     if (setjmp(png_jmpbuf(png))) {
         return false;
     }
-    png_set_read_fn(png, reader, readFromMemory);
+    png_init_io(png, file);
     png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
 }
 
-PalettePng readPalettePng(const std::vector<std::uint8_t>& file) {
-    PalettePng result;
+// A 1-bit PNG read back as stored: what is wrong with it ("" for nothing),
+// and its pixels through its palette. It must hold the two colours,
+// background first, and pHYs exactly when a resolution is given.
+std::string readPalettePng(std::FILE* file, std::int32_t dpi, Raster& raster) {
+    std::rewind(file);
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    MemoryReader reader{&file, 0};
-    if (!readWhole(png, info, &reader)) {
-        result.error = "libpng could not read the file";
+    std::ostringstream wrong;
+    png_colorp palette = nullptr;
+    int paletteSize = 0;
+    png_uint_32 perUnitX = 0;
+    png_uint_32 perUnitY = 0;
+    int unit = 0;
+    if (!readWhole(png, info, file)) {
+        wrong << "libpng could not read it";
+    } else if (png_get_bit_depth(png, info) != 1 ||
+               png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE ||
+               png_get_PLTE(png, info, &palette, &paletteSize) == 0 || paletteSize != 2) {
+        wrong << "not a 1-bit image with a palette of two";
+    } else if ((png_get_pHYs(png, info, &perUnitX, &perUnitY, &unit) != 0) != (dpi > 0)) {
+        wrong << "pHYs present: " << (dpi == 0);
+    } else if (dpi > 0 && (perUnitX != static_cast<png_uint_32>(dpi / 0.0254 + 0.5) ||
+                           perUnitY != perUnitX || unit != PNG_RESOLUTION_METER)) {
+        wrong << "pHYs " << perUnitX << " " << perUnitY << " " << unit << " for " << dpi << " dpi";
     } else {
-        result.bitDepth = png_get_bit_depth(png, info);
-        result.colorType = png_get_color_type(png, info);
-        png_colorp palette = nullptr;
-        int count = 0;
-        if (png_get_PLTE(png, info, &palette, &count) != 0) {
-            result.palette.assign(palette, palette + count);
-        }
-        result.hasResolution = png_get_pHYs(png, info, &result.pixelsPerUnitX,
-                                            &result.pixelsPerUnitY, &result.unit) != 0;
-        const auto width = static_cast<std::int32_t>(png_get_image_width(png, info));
-        const auto height = static_cast<std::int32_t>(png_get_image_height(png, info));
-        if (result.bitDepth == 1 && result.colorType == PNG_COLOR_TYPE_PALETTE &&
-            result.palette.size() == 2) {
-            png_bytepp rows = png_get_rows(png, info);
-            result.raster = Raster{width, height, {}};
-            for (std::int32_t y = 0; y < height; ++y) {
-                for (std::int32_t x = 0; x < width; ++x) {
-                    const png_color& c = result.palette[(rows[y][x / 8] >> (7 - x % 8)) & 1];
-                    result.raster.rgb.insert(result.raster.rgb.end(), {c.red, c.green, c.blue});
-                }
+        raster = Raster{static_cast<std::int32_t>(png_get_image_width(png, info)),
+                        static_cast<std::int32_t>(png_get_image_height(png, info)),
+                        {}};
+        png_bytepp rows = png_get_rows(png, info);
+        for (std::int32_t y = 0; y < raster.height; ++y) {
+            for (std::int32_t x = 0; x < raster.width; ++x) {
+                const png_color& c = palette[(rows[y][x / 8] >> (7 - x % 8)) & 1];
+                raster.rgb.insert(raster.rgb.end(), {c.red, c.green, c.blue});
             }
         }
     }
     png_destroy_read_struct(&png, &info, nullptr);
-    return result;
+    return wrong.str();
 }
 
 // zxing-cpp's reading of a raster: the data bytes, or why there are none.
@@ -336,25 +314,17 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     }
     EXPECT_EQ(wrongBits, 0);
 
-    // Its PNG: the two colours, background first, and the resolution
-    // recorded exactly when one is given.
+    // Its PNG, through a file.
     PngOptions options;
     options.dpi = c.dpi;
-    std::vector<std::uint8_t> png;
-    ASSERT_EQ(writePng(bits, options, png), status::kOk);
-    const PalettePng read = readPalettePng(png);
-    ASSERT_EQ(read.error, "");
-    EXPECT_EQ(read.colorType, PNG_COLOR_TYPE_PALETTE);
-    EXPECT_EQ(read.bitDepth, 1);
-    ASSERT_EQ(read.palette.size(), 2u);
-    EXPECT_EQ(firstDifference(expected, read.raster), "");
-    EXPECT_EQ(read.hasResolution, c.dpi > 0);
-    if (c.dpi > 0) {
-        const auto pixelsPerMetre = static_cast<png_uint_32>(c.dpi / 0.0254 + 0.5);
-        EXPECT_EQ(read.pixelsPerUnitX, pixelsPerMetre);
-        EXPECT_EQ(read.pixelsPerUnitY, pixelsPerMetre);
-        EXPECT_EQ(read.unit, PNG_RESOLUTION_METER);
-    }
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(writePng(bits, options, file), status::kOk);
+    Raster fromPng;
+    const std::string pngProblem = readPalettePng(file, c.dpi, fromPng);
+    std::fclose(file);
+    ASSERT_EQ(pngProblem, "");
+    EXPECT_EQ(firstDifference(expected, fromPng), "") << "1-bit PNG";
 
     // The vector pictures drawn by real renderers at their resolution.
     const std::string rsvgConvert =
@@ -443,65 +413,47 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     struct Refusal {
         const char* name;
-        PictureSettings picture;
+        std::int32_t orientation;
+        double moduleWidth;
+        std::int32_t imageWidth;
+        std::int32_t imageHeight;
+        Color foreground;
         std::int32_t dpi;
         Status expected;
     };
-    std::vector<Refusal> refusals;
-    auto refuse = [&](const char* name, Status expected, auto change, std::int32_t dpi = 0) {
-        PictureSettings picture;
-        change(picture);
-        refusals.push_back({name, picture, dpi, expected});
+    constexpr std::int32_t kTooWide = RgbImage::kMaxDimension + 1;
+    const Refusal kRefusals[] = {
+        {"BadOrientation", 45, 2, 0, 0, kInk, 0, status::kInvalidArgument},
+        {"BarsInTheBackgroundColour", 0, 2, 0, 0, kPaper, 0, status::kInvalidArgument},
+        {"ModuleRoundsToNothing", 0, 0.4, 0, 0, kInk, 0, status::kInvalidArgument},
+        {"TooNarrow", 0, 2, 100, 200, kInk, 0, status::kColumnsTooLarge},
+        {"TooFewPixelsAcrossTheTurnedRows", 90, 2, 10, 400, kInk, 0, status::kRowsTooLarge},
+        {"WiderThanAnyRaster", 0, 2, kTooWide, 100, kInk, 0, status::kCantAllocateImage},
+        {"MorePixelsThanAnyRaster", 0, 2, 600000, 600000, kInk, 0, status::kCantAllocateImage},
+        // A bad resolution is refused before anything else.
+        {"NegativeDpi", 0, 2, kTooWide, 100, kInk, -1, status::kInvalidArgument},
+        {"DpiAboveTheLimit", 0, 2, 0, 0, kInk, kMaxDpi + 1, status::kInvalidArgument},
     };
-    refuse("BadOrientation", status::kInvalidArgument,
-           [](PictureSettings& p) { p.orientation = 45; });
-    refuse("BarsInTheBackgroundColour", status::kInvalidArgument,
-           [](PictureSettings& p) { p.foreground = p.background; });
-    refuse("ModuleRoundsToNothing", status::kInvalidArgument,
-           [](PictureSettings& p) { p.moduleWidth = 0.4; });
-    refuse("TooNarrow", status::kColumnsTooLarge, [](PictureSettings& p) {
-        p.imageWidth = 100;
-        p.imageHeight = 200;
-    });
-    refuse("TooShort", status::kRowsTooLarge, [](PictureSettings& p) {
-        p.imageWidth = 400;
-        p.imageHeight = 10;
-    });
-    refuse("WiderThanAnyRaster", status::kCantAllocateImage, [](PictureSettings& p) {
-        p.imageWidth = RgbImage::kMaxDimension + 1;
-        p.imageHeight = 100;
-    });
-    refuse("MorePixelsThanAnyRaster", status::kCantAllocateImage, [](PictureSettings& p) {
-        p.imageWidth = 600000;
-        p.imageHeight = 600000;
-    });
-    // Refused before anything is drawn, the raster's size errors included.
-    refuse(
-        "NegativeDpi", status::kInvalidArgument, [](PictureSettings&) {}, -1);
-    refuse(
-        "DpiAboveTheLimit", status::kInvalidArgument, [](PictureSettings&) {}, kMaxDpi + 1);
-    refuse(
-        "DpiBeforeTheSize", status::kInvalidArgument,
-        [](PictureSettings& p) {
-            p.imageWidth = RgbImage::kMaxDimension + 1;
-            p.imageHeight = 100;
-        },
-        -1);
-
-    for (const Refusal& r : refusals) {
+    for (const Refusal& r : kRefusals) {
         SCOPED_TRACE(r.name);
-        if (r.dpi >= 0 && r.dpi <= kMaxDpi) {
+        PictureSettings picture;
+        picture.orientation = r.orientation;
+        picture.moduleWidth = r.moduleWidth;
+        picture.imageWidth = r.imageWidth;
+        picture.imageHeight = r.imageHeight;
+        picture.foreground = r.foreground;
+        if (r.dpi == 0) {
             RgbImage rgb;
-            EXPECT_EQ(renderRgb(symbol, r.picture, rgb), r.expected);
+            EXPECT_EQ(renderRgb(symbol, picture, rgb), r.expected);
             BitImage bits;
-            EXPECT_EQ(renderBits(symbol, r.picture, bits), r.expected);
+            EXPECT_EQ(renderBits(symbol, picture, bits), r.expected);
             EXPECT_TRUE(bits.empty());
         }
         std::string svg = "old";
-        EXPECT_EQ(renderSvg(symbol, r.picture, r.dpi, svg), r.expected);
+        EXPECT_EQ(renderSvg(symbol, picture, r.dpi, svg), r.expected);
         EXPECT_EQ(svg, "");
         std::string eps = "old";
-        EXPECT_EQ(renderEps(symbol, r.picture, r.dpi, eps), r.expected);
+        EXPECT_EQ(renderEps(symbol, picture, r.dpi, eps), r.expected);
         EXPECT_EQ(eps, "");
     }
 
