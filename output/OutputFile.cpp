@@ -5,6 +5,7 @@
 #include <stdlib.h>  // realpath, free
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -108,6 +109,20 @@ Target findTarget(const char* name, std::string& path, struct stat& status) {
 
 std::string descriptorPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
+// Whether descriptors can be named through /proc. Looked up once: a bulk run
+// writes thousands of files, and /proc does not come and go while it runs.
+bool descriptorsHaveNames(int fd) {
+    static std::atomic<bool> known{false};
+    if (known.load(std::memory_order_relaxed)) {
+        return true;
+    }
+    if (::access(descriptorPath(fd).c_str(), F_OK) != 0) {
+        return false;
+    }
+    known.store(true, std::memory_order_relaxed);
+    return true;
+}
+
 }  // namespace
 
 OutputFile::~OutputFile() { discard(); }
@@ -183,7 +198,7 @@ bool OutputFile::openUnnamed(const struct stat* existing) {
     // The file is named later through /proc; without it, the temporary file
     // is the way.
     unnamedFd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (unnamedFd_ < 0 || ::access(descriptorPath(unnamedFd_).c_str(), F_OK) != 0) {
+    if (unnamedFd_ < 0 || !descriptorsHaveNames(unnamedFd_)) {
         ::close(fd);
         discard();
         return false;
