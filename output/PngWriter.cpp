@@ -312,8 +312,14 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // gamma.
     job.gamma = options.gamma >= kMinGamma ? options.gamma : kFallbackGamma;
     // One reading of the clock feeds both the tIME chunk and the text, so
-    // they always agree. Both are in UTC.
-    png_convert_from_time_t(&job.stamp, options.timeGiven ? options.time : std::time(nullptr));
+    // they always agree. Both are in UTC. gmtime_r rather than libpng's own
+    // conversion, which calls gmtime: its result is shared by every thread,
+    // and files written side by side could mix each other's time stamps.
+    const std::time_t when = options.timeGiven ? options.time : std::time(nullptr);
+    std::tm utc{};
+    if (::gmtime_r(&when, &utc) != nullptr) {
+        png_convert_from_struct_tm(&job.stamp, &utc);
+    }
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
