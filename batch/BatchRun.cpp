@@ -131,8 +131,13 @@ bool BatchRun::makeTask(Record& record, RecordTask& task) {
     std::string outputCell;
     std::string cellMessage;
     const bool cellsSound = record.problem == RecordProblem::kNone;
-    const bool cellsApplied =
-        csv && cellsSound && columns_.apply(record.cells, task.options, outputCell, cellMessage);
+    bool shortest = settings_.shortest;
+    const bool cellsApplied = csv && cellsSound &&
+                              columns_.apply(record.cells, task.options, outputCell, shortest,
+                                             cellMessage);
+    if (shortest) {
+        task.options.symbol.compaction = CompactionMode::kShortest;
+    }
     if (!outputCell.empty()) {
         NameTemplate cellNames;
         std::string message;

@@ -34,6 +34,9 @@ struct BatchSettings {
     std::int32_t jobs = 1;  // 1..kMaxJobs worker threads
     bool quiet = false;
     bool anyPath = false;  // CSV output cells may leave the current folder
+    // The shortest encodation for every record, in place of the compaction
+    // mode (a CSV "shortest" cell decides for its record).
+    bool shortest = false;
 
     // The time and resolution that PNG files record.
     PngOptions png;

@@ -34,6 +34,7 @@ enum OwnOption : std::int32_t {
     kQuiet,
     kAnyPath,
     kVersion,
+    kShortest,
 };
 
 constexpr LongOption kOwnOptions[] = {
@@ -43,6 +44,7 @@ constexpr LongOption kOwnOptions[] = {
     {"macro", kRequiredArgument, nullptr, kMacro},   {"file-id", kRequiredArgument, nullptr, kFileId},
     {"jobs", kRequiredArgument, nullptr, kJobs},     {"quiet", kNoArgument, nullptr, kQuiet},
     {"any-path", kNoArgument, nullptr, kAnyPath},    {"version", kNoArgument, nullptr, kVersion},
+    {"shortest", kNoArgument, nullptr, kShortest},
 };
 
 // barwright's options first and in their order, so that an abbreviation
@@ -211,6 +213,7 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
             case kCsv:
             case kQuiet:
             case kAnyPath:
+            case kShortest:
                 // The parser ignores "=value" after an option without one;
                 // it is refused here rather than silently dropped.
                 if (word.find('=') != std::string_view::npos) {
@@ -289,6 +292,9 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
                 break;
             case kAnyPath:
                 settings.anyPath = true;
+                break;
+            case kShortest:
+                settings.shortest = true;
                 break;
             default:
                 // A symbol option: barwright's value rules, out-of-range
@@ -388,6 +394,8 @@ Output:
       --macro N      spread each record over N Macro PDF417 symbols
       --file-id ID   Macro file ID of every record (default: the record number)
       --any-path     let CSV output cells name files outside the current folder
+      --shortest     the fewest data codewords for each record's data (in place
+                     of -m's mode); CSV column 'shortest' with 1 or 0
 
 Run:
       --jobs N       symbols made at once (default: the CPUs available, %d)

@@ -35,7 +35,7 @@ std::string knownColumns() {
             list += ", ";
         }
     }
-    return list + CsvColumns::kOutputColumn;
+    return list + CsvColumns::kOutputColumn + ", " + CsvColumns::kShortestColumn;
 }
 
 }  // namespace
@@ -48,7 +48,9 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
         if (i == 0 && name.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
             name.remove_prefix(kByteOrderMark.size());
         }
-        const std::int32_t letter = name == kOutputColumn ? kOutputLetter : letterOf(name);
+        const std::int32_t letter = name == kOutputColumn     ? kOutputLetter
+                                    : name == kShortestColumn ? kShortestLetter
+                                                              : letterOf(name);
         if (letter == 0 && name != kOutputColumn) {
             message = "unknown CSV column \"" + printable(name) + "\" (known: " + knownColumns() +
                       ")";
@@ -67,7 +69,7 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
 }
 
 bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& options,
-                       std::string& output, std::string& message) const {
+                       std::string& output, bool& shortest, std::string& message) const {
     output.clear();
     // The output cell first, so that a message about another cell can name
     // the record's file.
@@ -79,6 +81,15 @@ bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& opt
     for (std::size_t i = 0; i < cells.size() && i < letters_.size(); ++i) {
         const std::string& cell = cells[i];
         if (cell.empty() || letters_[i] == kOutputLetter) {
+            continue;
+        }
+        if (letters_[i] == kShortestLetter) {
+            if (cell != "0" && cell != "1") {
+                message = "column \"" + names_[i] + "\": \"" + printable(cell) +
+                          "\" is neither 1 nor 0";
+                return false;
+            }
+            shortest = cell == "1";
             continue;
         }
         if (!applyOption(letters_[i], cell, options, ValueCheck::kStrict)) {

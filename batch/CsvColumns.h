@@ -9,13 +9,16 @@
 namespace barwright::batch {
 
 // The columns of a CSV input: each names a symbol option by its long name
-// ("data", "col", "ecl", ...) or is "output", the record's file name. A
+// ("data", "col", "ecl", ...), or is "output", the record's file name, or
+// "shortest" (1: the fewest data codewords, 0: the compaction mode). A
 // non-empty cell sets its option for its record, read strictly: a value
 // barwright would drop, or read only in part, is refused.
 class CsvColumns {
 public:
     // The column name of the output file.
     static constexpr const char* kOutputColumn = "output";
+    // The column that chooses the shortest encodation.
+    static constexpr const char* kShortestColumn = "shortest";
 
     // Takes the header row. False, with a message, for a column that is
     // neither a symbol option nor "output", or one named twice. A byte order
@@ -24,17 +27,19 @@ public:
 
     // Applies the non-empty cells of a row to options; `output` receives the
     // output cell (empty when there is none, or it is empty), also when
-    // another cell is refused. False, with a message naming the column and
-    // the value, for a bad cell; options are then partly changed. The row
-    // has as many cells as the header.
+    // another cell is refused, and a shortest cell sets `shortest`. False,
+    // with a message naming the column and the value, for a bad cell;
+    // options are then partly changed. The row has as many cells as the
+    // header.
     [[nodiscard]] bool apply(const std::vector<std::string>& cells, SymbolOptions& options,
-                             std::string& output, std::string& message) const;
+                             std::string& output, bool& shortest, std::string& message) const;
 
     // The number of columns.
     std::size_t size() const { return letters_.size(); }
 
 private:
     static constexpr std::int32_t kOutputLetter = 0;
+    static constexpr std::int32_t kShortestLetter = -1;
     std::vector<std::int32_t> letters_;  // per column: the option's letter, or kOutputLetter
     std::vector<std::string> names_;
 };
