@@ -61,6 +61,11 @@ const std::vector<LongOption>& longOptions() {
     return table;
 }
 
+// png1 is made for many small files fast: zlib's fastest level does a 1-bit
+// barcode in a third less time than its default level, for files about a
+// tenth larger (png keeps barwright's level: its files are barwright's).
+constexpr std::int32_t kBitPngCompressionLevel = 1;
+
 struct FormatName {
     const char* name;
     OutputFormat format;
@@ -324,6 +329,9 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
     // Without --input, -d's data is the one record.
     settings.options.symbol.escapes = !settings.raw;
     settings.png.dpi = settings.dpi;
+    if (settings.format == OutputFormat::kPng1) {
+        settings.png.compressionLevel = kBitPngCompressionLevel;
+    }
     return CommandLineResult::kRun;
 }
 

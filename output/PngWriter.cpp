@@ -171,6 +171,24 @@ int filtersFor(png_const_bytep row, png_const_bytep previous, std::size_t rowByt
     return chosenFilter(row, previous, rowBytes, bytesPerPixel);
 }
 
+// The filter libpng's trials would pick between None and Up alone.
+int noneOrUp(png_const_bytep row, png_const_bytep previous, std::size_t rowBytes) {
+    if (allZero(row, rowBytes)) {
+        return PNG_FILTER_NONE;
+    }
+    if (std::memcmp(row, previous, rowBytes) == 0) {
+        return PNG_FILTER_UP;
+    }
+    std::uint32_t none = 0;
+    std::uint32_t up = 0;
+    for (std::size_t i = 0; i < rowBytes; ++i) {
+        const std::int16_t x = row[i];
+        none += static_cast<std::uint32_t>(weight(x));
+        up += static_cast<std::uint32_t>(weight(static_cast<std::int16_t>(x - previous[i])));
+    }
+    return up < none ? PNG_FILTER_UP : PNG_FILTER_NONE;
+}
+
 // All that the long-jumping part of the write needs, prepared beforehand so
 // that nothing in it has a destructor.
 struct PngWriteJob {
@@ -206,6 +224,8 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     if (job.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, info, job.palette, kPaletteSize);
+        // See below: None and Up, each row asking for one of them.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
     }
     png_set_gAMA(png, info, job.gamma);
     if (job.pixelsPerMetre != 0) {
@@ -249,14 +269,21 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     if (rowBytes != job.rowBytes) {
         return false;
     }
-    // Palette images are not filtered at all by libpng's default (None on
-    // every row, no trials), so there is nothing to shorten.
-    const bool chooseFilters = job.colorType != PNG_COLOR_TYPE_PALETTE;
-    int filters = PNG_ALL_FILTERS;
+    // RGB rows take the filter libpng's own trials would (see filtersFor).
+    // A 1-bit image is written as libpng writes one that is allowed None and
+    // Up, not as its default for palette images (None throughout): most rows
+    // of a barcode repeat the one above, Up makes them runs of zero bytes,
+    // which cost zlib least, where None would leave every repeat for zlib to
+    // find a row back. The choice between the two is libpng's, made here
+    // without its trials.
+    const bool palette = job.colorType == PNG_COLOR_TYPE_PALETTE;
+    int filters = palette ? PNG_FILTER_NONE | PNG_FILTER_UP : PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
         const std::uint8_t* row = job.pixels + static_cast<std::size_t>(y) * rowBytes;
-        if (chooseFilters && y > 0) {
-            const int wanted = filtersFor(row, row - rowBytes, rowBytes, kRgbBytesPerPixel);
+        if (y > 0) {
+            const int wanted = palette
+                                   ? noneOrUp(row, row - rowBytes, rowBytes)
+                                   : filtersFor(row, row - rowBytes, rowBytes, kRgbBytesPerPixel);
             if (wanted != filters) {
                 filters = wanted;
                 png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);

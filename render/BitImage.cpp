@@ -81,4 +81,10 @@ void BitImage::fillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int
     }
 }
 
+void BitImage::copyRow(std::int32_t from, std::int32_t to) {
+    assert(from >= 0 && from < height_ && to >= 0 && to < height_);
+    std::memcpy(pixels_.data() + static_cast<std::size_t>(to) * rowBytes(),
+                pixels_.data() + static_cast<std::size_t>(from) * rowBytes(), rowBytes());
+}
+
 }  // namespace barwright

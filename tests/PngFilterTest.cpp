@@ -1,8 +1,9 @@
-// The PNG writer picks libpng's filter itself for rows whose choice is known
-// in advance (repeated rows, rows of zero bytes). Its files must be the very
-// bytes that libpng's own whole-image write with default filters gives:
-// every image here is also written by a plain reference writer at the same
-// fixed time, and the files must agree byte for byte.
+// The PNG writer picks libpng's filter for every row itself, without
+// libpng's trials. Its files must be the very bytes that libpng's own
+// whole-image write gives with the filters libpng is allowed (all five for
+// RGB, None and Up for 1-bit images): every image here is also written by a
+// plain reference writer at the same fixed time, and the files must agree
+// byte for byte.
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -63,6 +64,8 @@ bool writeReferenceWithLibpng(png_structp png, png_infop info, const ReferenceFo
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     if (format.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, info, format.palette, 2);
+        // The writer lets 1-bit rows repeat through Up.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
     }
     png_set_gAMA(png, info, 0.5);
     if (format.pixelsPerMetre != 0) {
@@ -213,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(Symbols, PngFilterSymbols, testing::ValuesIn(kSymbols),
                              return info.param.name;
                          });
 
-// A 1-bit image is a palette PNG, which libpng leaves unfiltered by default;
+// A 1-bit image is a palette PNG, allowed None and Up;
 // a resolution adds a pHYs chunk wherever libpng puts it, in either kind.
 TEST_P(PngFilterSymbols, OneBitAndResolutionSameBytesAsLibpngAlone) {
     const SymbolCase& c = GetParam();

@@ -28,6 +28,8 @@ public:
     // Sets w x h pixels at (x, y) to bars. No clipping: the caller keeps the
     // rectangle inside the image. w <= 0 or h <= 0 sets nothing.
     void fillRect(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h);
+    // Makes row `to` a copy of row `from`; both must lie inside the image.
+    void copyRow(std::int32_t from, std::int32_t to);
 
     std::int32_t width() const { return width_; }
     std::int32_t height() const { return height_; }
