@@ -171,24 +171,6 @@ int filtersFor(png_const_bytep row, png_const_bytep previous, std::size_t rowByt
     return chosenFilter(row, previous, rowBytes, bytesPerPixel);
 }
 
-// The filter libpng's trials would pick between None and Up alone.
-int noneOrUp(png_const_bytep row, png_const_bytep previous, std::size_t rowBytes) {
-    if (allZero(row, rowBytes)) {
-        return PNG_FILTER_NONE;
-    }
-    if (std::memcmp(row, previous, rowBytes) == 0) {
-        return PNG_FILTER_UP;
-    }
-    std::uint32_t none = 0;
-    std::uint32_t up = 0;
-    for (std::size_t i = 0; i < rowBytes; ++i) {
-        const std::int16_t x = row[i];
-        none += static_cast<std::uint32_t>(weight(x));
-        up += static_cast<std::uint32_t>(weight(static_cast<std::int16_t>(x - previous[i])));
-    }
-    return up < none ? PNG_FILTER_UP : PNG_FILTER_NONE;
-}
-
 // All that the long-jumping part of the write needs, prepared beforehand so
 // that nothing in it has a destructor.
 struct PngWriteJob {
@@ -270,20 +252,21 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
         return false;
     }
     // RGB rows take the filter libpng's own trials would (see filtersFor).
-    // A 1-bit image is written as libpng writes one that is allowed None and
-    // Up, not as its default for palette images (None throughout): most rows
-    // of a barcode repeat the one above, Up makes them runs of zero bytes,
-    // which cost zlib least, where None would leave every repeat for zlib to
-    // find a row back. The choice between the two is libpng's, made here
-    // without its trials.
+    // A 1-bit row takes Up when it repeats the one above and None otherwise,
+    // where libpng's default for palette images is None throughout: most
+    // rows of a barcode repeat, Up makes them runs of zero bytes, which cost
+    // zlib least, where None would leave every repeat for zlib to find a row
+    // back. (libpng's own trials between the two do worse here: their
+    // measure suits 8-bit samples, and picks Up for rows it does not help.)
     const bool palette = job.colorType == PNG_COLOR_TYPE_PALETTE;
     int filters = palette ? PNG_FILTER_NONE | PNG_FILTER_UP : PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
         const std::uint8_t* row = job.pixels + static_cast<std::size_t>(y) * rowBytes;
         if (y > 0) {
-            const int wanted = palette
-                                   ? noneOrUp(row, row - rowBytes, rowBytes)
-                                   : filtersFor(row, row - rowBytes, rowBytes, kRgbBytesPerPixel);
+            const int wanted =
+                palette ? (std::memcmp(row, row - rowBytes, rowBytes) == 0 ? PNG_FILTER_UP
+                                                                          : PNG_FILTER_NONE)
+                        : filtersFor(row, row - rowBytes, rowBytes, kRgbBytesPerPixel);
             if (wanted != filters) {
                 filters = wanted;
                 png_set_filter(png, PNG_FILTER_TYPE_BASE, filters);
