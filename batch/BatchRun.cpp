@@ -132,9 +132,9 @@ bool BatchRun::makeTask(Record& record, RecordTask& task) {
     std::string cellMessage;
     const bool cellsSound = record.problem == RecordProblem::kNone;
     bool shortest = settings_.shortest;
-    const bool cellsApplied = csv && cellsSound &&
-                              columns_.apply(record.cells, task.options, outputCell, shortest,
-                                             cellMessage);
+    const bool cellsApplied =
+        csv && cellsSound &&
+        columns_.apply(record.cells, task.options, outputCell, shortest, cellMessage);
     if (shortest) {
         task.options.symbol.compaction = CompactionMode::kShortest;
     }

@@ -38,12 +38,18 @@ enum OwnOption : std::int32_t {
 };
 
 constexpr LongOption kOwnOptions[] = {
-    {"input", kRequiredArgument, nullptr, kInput},   {"raw", kNoArgument, nullptr, kRaw},
-    {"binary", kNoArgument, nullptr, kBinary},       {"csv", kNoArgument, nullptr, kCsv},
-    {"format", kRequiredArgument, nullptr, kFormat}, {"dpi", kRequiredArgument, nullptr, kDpi},
-    {"macro", kRequiredArgument, nullptr, kMacro},   {"file-id", kRequiredArgument, nullptr, kFileId},
-    {"jobs", kRequiredArgument, nullptr, kJobs},     {"quiet", kNoArgument, nullptr, kQuiet},
-    {"any-path", kNoArgument, nullptr, kAnyPath},    {"version", kNoArgument, nullptr, kVersion},
+    {"input", kRequiredArgument, nullptr, kInput},
+    {"raw", kNoArgument, nullptr, kRaw},
+    {"binary", kNoArgument, nullptr, kBinary},
+    {"csv", kNoArgument, nullptr, kCsv},
+    {"format", kRequiredArgument, nullptr, kFormat},
+    {"dpi", kRequiredArgument, nullptr, kDpi},
+    {"macro", kRequiredArgument, nullptr, kMacro},
+    {"file-id", kRequiredArgument, nullptr, kFileId},
+    {"jobs", kRequiredArgument, nullptr, kJobs},
+    {"quiet", kNoArgument, nullptr, kQuiet},
+    {"any-path", kNoArgument, nullptr, kAnyPath},
+    {"version", kNoArgument, nullptr, kVersion},
     {"shortest", kNoArgument, nullptr, kShortest},
 };
 
@@ -106,8 +112,8 @@ std::string badOptionMessage(int argc, char* argv[]) {
     if (word.size() > 2 && word.substr(0, 2) == "--") {
         const std::string_view typed = word.substr(2, word.find('=') - 2);
         for (const LongOption& option : longOptions()) {
-            if (option.name != nullptr && std::string_view(option.name).substr(0, typed.size()) ==
-                                              typed) {
+            if (option.name != nullptr &&
+                std::string_view(option.name).substr(0, typed.size()) == typed) {
                 return "option '--" + std::string(option.name) + "' needs a value";
             }
         }

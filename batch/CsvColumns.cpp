@@ -52,8 +52,8 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
                                     : name == kShortestColumn ? kShortestLetter
                                                               : letterOf(name);
         if (letter == 0 && name != kOutputColumn) {
-            message = "unknown CSV column \"" + printable(name) + "\" (known: " + knownColumns() +
-                      ")";
+            message =
+                "unknown CSV column \"" + printable(name) + "\" (known: " + knownColumns() + ")";
             return false;
         }
         for (const std::string& earlier : names_) {
@@ -85,8 +85,8 @@ bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& opt
         }
         if (letters_[i] == kShortestLetter) {
             if (cell != "0" && cell != "1") {
-                message = "column \"" + names_[i] + "\": \"" + printable(cell) +
-                          "\" is neither 1 nor 0";
+                message =
+                    "column \"" + names_[i] + "\": \"" + printable(cell) + "\" is neither 1 nor 0";
                 return false;
             }
             shortest = cell == "1";

@@ -28,10 +28,9 @@ void ProgressLine::draw(std::uint64_t done, std::uint64_t failed) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
     const double rate = seconds > 0.0 ? static_cast<double>(done) / seconds : 0.0;
     char text[128];
-    const int length =
-        std::snprintf(text, sizeof text, "%llu records, %.0f/s, %llu failed",
-                      static_cast<unsigned long long>(done), rate,
-                      static_cast<unsigned long long>(failed));
+    const int length = std::snprintf(text, sizeof text, "%llu records, %.0f/s, %llu failed",
+                                     static_cast<unsigned long long>(done), rate,
+                                     static_cast<unsigned long long>(failed));
     if (length <= 0) {
         return;
     }

@@ -1,8 +1,8 @@
 #include "batch/SymbolWriter.h"
 
-#include <cerrno>
 #include <string.h>  // strerror_r
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -85,8 +85,7 @@ Status SymbolWriter::makeFiles(const RecordTask& task, RecordResult& result) {
     }
     SymbolSettings settings = task.options.symbol;
     settings.macro.enabled = true;
-    settings.macro.fileId =
-        settings_.fileId.empty() ? macroFileId(task.number) : settings_.fileId;
+    settings.macro.fileId = settings_.fileId.empty() ? macroFileId(task.number) : settings_.fileId;
     Status status = encodeMacroSegments(settings, settings_.macroSegments, segments_);
     if (status == status::kInvalidArgument) {
         result.reason = "the data has fewer bytes than --macro asks for symbols";

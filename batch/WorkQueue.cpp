@@ -141,8 +141,7 @@ void WorkQueue::reportFinished(std::unique_lock<std::mutex>& lock) {
             slotOf(ticket).done = false;
         }
         released_ = end;
-        if (readerWaiting_ &&
-            (readerWaitsForName_ || submitted_ - released_ <= readerTarget_)) {
+        if (readerWaiting_ && (readerWaitsForName_ || submitted_ - released_ <= readerTarget_)) {
             room_.notify_one();
         }
     }

@@ -48,8 +48,7 @@ public:
 
     // Worker: waits for a task; false when none will come. The task and its
     // result belong to the caller until complete(ticket).
-    [[nodiscard]] bool take(std::uint64_t& ticket, const RecordTask*& task,
-                            RecordResult*& result);
+    [[nodiscard]] bool take(std::uint64_t& ticket, const RecordTask*& task, RecordResult*& result);
     // Worker: the task is done; reports what is due.
     void complete(std::uint64_t ticket);
 

@@ -152,8 +152,8 @@ void BM_DrawAndWriteTallImage(benchmark::State& state) {
     PictureSettings picture;
     picture.imageWidth = kWidth;
     picture.imageHeight = static_cast<std::int32_t>(state.range(0));
-    picture.yToXRatio = static_cast<double>(picture.imageHeight - 4 * kModuleWidth) /
-                        (symbol.rows * kModuleWidth);
+    picture.yToXRatio =
+        static_cast<double>(picture.imageHeight - 4 * kModuleWidth) / (symbol.rows * kModuleWidth);
     std::FILE* sink = std::fopen("/dev/null", "wb");
     for (auto _ : state) {
         RgbImage image;

@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "barwright/Encoder.h"
+#include "barwright/OutputFile.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
 #include "cli/OptionParser.h"
-#include "barwright/OutputFile.h"
 
 namespace barwright {
 

@@ -5,7 +5,6 @@
 
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"
-
 #include "compaction/Codeword.h"
 #include "compaction/CompactionUnit.h"
 #include "compaction/NumericCompaction.h"
@@ -21,11 +20,14 @@ class Compactor {
 public:
     // The compaction modes as numbers; the executor's current mode is one
     // of text, numeric and byte.
-    static constexpr std::int32_t kModeAutomatic = static_cast<std::int32_t>(CompactionMode::kAutomatic);
+    static constexpr std::int32_t kModeAutomatic =
+        static_cast<std::int32_t>(CompactionMode::kAutomatic);
     static constexpr std::int32_t kModeText = static_cast<std::int32_t>(CompactionMode::kText);
-    static constexpr std::int32_t kModeNumeric = static_cast<std::int32_t>(CompactionMode::kNumeric);
+    static constexpr std::int32_t kModeNumeric =
+        static_cast<std::int32_t>(CompactionMode::kNumeric);
     static constexpr std::int32_t kModeByte = static_cast<std::int32_t>(CompactionMode::kByte);
-    static constexpr std::int32_t kModeShortest = static_cast<std::int32_t>(CompactionMode::kShortest);
+    static constexpr std::int32_t kModeShortest =
+        static_cast<std::int32_t>(CompactionMode::kShortest);
 
     // "~7" is followed by exactly this many decimal digits.
     static constexpr std::size_t kEciEscapeDigits = 6;

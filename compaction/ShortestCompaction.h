@@ -1,9 +1,9 @@
 #pragma once
 
+#include "barwright/Status.h"
 #include "compaction/Codeword.h"
 #include "compaction/CompactionUnit.h"
 #include "compaction/NumericCompaction.h"
-#include "barwright/Status.h"
 
 namespace barwright {
 

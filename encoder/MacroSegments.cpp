@@ -1,12 +1,13 @@
 // Splitting one data string over the symbols of a Macro PDF417 file.
 
+#include "barwright/MacroSegments.h"
+
 #include <algorithm>
 #include <new>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "barwright/MacroSegments.h"
 #include "compaction/Compactor.h"
 
 namespace barwright {

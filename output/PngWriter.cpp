@@ -265,7 +265,7 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
         if (y > 0) {
             const int wanted =
                 palette ? (std::memcmp(row, row - rowBytes, rowBytes) == 0 ? PNG_FILTER_UP
-                                                                          : PNG_FILTER_NONE)
+                                                                           : PNG_FILTER_NONE)
                         : filtersFor(row, row - rowBytes, rowBytes, kRgbBytesPerPixel);
             if (wanted != filters) {
                 filters = wanted;

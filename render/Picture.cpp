@@ -42,8 +42,8 @@ Status checkPicture(const PictureSettings& picture) {
     return status::kOk;
 }
 
-Status imageSize(const EncodedSymbol& symbol, const PictureSettings& picture,
-                 std::int32_t& width, std::int32_t& height) {
+Status imageSize(const EncodedSymbol& symbol, const PictureSettings& picture, std::int32_t& width,
+                 std::int32_t& height) {
     Status result = checkPicture(picture);
     if (result != status::kOk) {
         return result;
@@ -56,9 +56,8 @@ Status imageSize(const EncodedSymbol& symbol, const PictureSettings& picture,
     double computedWidth = 0.0;
     double computedHeight = 0.0;
     result = geometry::computeImageSize(geometry::shapeOf(symbol, picture), picture.moduleWidth,
-                                        kUnusedResolution, kUnusedResolution,
-                                        geometry::kUnitPixels, geometry::kUnitPixels,
-                                        computedWidth, computedHeight);
+                                        kUnusedResolution, kUnusedResolution, geometry::kUnitPixels,
+                                        geometry::kUnitPixels, computedWidth, computedHeight);
     if (result != status::kOk) {
         return result;
     }

@@ -16,7 +16,8 @@ namespace {
 constexpr std::size_t kMemsetSpanBytes = 64;
 
 bool isGrey(Color color) {
-    return ((color >> 16) & 0xFF) == ((color >> 8) & 0xFF) && ((color >> 8) & 0xFF) == (color & 0xFF);
+    return ((color >> 16) & 0xFF) == ((color >> 8) & 0xFF) &&
+           ((color >> 8) & 0xFF) == (color & 0xFF);
 }
 
 // Sets `count` bytes at each of `rowCount` rows, `stride` bytes apart from

@@ -81,8 +81,8 @@ struct Fit {
 // kRowsOutOfRange for rows outside 3..90 (a symbol that was not made),
 // kColumnsTooLarge when not even a 1-pixel module fits along the rows,
 // kRowsTooLarge when the rows do not fit across or a row would be less than
-// one pixel or more than int32 pixels tall. The fields are filled before the last checks; use them only
-// when the status is 0.
+// one pixel or more than int32 pixels tall. The fields are filled before the last checks; use them
+// only when the status is 0.
 [[nodiscard]] Status fitToImage(const SymbolShape& shape, const Rect& image, Fit& fit);
 
 }  // namespace geometry

@@ -49,8 +49,8 @@ bool isDrawable(const EncodedSymbol& symbol) {
     const std::int32_t patternsPerRow = symbol.columns + (symbol.compact ? 1 : 2);
     if (matrix.rowCount != symbol.rows ||
         matrix.elementsPerRow != kElementsPerCodeword * patternsPerRow ||
-        matrix.widths.size() !=
-            static_cast<std::size_t>(matrix.rowCount) * static_cast<std::size_t>(matrix.elementsPerRow)) {
+        matrix.widths.size() != static_cast<std::size_t>(matrix.rowCount) *
+                                    static_cast<std::size_t>(matrix.elementsPerRow)) {
         return false;
     }
     // Eight widths at a time: none above 7 (so their sum cannot wrap in a
@@ -83,7 +83,8 @@ Status layoutSymbol(const EncodedSymbol& symbol, const PictureSettings& picture,
     if (result != status::kOk) {
         return result;
     }
-    layout.placement = drawing::placeSymbol(layout.shape, layout.fit, picture.alignH, picture.alignV);
+    layout.placement =
+        drawing::placeSymbol(layout.shape, layout.fit, picture.alignH, picture.alignV);
     return status::kOk;
 }
 

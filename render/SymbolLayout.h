@@ -56,7 +56,7 @@ struct Placement {
 };
 
 inline Rect Placement::place(std::int32_t along, std::int32_t length, std::int32_t across,
-                      std::int32_t thickness) const {
+                             std::int32_t thickness) const {
     std::int32_t x = left + along;
     std::int32_t y = top + across;
     std::int32_t w = length;

@@ -3,8 +3,8 @@
 // background over the drawing area, and the quiet zone of a sized image.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "barwright/Encoder.h"

@@ -6,16 +6,15 @@
 // above and None otherwise; the reference asks libpng for the same, row by
 // row.
 #include <gtest/gtest.h>
-
-#include <ostream>
 #include <png.h>
 
 #include <csetjmp>
 #include <cstdint>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -92,8 +91,7 @@ bool writeReferenceWithLibpng(png_structp png, png_infop info, const ReferenceFo
         for (png_uint_32 y = 0; y < format.height; ++y) {
             if (y > 0) {
                 const bool repeat = std::memcmp(rows[y], rows[y - 1], rowBytes) == 0;
-                png_set_filter(png, PNG_FILTER_TYPE_BASE,
-                               repeat ? PNG_FILTER_UP : PNG_FILTER_NONE);
+                png_set_filter(png, PNG_FILTER_TYPE_BASE, repeat ? PNG_FILTER_UP : PNG_FILTER_NONE);
             }
             png_write_row(png, rows[y]);
         }

@@ -1,8 +1,6 @@
 // The PNG file: pixels read back, chunk order, the text entries, the time
 // stamp in UTC, gamma, compression level, and write failures.
 #include <gtest/gtest.h>
-
-#include <ostream>
 #include <png.h>
 
 #include <cmath>
@@ -12,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>

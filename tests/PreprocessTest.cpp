@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+
 #include "compaction/Compactor.h"
 #include "support/CompactionRun.h"
 

@@ -3,9 +3,9 @@
 // allocated.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "barwright/RgbImage.h"

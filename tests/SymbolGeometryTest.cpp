@@ -2,10 +2,10 @@
 // symbol into a given image, and the refusal of sizes that cannot be drawn.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 #include "render/SymbolGeometry.h"
 

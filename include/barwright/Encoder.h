@@ -23,7 +23,8 @@ struct SymbolMatrix {
                       static_cast<std::size_t>(element)];
     }
     const std::uint8_t* row(std::int32_t row) const {
-        return widths.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(elementsPerRow);
+        return widths.data() +
+               static_cast<std::size_t>(row) * static_cast<std::size_t>(elementsPerRow);
     }
 };
 

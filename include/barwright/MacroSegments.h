@@ -18,8 +18,8 @@ namespace barwright {
 // that is data is written "~~" so that no part begins with an escape by
 // accident. kMacroSegmentCount for a count outside 1..99999,
 // kInvalidArgument when data holds fewer bytes than segmentCount.
-[[nodiscard]] Status splitMacroData(std::string_view data, bool escapes,
-                                    std::int32_t segmentCount, std::vector<std::string>& parts);
+[[nodiscard]] Status splitMacroData(std::string_view data, bool escapes, std::int32_t segmentCount,
+                                    std::vector<std::string>& parts);
 
 // Encodes settings.data as a Macro PDF417 file of segmentCount symbols, one
 // per part of splitMacroData, in order. Symbol i (1-based) is segment i of

@@ -21,7 +21,9 @@ constexpr bool isOrientation(std::int32_t degrees) {
     return degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
 }
 
-constexpr bool isAlignment(std::int32_t align) { return align >= kAlignStart && align <= kAlignEnd; }
+constexpr bool isAlignment(std::int32_t align) {
+    return align >= kAlignStart && align <= kAlignEnd;
+}
 
 // The largest resolution (pixels per inch) that a picture may record. A PNG
 // stores it as pixels per metre in 31 bits, which ends near 54.5 million;

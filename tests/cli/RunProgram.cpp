@@ -112,8 +112,8 @@ bool openTerminal(int ends[2]) {
     if (master < 0) {
         return false;
     }
-    const char* name = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master)
-                                                                          : nullptr;
+    const char* name =
+        ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master) : nullptr;
     const int terminal = name != nullptr ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
     termios settings{};
     if (terminal < 0 || ::tcgetattr(terminal, &settings) != 0) {

@@ -603,8 +603,7 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
         RgbImage image;
         if (renderRgb(symbol, picture, image) != status::kOk) return false;
         std::FILE* file = std::fopen(png.c_str(), "wb");
-        const bool written =
-            file != nullptr && writePng(image, PngOptions{}, file) == status::kOk;
+        const bool written = file != nullptr && writePng(image, PngOptions{}, file) == status::kOk;
         if (file != nullptr) std::fclose(file);
         return written;
     };
@@ -628,8 +627,8 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
         Decoded decoded = decodePng(png);
         // As in the corpus above: a miss counts as the decoder's only when
         // the same codewords decode unrotated and at another module width.
-        if (!decoded.found && matches(decodePng(png, true), c.data) && write(symbol, picture, 3.0) &&
-            matches(decodePng(png), c.data)) {
+        if (!decoded.found && matches(decodePng(png, true), c.data) &&
+            write(symbol, picture, 3.0) && matches(decodePng(png), c.data)) {
             ++decoderMissCount;
             continue;
         }

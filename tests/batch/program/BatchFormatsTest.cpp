@@ -135,7 +135,8 @@ TEST_P(BatchFormats, PngIsBarwrightsFile) {
         SCOPED_TRACE("record " + std::to_string(i + 1));
         const std::vector<std::uint8_t> expected = readBytes(reference(i));
         EXPECT_EQ(readBytes(file("fixed-" + std::to_string(i + 1) + ".png")), expected);
-        const std::vector<std::uint8_t> now = readBytes(file("now-" + std::to_string(i + 1) + ".png"));
+        const std::vector<std::uint8_t> now =
+            readBytes(file("now-" + std::to_string(i + 1) + ".png"));
         const std::vector<Chunk> nowChunks = timelessChunks(now);
         const std::vector<Chunk> expectedChunks = timelessChunks(expected);
         ASSERT_EQ(nowChunks.size(), expectedChunks.size());

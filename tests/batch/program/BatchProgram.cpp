@@ -93,19 +93,18 @@ PngImage readPngAsRgb(const std::filesystem::path& path) {
 }
 
 std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png) {
-    const ProgramRun run = runProgram(BARWRIGHT_RSVG_CONVERT, {"-o", png.string(), svg.string()},
-                                      svg.parent_path());
+    const ProgramRun run =
+        runProgram(BARWRIGHT_RSVG_CONVERT, {"-o", png.string(), svg.string()}, svg.parent_path());
     return run.exitStatus == 0 ? ""
-                               : "rsvg-convert (Debian: librsvg2-bin) failed: " +
-                                     run.standardError;
+                               : "rsvg-convert (Debian: librsvg2-bin) failed: " + run.standardError;
 }
 
 std::string rasteriseEps(const std::filesystem::path& eps, const std::filesystem::path& png) {
-    const ProgramRun run = runProgram(BARWRIGHT_GHOSTSCRIPT,
-                                      {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m",
-                                       "-r72", "-dEPSCrop", "-sOutputFile=" + png.string(),
-                                       eps.string()},
-                                      eps.parent_path());
+    const ProgramRun run =
+        runProgram(BARWRIGHT_GHOSTSCRIPT,
+                   {"-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=png16m", "-r72", "-dEPSCrop",
+                    "-sOutputFile=" + png.string(), eps.string()},
+                   eps.parent_path());
     return run.exitStatus == 0 ? ""
                                : "Ghostscript (Debian: ghostscript) failed: " + run.standardError;
 }

@@ -92,9 +92,9 @@ TEST(BatchRun, HundredThousandRecordsInBoundedMemory) {
     }
     writeFile(directory.path() / "records.csv", csv);
 
-    const ProgramRun run = runBatch(
-        {"--any-path", "--csv", "--input", "records.csv", "--format", "txt", "{n}.txt"},
-        directory.path());
+    const ProgramRun run =
+        runBatch({"--any-path", "--csv", "--input", "records.csv", "--format", "txt", "{n}.txt"},
+                 directory.path());
 
     EXPECT_EQ(run.exitStatus, 0) << run.standardError.substr(0, 500);
     EXPECT_EQ(run.standardError, "");
@@ -215,8 +215,7 @@ TEST(BatchRun, ProgressOnATerminalOnly) {
         runBatch({"-m", "1", "--input", "records.txt", "{n}.png"}, directory.path(), terminal);
     EXPECT_EQ(shown.exitStatus, 5);
     const std::string& text = shown.standardError;
-    EXPECT_TRUE(std::regex_search(text, std::regex("\r3 records, [0-9]+/s, 1 failed\n$")))
-        << text;
+    EXPECT_TRUE(std::regex_search(text, std::regex("\r3 records, [0-9]+/s, 1 failed\n$"))) << text;
     const std::string error =
         "barwright-batch: line 2: 2.png: Error: Some of the characters cannot be encoded in the "
         "TEXT mode.\n";

@@ -31,10 +31,21 @@ const std::vector<std::string> kLines = {
     "ab~X80cd~X81ef~X82gh~X83ij~X84kl~X85mn",
 };
 const std::vector<std::string> kData = {
-    "\x80\x81" "a\x82\x83" "b\x84\x85" "c\x86\x87" "d\x88\x89",
-    "Hello, World! 1234567890123 and \xE9t\xE9 \x1E" "abc",
+    "\x80\x81"
+    "a\x82\x83"
+    "b\x84\x85"
+    "c\x86\x87"
+    "d\x88\x89",
+    "Hello, World! 1234567890123 and \xE9t\xE9 \x1E"
+    "abc",
     "https://example.com/track?id=ABC123&ref=mail\n",
-    "ab\x80" "cd\x81" "ef\x82" "gh\x83" "ij\x84" "kl\x85" "mn",
+    "ab\x80"
+    "cd\x81"
+    "ef\x82"
+    "gh\x83"
+    "ij\x84"
+    "kl\x85"
+    "mn",
 };
 const std::vector<int> kGreedyRows = {17, 38, 33, 27};
 const std::vector<int> kShortestRows = {16, 30, 32, 21};
@@ -70,8 +81,8 @@ TEST_P(BatchShortest, FewerCodewordsSameData) {
     writeFile(directory.path() / "in", c.input);
     for (const char* format : {"txt", "png"}) {
         std::vector<std::string> arguments = c.arguments;
-        arguments.insert(arguments.end(), {"-c", "1", "-e", "0", "--input", "in",
-                                           std::string("{n}.") + format});
+        arguments.insert(arguments.end(),
+                         {"-c", "1", "-e", "0", "--input", "in", std::string("{n}.") + format});
         const ProgramRun run = runBatch(arguments, directory.path());
         ASSERT_EQ(run.exitStatus, 0) << run.standardError;
     }
