@@ -48,27 +48,12 @@ void paintBars(const SymbolLayout& layout, const EncodedSymbol& symbol, BitImage
 }  // namespace
 
 Status renderBits(const EncodedSymbol& symbol, const PictureSettings& picture, BitImage& image) {
-    image = BitImage();
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    Status result = imageSize(symbol, picture, width, height);
-    if (result != status::kOk) {
-        return result;
-    }
-    // Made before the fitting, as renderRgb does, so that a picture too
-    // large and a symbol that does not fit are told apart in the same order.
-    result = image.create(width, height, picture.background, picture.foreground);
-    if (result != status::kOk) {
-        return result;
-    }
-    SymbolLayout layout;
-    result = layoutSymbol(symbol, picture, Rect{0, width, 0, height}, layout);
-    if (result != status::kOk) {
-        image = BitImage();
-        return result;
-    }
-    paintBars(layout, symbol, image);
-    return status::kOk;
+    return renderRaster(
+        symbol, picture, image,
+        [&](BitImage& made, std::int32_t width, std::int32_t height) {
+            return made.create(width, height, picture.background, picture.foreground);
+        },
+        [&](const SymbolLayout& layout, BitImage& made) { paintBars(layout, symbol, made); });
 }
 
 }  // namespace barwright

@@ -171,20 +171,10 @@ void appendFile(std::string& eps, const EncodedSymbol& symbol, const PictureSett
 
 Status renderEps(const EncodedSymbol& symbol, const PictureSettings& picture, std::int32_t dpi,
                  std::string& eps) {
-    eps.clear();
-    VectorPicture vector;
-    const Status result = layoutVectorPicture(symbol, picture, dpi, vector);
-    if (result != status::kOk) {
-        return result;
-    }
-    try {
-        appendFile(eps, symbol, picture, dpi, vector);
-    } catch (const std::bad_alloc&) {
-        // As the raster that could not be made.
-        eps = std::string();
-        return status::kCantAllocateImage;
-    }
-    return status::kOk;
+    return renderVector(symbol, picture, dpi, eps,
+                        [&](std::string& text, const VectorPicture& vector) {
+                            appendFile(text, symbol, picture, dpi, vector);
+                        });
 }
 
 }  // namespace barwright

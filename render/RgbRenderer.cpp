@@ -42,27 +42,16 @@ Status drawSymbol(const EncodedSymbol& symbol, const PictureSettings& picture, R
 }
 
 Status renderRgb(const EncodedSymbol& symbol, const PictureSettings& picture, RgbImage& image) {
-    image = RgbImage();
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    Status result = imageSize(symbol, picture, width, height);
-    if (result != status::kOk) {
-        return result;
-    }
-    // Made in the background colour at once, so that only the bars remain
-    // to be painted.
-    result = image.create(width, height, picture.background);
-    if (result != status::kOk) {
-        return result;
-    }
-    SymbolLayout layout;
-    result = layoutSymbol(symbol, picture, Rect{0, width, 0, height}, layout);
-    if (result != status::kOk) {
-        image = RgbImage();
-        return result;
-    }
-    paintBars(layout, symbol, picture.foreground, image);
-    return status::kOk;
+    return renderRaster(
+        symbol, picture, image,
+        // Made in the background colour at once, so that only the bars
+        // remain to be painted.
+        [&](RgbImage& made, std::int32_t width, std::int32_t height) {
+            return made.create(width, height, picture.background);
+        },
+        [&](const SymbolLayout& layout, RgbImage& made) {
+            paintBars(layout, symbol, picture.foreground, made);
+        });
 }
 
 }  // namespace barwright

@@ -159,20 +159,10 @@ void appendFile(std::string& svg, const EncodedSymbol& symbol, const PictureSett
 
 Status renderSvg(const EncodedSymbol& symbol, const PictureSettings& picture, std::int32_t dpi,
                  std::string& svg) {
-    svg.clear();
-    VectorPicture vector;
-    const Status result = layoutVectorPicture(symbol, picture, dpi, vector);
-    if (result != status::kOk) {
-        return result;
-    }
-    try {
-        appendFile(svg, symbol, picture, dpi, vector);
-    } catch (const std::bad_alloc&) {
-        // As the raster that could not be made.
-        svg = std::string();
-        return status::kCantAllocateImage;
-    }
-    return status::kOk;
+    return renderVector(symbol, picture, dpi, svg,
+                        [&](std::string& text, const VectorPicture& vector) {
+                            appendFile(text, symbol, picture, dpi, vector);
+                        });
 }
 
 }  // namespace barwright

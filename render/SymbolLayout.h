@@ -5,6 +5,7 @@
 #include "barwright/Encoder.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Rect.h"
+#include "barwright/Render.h"
 #include "barwright/Status.h"
 #include "render/SymbolGeometry.h"
 
@@ -160,6 +161,35 @@ bool isDrawable(const EncodedSymbol& symbol);
 // for a symbol that is not drawable.
 [[nodiscard]] Status layoutSymbol(const EncodedSymbol& symbol, const PictureSettings& picture,
                                   const Rect& area, SymbolLayout& layout);
+
+// The road every raster target takes: the image sized (imageSize), made by
+// create(image, width, height) before the fitting, so that a picture too
+// large and a symbol that does not fit are told apart in the same order by
+// every target, the symbol fitted and placed, then paint(layout, image).
+// On failure the image is left empty.
+template <typename Image, typename Create, typename Paint>
+[[nodiscard]] Status renderRaster(const EncodedSymbol& symbol, const PictureSettings& picture,
+                                  Image& image, Create create, Paint paint) {
+    image = Image();
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Status result = imageSize(symbol, picture, width, height);
+    if (result != status::kOk) {
+        return result;
+    }
+    result = create(image, width, height);
+    if (result != status::kOk) {
+        return result;
+    }
+    SymbolLayout layout;
+    result = layoutSymbol(symbol, picture, Rect{0, width, 0, height}, layout);
+    if (result != status::kOk) {
+        image = Image();
+        return result;
+    }
+    paint(layout, image);
+    return status::kOk;
+}
 
 // Hands the pixel rectangle of every bar to paint(Rect): the start pattern,
 // the stop pattern, then the rows in order.

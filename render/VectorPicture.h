@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
+#include <string>
 
 #include "barwright/Encoder.h"
 #include "barwright/PictureSettings.h"
@@ -23,5 +25,27 @@ struct VectorPicture {
 [[nodiscard]] Status layoutVectorPicture(const EncodedSymbol& symbol,
                                          const PictureSettings& picture, std::int32_t dpi,
                                          VectorPicture& vector);
+
+// The road every vector target takes: the picture laid out, then
+// append(text, vector) writes the file into text. Running out of memory is
+// kCantAllocateImage, as for the raster that could not be made. On failure
+// text is left empty.
+template <typename Append>
+[[nodiscard]] Status renderVector(const EncodedSymbol& symbol, const PictureSettings& picture,
+                                  std::int32_t dpi, std::string& text, Append append) {
+    text.clear();
+    VectorPicture vector;
+    const Status result = layoutVectorPicture(symbol, picture, dpi, vector);
+    if (result != status::kOk) {
+        return result;
+    }
+    try {
+        append(text, vector);
+    } catch (const std::bad_alloc&) {
+        text = std::string();
+        return status::kCantAllocateImage;
+    }
+    return status::kOk;
+}
 
 }  // namespace barwright
