@@ -150,11 +150,22 @@ if [ "${CI:-}" != true ]; then
     echo "dpkg -i, man, barwright -h and dpkg -r of the package: for CI only (CI=true, a" \
         "disposable machine), not run here"
 else
+    # What the package would add to the system: its paths not there before.
+    awk '{ sub(/^\./, "", $6); sub(/\/$/, "", $6); if ($6 != "") print $6 }' "$scratch/contents" |
+        sort >"$scratch/packaged"
+    while read -r path; do
+        [ -e "$path" ] || [ -L "$path" ] || echo "$path"
+    done <"$scratch/packaged" >"$scratch/new-paths"
     # Whatever a run before left installed is replaced, and removed at the end.
     dpkg -i "$deb" >"$scratch/dpkg-i.log" 2>&1 || { cat "$scratch/dpkg-i.log" >&2; exit 1; }
     installed_here=true
-    dpkg -L barwright >"$scratch/installed"
-    export PATH=/usr/bin:/bin
+    dpkg -L barwright | grep -vx '/\.' | sort | diff -q - "$scratch/packaged" >/dev/null ||
+        fail "dpkg -L barwright lists other paths than the package holds"
+    # The commands as a user types them, which must find the package's programs.
+    for program in barwright barwright-batch; do
+        [ "$(command -v "$program")" = "/usr/bin/$program" ] ||
+            fail "$program is found as $(command -v "$program"), not /usr/bin/$program"
+    done
     for page in barwright barwright-batch; do
         man "$page" 2>/dev/null | grep -q "^ *$page - " || fail "man $page shows no manual page"
     done
@@ -167,17 +178,10 @@ else
     installed_here=false
     dpkg-query -W -f='${db:Status-Status}' barwright 2>/dev/null | grep -qx installed &&
         fail "dpkg still lists barwright as installed"
-    # A folder that stays must hold other packages' files; the package's own
-    # files and folders must all be gone.
     while read -r path; do
-        [ "$path" = /. ] && continue
-        if [ -d "$path" ] && [ ! -L "$path" ]; then
-            [ -n "$(ls -A "$path")" ] || fail "an empty folder is left: $path"
-        elif [ -e "$path" ] || [ -L "$path" ]; then
-            fail "left after dpkg -r: $path"
-        fi
-    done <"$scratch/installed"
-    echo "installed with dpkg -i, used, removed with dpkg -r: nothing left"
+        [ ! -e "$path" ] && [ ! -L "$path" ] || fail "left after dpkg -r: $path"
+    done <"$scratch/new-paths"
+    echo "installed with dpkg -i, used, and removed with dpkg -r"
 fi
 
 [ $failures -eq 0 ] || exit 1
