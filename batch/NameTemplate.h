@@ -8,8 +8,10 @@
 
 namespace barwright::batch {
 
-// The picture formats that an output name's extension can ask for.
-enum class OutputFormat { kPng, kSvg, kEps, kTxt };
+// The picture formats of barwright-batch. An output name's extension can ask
+// for all but kPng1 (the 1-bit palette PNG), which only --format names: its
+// files end in .png like the others.
+enum class OutputFormat { kPng, kPng1, kSvg, kEps, kTxt };
 
 // The format that the extension of the path's last component names, in any
 // case ("a/B.PNG" is PNG); none when there is no extension ("png1", a

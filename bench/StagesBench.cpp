@@ -1,13 +1,16 @@
 // The stages of one symbol, each on its own: compaction per mode,
-// Reed-Solomon per level, the codeword matrix, the drawing per orientation
-// and the PNG write.
+// Reed-Solomon per level, the codeword matrix, the drawing per orientation,
+// each picture target and the PNG writes.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <random>
+#include <string>
+#include <vector>
 
+#include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
@@ -198,6 +201,70 @@ void BM_PngWrite(benchmark::State& state) {
     std::fclose(sink);
 }
 BENCHMARK(BM_PngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);
+
+// Each picture target from the encoded symbol to its finished form in
+// memory, as a bulk program makes one file: the rasters allocated and
+// painted, the vector pictures and the text written out.
+enum Target { kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget };
+constexpr const char* kTargetNames[] = {"rgb", "bits", "svg", "eps", "text"};
+
+void BM_Target(benchmark::State& state) {
+    const auto target = static_cast<Target>(state.range(0));
+    const Workload& workload = kWorkloads[state.range(1)];
+    const Prepared prepared(workload);
+    state.SetLabel(std::string(kTargetNames[target]) + "/" + workload.name);
+    RgbImage rgb;
+    BitImage bits;
+    std::string text;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        Status result = status::kOk;
+        switch (target) {
+            case kRgbTarget:
+                result = renderRgb(prepared.symbol, prepared.picture, rgb);
+                bytes = rgb.pixels().size();
+                break;
+            case kBitTarget:
+                result = renderBits(prepared.symbol, prepared.picture, bits);
+                bytes = bits.pixels().size();
+                break;
+            case kSvgTarget:
+                result = renderSvg(prepared.symbol, prepared.picture, 0, text);
+                bytes = text.size();
+                break;
+            case kEpsTarget:
+                result = renderEps(prepared.symbol, prepared.picture, 0, text);
+                bytes = text.size();
+                break;
+            case kTextTarget:
+                result = renderText(prepared.symbol, text);
+                bytes = text.size();
+                break;
+        }
+        benchmark::DoNotOptimize(result);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_Target)->ArgsProduct({{kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget},
+                                   {kSmall, kMedium, kLarge}});
+
+// The 1-bit PNG, the palette file of the same pixels as BM_PngWrite's.
+void BM_BitPngWrite(benchmark::State& state) {
+    const Prepared prepared(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    BitImage image;
+    std::vector<std::uint8_t> png;
+    if (renderBits(prepared.symbol, prepared.picture, image) != status::kOk) {
+        state.SkipWithError("cannot prepare the image");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(writePng(image, PngOptions{}, png));
+    }
+    state.counters["bytes"] = static_cast<double>(png.size());
+}
+BENCHMARK(BM_BitPngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace bench

@@ -12,6 +12,7 @@ const char* optarg = nullptr;
 std::int32_t optopt = 0;
 std::int32_t optGroupIndex = 0;
 std::int32_t optGroupOffset = 0;
+std::int32_t opterr = 1;
 
 void resetOptionParser() {
     optind = 1;
@@ -25,6 +26,9 @@ namespace {
 
 // The four messages are written as one block each, exactly these bytes.
 void writeMessage(std::string_view before, std::string_view subject, std::string_view after) {
+    if (opterr == 0) {
+        return;
+    }
     std::string message;
     message.reserve(before.size() + subject.size() + after.size() + 1);
     message.append(before).append(subject).append(after).push_back('\n');

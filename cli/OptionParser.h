@@ -28,6 +28,11 @@ extern const char* optarg;           // argument of the option just returned; po
 extern std::int32_t optopt;          // the last character examined in a group of short options
 extern std::int32_t optGroupIndex;   // argument in which short options were last read
 extern std::int32_t optGroupOffset;  // letters of that argument used, counted after the dash
+// Whether a bad option is reported on stderr (1, the default) or left to the
+// caller (0), which finds the offending word at argv[optind - 1] and, for a
+// short option, its letter in optopt. Like getopt's opterr, resetOptionParser
+// leaves it alone.
+extern std::int32_t opterr;
 
 // Restores the state a fresh process starts with, so that a command line can
 // be walked again from index 1 (the parser itself never resets).

@@ -1,17 +1,19 @@
-# Installs the program, its manual and bash completion, and the library with
-# its headers, an exported CMake package and a pkg-config file.
+# Installs the programs, their manuals and bash completions, and the library
+# with its headers, an exported CMake package and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 set(BARWRIGHT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/barwright)
 
-install(TARGETS barwright RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS barwright barwright-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS barwright_core EXPORT barwrightTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/barwright
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
     FILES_MATCHING PATTERN "*.h")
-install(FILES ${PROJECT_SOURCE_DIR}/docs/barwright.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/barwright.1 ${PROJECT_SOURCE_DIR}/docs/barwright-batch.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/completion/barwright
+    ${PROJECT_SOURCE_DIR}/completion/barwright-batch
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 install(EXPORT barwrightTargets NAMESPACE barwright:: DESTINATION ${BARWRIGHT_CMAKE_DIR})

@@ -31,13 +31,14 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PDF417 barcode generator: programs and C+
 # CPack indents the lines and writes an empty one as " .", as a control file
 # wants.
 set(CPACK_PACKAGE_DESCRIPTION
-"barwright makes PDF417 two-dimensional barcodes (ISO/IEC 15438) and writes
-them as PNG images. It does all of PDF417 itself: text, numeric and byte
-compaction, Reed-Solomon error correction, Compact PDF417 and Macro PDF417,
-drawn in four orientations at whole-pixel module sizes.
+"barwright makes PDF417 two-dimensional barcodes (ISO/IEC 15438). It does all
+of PDF417 itself: text, numeric and byte compaction, Reed-Solomon error
+correction, Compact PDF417 and Macro PDF417, drawn in four orientations at
+whole-pixel module sizes.
 
-This package holds the programs barwright (one symbol from one command line)
-and barwright-batch (one symbol for each record of a file), their manual
+This package holds the programs barwright (one PNG symbol from one command
+line) and barwright-batch (one symbol for each record of its input, lines,
+CSV or raw bytes, as PNG, SVG, EPS or text, on every core), their manual
 pages and bash completion, and the static library libbarwright.a with its
 C++ headers, CMake package and pkg-config file. Programs that link the
 library also need libpng-dev.")

@@ -17,8 +17,11 @@ namespace {
 constexpr double kMinGamma = 0.1;
 constexpr double kFallbackGamma = 0.7;
 constexpr int kTextEntryCount = 5;
-// 8 bits per channel: the only depth written.
-constexpr int kBitDepth = 8;
+// 8 bits per channel for RGB; one bit a pixel, an index into the two
+// colours, for a 1-bit image.
+constexpr int kRgbBitDepth = 8;
+constexpr int kPaletteBitDepth = 1;
+constexpr int kPaletteSize = 2;
 // png_convert_to_rfc1123_buffer writes at most 28 characters and a NUL.
 constexpr int kRfc1123BufferSize = 29;
 
@@ -85,7 +88,10 @@ struct PngWriteJob {
     PngSink sink;
     png_uint_32 width;
     png_uint_32 height;
+    int colorType;  // PNG_COLOR_TYPE_RGB or PNG_COLOR_TYPE_PALETTE
     int bitDepth;
+    png_color palette[kPaletteSize];  // for PNG_COLOR_TYPE_PALETTE
+    png_uint_32 pixelsPerMetre;       // 0: no pHYs chunk
     int zlibLevel;
     double gamma;
     png_time stamp;
@@ -107,9 +113,15 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
         png_set_write_fn(png, job.sink.buffer, appendToBuffer, flushNothing);
     }
     png_set_compression_level(png, job.zlibLevel);
-    png_set_IHDR(png, info, job.width, job.height, job.bitDepth, PNG_COLOR_TYPE_RGB,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    png_set_IHDR(png, info, job.width, job.height, job.bitDepth, job.colorType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    if (job.colorType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, job.palette, kPaletteSize);
+    }
     png_set_gAMA(png, info, job.gamma);
+    if (job.pixelsPerMetre != 0) {
+        png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
+    }
     png_set_tIME(png, info, &job.stamp);
 
     // png_text wants writable strings; libpng copies them in png_set_text.
@@ -148,10 +160,13 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     if (rowBytes != job.rowBytes) {
         return false;
     }
+    // Palette images are not filtered at all by libpng's default (None on
+    // every row, no trials), so there is nothing to shorten.
+    const bool chooseFilters = job.colorType != PNG_COLOR_TYPE_PALETTE;
     int filters = PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
         const std::uint8_t* row = job.pixels + static_cast<std::size_t>(y) * rowBytes;
-        if (y > 0) {
+        if (chooseFilters && y > 0) {
             const int wanted = filtersFor(row, row - rowBytes, rowBytes);
             if (wanted != filters) {
                 filters = wanted;
@@ -168,10 +183,30 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
 // later times): 9999-12-31 23:59:59 UTC.
 constexpr std::time_t kLastPngTime = 253402300799;
 
+// What is written of an image, whichever kind it is.
+struct ImageRows {
+    std::int32_t width;
+    std::int32_t height;
+    const std::uint8_t* pixels;
+    std::size_t rowBytes;
+};
+
+// pHYs stores pixels per metre: round(dpi / 0.0254), halves up, in
+// integers. An inch is 254 ten-thousandths of a metre; kMaxDpi keeps the
+// result within the 31 bits PNG allows.
+png_uint_32 pixelsPerMetre(std::int32_t dpi) {
+    constexpr std::int64_t kTenThousandthsPerMetre = 10000;
+    constexpr std::int64_t kTenThousandthsPerInch = 254;
+    return static_cast<png_uint_32>(
+        (std::int64_t{dpi} * kTenThousandthsPerMetre + kTenThousandthsPerInch / 2) /
+        kTenThousandthsPerInch);
+}
+
 // The chunks and pixels are the same whatever the sink; only where libpng
-// hands its bytes differs.
-Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
-    if (image.empty()) {
+// hands its bytes differs. job comes with its colour type, depth and palette.
+Status writeImage(const ImageRows& image, const PngOptions& options, const PngSink& sink,
+                  PngWriteJob& job) {
+    if (image.width < 1 || image.height < 1) {
         return status::kCantCloseOutput;
     }
     PngWriteStructs structs;
@@ -179,11 +214,10 @@ Status writeImage(const RgbImage& image, const PngOptions& options, const PngSin
         return status::kCantCloseOutput;
     }
 
-    PngWriteJob job{};
     job.sink = sink;
-    job.width = static_cast<png_uint_32>(image.width());
-    job.height = static_cast<png_uint_32>(image.height());
-    job.bitDepth = kBitDepth;
+    job.width = static_cast<png_uint_32>(image.width);
+    job.height = static_cast<png_uint_32>(image.height);
+    job.pixelsPerMetre = options.dpi > 0 ? pixelsPerMetre(options.dpi) : 0;
     job.zlibLevel = options.compressionLevel;
     // Also catches NaN, which libpng could not turn into its fixed-point
     // gamma.
@@ -194,10 +228,81 @@ Status writeImage(const RgbImage& image, const PngOptions& options, const PngSin
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
-    job.pixels = image.pixels().data();
-    job.rowBytes = image.rowBytes();
+    job.pixels = image.pixels;
+    job.rowBytes = image.rowBytes;
 
     if (!writeWithLibpng(structs.png(), structs.info(), job)) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
+
+Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
+    if (image.empty()) {
+        return status::kCantCloseOutput;
+    }
+    PngWriteJob job{};
+    job.colorType = PNG_COLOR_TYPE_RGB;
+    job.bitDepth = kRgbBitDepth;
+    return writeImage(
+        ImageRows{image.width(), image.height(), image.pixels().data(), image.rowBytes()}, options,
+        sink, job);
+}
+
+png_color paletteEntry(Color color) {
+    png_color entry;
+    entry.red = static_cast<png_byte>((color >> 16) & 0xFF);
+    entry.green = static_cast<png_byte>((color >> 8) & 0xFF);
+    entry.blue = static_cast<png_byte>(color & 0xFF);
+    return entry;
+}
+
+Status writeImage(const BitImage& image, const PngOptions& options, const PngSink& sink) {
+    if (image.empty()) {
+        return status::kCantCloseOutput;
+    }
+    // A 1 bit is a bar, so palette index 1 is the foreground.
+    PngWriteJob job{};
+    job.colorType = PNG_COLOR_TYPE_PALETTE;
+    job.bitDepth = kPaletteBitDepth;
+    job.palette[0] = paletteEntry(image.background());
+    job.palette[1] = paletteEntry(image.foreground());
+    return writeImage(
+        ImageRows{image.width(), image.height(), image.pixels().data(), image.rowBytes()}, options,
+        sink, job);
+}
+
+// Both sinks for both kinds of image.
+template <typename Image>
+Status writeToFile(const Image& image, const PngOptions& options, std::FILE* file) {
+    if (file == nullptr) {
+        return status::kCantCloseOutput;
+    }
+    if (options.dpi < 0 || options.dpi > kMaxDpi) {
+        return status::kInvalidArgument;
+    }
+    if (writeImage(image, options, PngSink{file, nullptr}) != status::kOk) {
+        return status::kCantCloseOutput;
+    }
+    // stdio buffers the last few kilobytes; a full disk shows only when they
+    // are flushed, and must not pass for success.
+    if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+        return status::kCantCloseOutput;
+    }
+    return status::kOk;
+}
+
+template <typename Image>
+Status writeToMemory(const Image& image, const PngOptions& options,
+                     std::vector<std::uint8_t>& png) {
+    png.clear();
+    if (options.dpi < 0 || options.dpi > kMaxDpi) {
+        return status::kInvalidArgument;
+    }
+    if (writeImage(image, options, PngSink{nullptr, &png}) != status::kOk) {
+        // Half a PNG is of no use to anyone.
+        png.clear();
+        png.shrink_to_fit();
         return status::kCantCloseOutput;
     }
     return status::kOk;
@@ -224,29 +329,19 @@ bool parseSourceDateEpoch(std::string_view text, std::time_t& time) {
 }
 
 Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file) {
-    if (file == nullptr) {
-        return status::kCantCloseOutput;
-    }
-    if (writeImage(image, options, PngSink{file, nullptr}) != status::kOk) {
-        return status::kCantCloseOutput;
-    }
-    // stdio buffers the last few kilobytes; a full disk shows only when they
-    // are flushed, and must not pass for success.
-    if (std::fflush(file) != 0 || std::ferror(file) != 0) {
-        return status::kCantCloseOutput;
-    }
-    return status::kOk;
+    return writeToFile(image, options, file);
 }
 
 Status writePng(const RgbImage& image, const PngOptions& options, std::vector<std::uint8_t>& png) {
-    png.clear();
-    if (writeImage(image, options, PngSink{nullptr, &png}) != status::kOk) {
-        // Half a PNG is of no use to anyone.
-        png.clear();
-        png.shrink_to_fit();
-        return status::kCantCloseOutput;
-    }
-    return status::kOk;
+    return writeToMemory(image, options, png);
+}
+
+Status writePng(const BitImage& image, const PngOptions& options, std::FILE* file) {
+    return writeToFile(image, options, file);
+}
+
+Status writePng(const BitImage& image, const PngOptions& options, std::vector<std::uint8_t>& png) {
+    return writeToMemory(image, options, png);
 }
 
 }  // namespace barwright

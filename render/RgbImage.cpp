@@ -5,6 +5,8 @@
 #include <cstring>
 #include <new>
 
+#include "render/PictureLimits.h"
+
 namespace barwright {
 
 namespace {
@@ -80,14 +82,11 @@ Status RgbImage::create(std::int32_t width, std::int32_t height, Color fill) {
     pixels_ = std::vector<std::uint8_t>();
     // Checked before anything is allocated: with overcommit a huge image
     // would not fail here but get the process killed while it is painted.
-    if (width < 1 || width > kMaxDimension || height < 1 || height > kMaxDimension) {
+    if (!withinPictureLimits(width, height)) {
         return status::kCantAllocateImage;
     }
     const std::uint64_t pixelBytes =
         static_cast<std::uint64_t>(width) * kBytesPerPixel * static_cast<std::uint64_t>(height);
-    if (pixelBytes > kMaxPixelBytes) {
-        return status::kCantAllocateImage;
-    }
     try {
         // A grey (white included) is one byte value throughout, so the block
         // is filled as it is allocated; other colours are painted after.

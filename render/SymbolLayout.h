@@ -17,6 +17,14 @@ constexpr std::uint8_t kStartPattern[] = {8, 1, 1, 1, 1, 1, 1, 3};
 constexpr int kStartPatternWalked = 7;
 constexpr std::uint8_t kStopPattern[] = {7, 1, 1, 3, 1, 1, 1, 2, 1};
 constexpr int kStopPatternElements = 9;
+constexpr std::int32_t stopPatternModules() {
+    std::int32_t modules = 0;
+    for (const std::uint8_t width : kStopPattern) {
+        modules += width;
+    }
+    return modules;
+}
+constexpr std::int32_t kStopPatternModules = stopPatternModules();  // 18
 // A compact symbol ends in one bar a single module wide.
 constexpr std::int32_t kCompactStopModules = 1;
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
@@ -37,18 +38,34 @@ void flushNothing(png_structp) {}
 // The time both writers put into their files.
 constexpr std::time_t kWriteTime = 1700000000;
 
+// The image as libpng gets it: 8-bit RGB, or 1-bit palette with two colours;
+// pixels per metre for a pHYs chunk, or 0.
+struct ReferenceFormat {
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 8;
+    int colorType = PNG_COLOR_TYPE_RGB;
+    png_color palette[2] = {};
+    png_uint_32 pixelsPerMetre = 0;
+};
+
 // libpng left to its defaults: the same header, gamma, time and texts as the
 // writer's, and the whole image handed over at once, so that libpng chooses
 // every row's filter itself.
-bool writeReferenceWithLibpng(png_structp png, png_infop info, const RgbImage& image,
+bool writeReferenceWithLibpng(png_structp png, png_infop info, const ReferenceFormat& format,
                               png_bytepp rows, std::vector<std::uint8_t>* out) {
     if (setjmp(png_jmpbuf(png)) != 0) return false;
     png_set_write_fn(png, out, appendBytes, flushNothing);
     png_set_compression_level(png, 6);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width()),
-                 static_cast<png_uint_32>(image.height()), 8, PNG_COLOR_TYPE_RGB,
+    png_set_IHDR(png, info, format.width, format.height, format.bitDepth, format.colorType,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    if (format.colorType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, format.palette, 2);
+    }
     png_set_gAMA(png, info, 0.5);
+    if (format.pixelsPerMetre != 0) {
+        png_set_pHYs(png, info, format.pixelsPerMetre, format.pixelsPerMetre, PNG_RESOLUTION_METER);
+    }
     png_time stamp{};
     png_convert_from_time_t(&stamp, kWriteTime);
     png_set_tIME(png, info, &stamp);
@@ -68,15 +85,22 @@ bool writeReferenceWithLibpng(png_structp png, png_infop info, const RgbImage& i
     return true;
 }
 
-std::vector<std::uint8_t> referencePng(RgbImage& image) {
-    std::vector<png_bytep> rows;
-    for (std::int32_t y = 0; y < image.height(); ++y) rows.push_back(image.row(y));
+std::vector<std::uint8_t> referencePng(const ReferenceFormat& format, std::vector<png_bytep> rows) {
     std::vector<std::uint8_t> out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, jumpOnError, nullptr);
     png_infop info = png_create_info_struct(png);
-    if (!writeReferenceWithLibpng(png, info, image, rows.data(), &out)) out.clear();
+    if (!writeReferenceWithLibpng(png, info, format, rows.data(), &out)) out.clear();
     png_destroy_write_struct(&png, &info);
     return out;
+}
+
+std::vector<std::uint8_t> referencePng(RgbImage& image) {
+    ReferenceFormat format;
+    format.width = static_cast<png_uint_32>(image.width());
+    format.height = static_cast<png_uint_32>(image.height());
+    std::vector<png_bytep> rows;
+    for (std::int32_t y = 0; y < image.height(); ++y) rows.push_back(image.row(y));
+    return referencePng(format, rows);
 }
 
 std::vector<std::uint8_t> readFile(std::FILE* file) {
@@ -89,15 +113,17 @@ std::vector<std::uint8_t> readFile(std::FILE* file) {
 
 // Both sinks of the writer against the reference: the same chunks in the
 // same order, byte for byte.
-void expectSameAsReference(RgbImage& image, const std::string& name) {
+template <typename Image>
+void expectSameAsReference(const Image& image, const std::vector<std::uint8_t>& reference,
+                           const std::string& name, std::int32_t dpi = 0) {
     SCOPED_TRACE(name);
-    const std::vector<std::uint8_t> reference = referencePng(image);
     const std::vector<Chunk> expected = chunksOf(reference);
     ASSERT_FALSE(expected.empty());
 
     PngOptions options;
     options.timeGiven = true;
     options.time = kWriteTime;
+    options.dpi = dpi;
     std::vector<std::uint8_t> inMemory;
     ASSERT_EQ(writePng(image, options, inMemory), status::kOk);
     std::FILE* file = std::tmpfile();
@@ -174,13 +200,65 @@ TEST_P(PngFilterSymbols, SameBytesAsLibpngAlone) {
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     RgbImage image;
     ASSERT_EQ(renderRgb(symbol, picture, image), status::kOk);
-    expectSameAsReference(image, c.name);
+    expectSameAsReference(image, referencePng(image), c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbols, PngFilterSymbols, testing::ValuesIn(kSymbols),
                          [](const testing::TestParamInfo<SymbolCase>& info) {
                              return info.param.name;
                          });
+
+// A 1-bit image is a palette PNG, which libpng leaves unfiltered by default;
+// a resolution adds a pHYs chunk wherever libpng puts it, in either kind.
+TEST_P(PngFilterSymbols, OneBitAndResolutionSameBytesAsLibpngAlone) {
+    const SymbolCase& c = GetParam();
+    SymbolSettings settings;
+    settings.data = c.data;
+    settings.columns = c.columns;
+    settings.compact = c.compact;
+    PictureSettings picture;
+    picture.orientation = c.orientation;
+    picture.moduleWidth = c.moduleWidth;
+    picture.yToXRatio = c.ratio;
+    picture.quietZone = c.quietZone;
+    picture.foreground = c.foreground;
+    picture.background = c.background;
+    EncodedSymbol symbol;
+    ASSERT_EQ(encode(settings, symbol), status::kOk);
+    BitImage bits;
+    ASSERT_EQ(renderBits(symbol, picture, bits), status::kOk);
+    // 300 dpi is 11811.02 pixels per metre, 96 dpi 3779.53: rounded both ways.
+    for (const std::int32_t dpi : {0, 300, 96}) {
+        ReferenceFormat format;
+        format.width = static_cast<png_uint_32>(bits.width());
+        format.height = static_cast<png_uint_32>(bits.height());
+        format.bitDepth = 1;
+        format.colorType = PNG_COLOR_TYPE_PALETTE;
+        format.palette[0] = {static_cast<png_byte>(c.background >> 16),
+                             static_cast<png_byte>(c.background >> 8),
+                             static_cast<png_byte>(c.background)};
+        format.palette[1] = {static_cast<png_byte>(c.foreground >> 16),
+                             static_cast<png_byte>(c.foreground >> 8),
+                             static_cast<png_byte>(c.foreground)};
+        format.pixelsPerMetre = dpi == 300 ? 11811 : dpi == 96 ? 3780 : 0;
+        std::vector<png_bytep> rows;
+        for (std::int32_t y = 0; y < bits.height(); ++y) {
+            rows.push_back(const_cast<png_bytep>(bits.row(y)));
+        }
+        expectSameAsReference(bits, referencePng(format, rows),
+                              std::string(c.name) + " 1-bit at " + std::to_string(dpi), dpi);
+    }
+    RgbImage rgb;
+    ASSERT_EQ(renderRgb(symbol, picture, rgb), status::kOk);
+    ReferenceFormat format;
+    format.width = static_cast<png_uint_32>(rgb.width());
+    format.height = static_cast<png_uint_32>(rgb.height());
+    format.pixelsPerMetre = 11811;
+    std::vector<png_bytep> rows;
+    for (std::int32_t y = 0; y < rgb.height(); ++y) rows.push_back(rgb.row(y));
+    expectSameAsReference(rgb, referencePng(format, rows), std::string(c.name) + " RGB at 300",
+                          300);
+}
 
 // Paints row y, byte x (0 .. 3 * width - 1) of an image.
 using Painter = std::function<std::uint8_t(std::int32_t y, std::int32_t x)>;
@@ -268,7 +346,7 @@ TEST_P(PngFilterSynthetic, SameBytesAsLibpngAlone) {
             image.row(y)[x] = c.paint(y, x);
         }
     }
-    expectSameAsReference(image, c.name);
+    expectSameAsReference(image, referencePng(image), c.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, PngFilterSynthetic, testing::ValuesIn(kSynthetic),
@@ -297,7 +375,7 @@ TEST(PngFilter, RandomRowSequencesMatchLibpngAlone) {
                 }
             }
         }
-        expectSameAsReference(image, "round " + std::to_string(round));
+        expectSameAsReference(image, referencePng(image), "round " + std::to_string(round));
     }
 }
 

@@ -23,6 +23,12 @@ constexpr bool isOrientation(std::int32_t degrees) {
 
 constexpr bool isAlignment(std::int32_t align) { return align >= kAlignStart && align <= kAlignEnd; }
 
+// The largest resolution (pixels per inch) that a picture may record. A PNG
+// stores it as pixels per metre in 31 bits, which ends near 54.5 million;
+// a million (25 nm a pixel) is past any printer and keeps every format's
+// limit the same.
+constexpr std::int32_t kMaxDpi = 1000000;
+
 // Everything that decides how an encoded symbol is drawn; none of it
 // changes the codewords. The defaults are the command line's.
 struct PictureSettings {

@@ -22,7 +22,8 @@ struct PngOptions {
     // when writing when not set.
     bool timeGiven = false;
     std::time_t time = 0;
-    // Pixels per inch recorded in a pHYs chunk; 0 writes none.
+    // Pixels per inch recorded in a pHYs chunk (as pixels per metre,
+    // rounded); 0 writes none. 0..kMaxDpi.
     std::int32_t dpi = 0;
 };
 
@@ -32,7 +33,8 @@ struct PngOptions {
 [[nodiscard]] bool parseSourceDateEpoch(std::string_view text, std::time_t& time);
 
 // Writes image as PNG to a stream open for binary writing and flushes it;
-// the caller opens and closes the stream. kCantCloseOutput when libpng
+// the caller opens and closes the stream. kInvalidArgument for a dpi
+// outside 0..kMaxDpi (nothing is written); kCantCloseOutput when libpng
 // reports an error, the stream a write error, or the image is empty.
 [[nodiscard]] Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file);
 
@@ -41,8 +43,9 @@ struct PngOptions {
 [[nodiscard]] Status writePng(const RgbImage& image, const PngOptions& options,
                               std::vector<std::uint8_t>& png);
 
-// A 1-bit image as a palette PNG of its two colours (background first),
-// with the same chunks as above.
+// A 1-bit image as a palette PNG of its two colours (background first,
+// so that a bar is index 1), bit depth 1, with the same chunks as above
+// and unfiltered rows, libpng's own choice for palette images.
 [[nodiscard]] Status writePng(const BitImage& image, const PngOptions& options, std::FILE* file);
 [[nodiscard]] Status writePng(const BitImage& image, const PngOptions& options,
                               std::vector<std::uint8_t>& png);

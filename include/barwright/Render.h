@@ -52,10 +52,12 @@ namespace barwright {
 
 // The same picture as vector graphics, one unit per pixel, so that drawn at
 // 1:1 it equals renderRgb's pixels. With dpi > 0 the resolution is recorded:
-// SVG width and height in inches, EPS scaled to dpi pixels per inch; 0
-// records none. The same statuses as renderRgb (sizes beyond the raster's
-// limits are refused alike, with kCantAllocateImage), and kInvalidArgument
-// for a negative dpi.
+// SVG width and height in inches, EPS scaled to dpi pixels per inch (its
+// bounding box in whole points, rounded outward); 0 records none (SVG in
+// pixels, EPS a point a pixel). kInvalidArgument for a dpi outside
+// 0..kMaxDpi, then the same statuses as renderRgb: sizes beyond the
+// raster's limits are refused alike, with kCantAllocateImage, as is a file
+// that memory cannot hold.
 [[nodiscard]] Status renderSvg(const EncodedSymbol& symbol, const PictureSettings& picture,
                                std::int32_t dpi, std::string& svg);
 [[nodiscard]] Status renderEps(const EncodedSymbol& symbol, const PictureSettings& picture,
@@ -63,7 +65,8 @@ namespace barwright {
 
 // The symbol's modules as text: one line per row, '1' for a bar module and
 // '0' for a space, start and stop patterns included, no quiet zone, as at
-// orientation 0. kInvalidArgument for a symbol that is not whole.
+// orientation 0. kInvalidArgument for a symbol that is not whole, kFail
+// when memory runs out.
 [[nodiscard]] Status renderText(const EncodedSymbol& symbol, std::string& text);
 
 }  // namespace barwright

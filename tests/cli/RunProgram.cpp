@@ -7,8 +7,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,8 +80,8 @@ const sock_filter kRefuseUnnamedFiles[] = {
 // Between fork and exec in a test runner that may have other threads: only
 // async-signal-safe calls, nothing allocated.
 [[noreturn]] void becomeChild(const char* executable, char* const argv[], const char* folder,
-                              int outFd, int errFd, bool withoutUnnamedFiles) {
-    const int in = ::open("/dev/null", O_RDONLY | O_CLOEXEC);  // only its copy stays
+                              const char* input, int outFd, int errFd, bool withoutUnnamedFiles) {
+    const int in = ::open(input, O_RDONLY | O_CLOEXEC);  // only its copy stays
     if (in < 0 || ::dup2(in, STDIN_FILENO) < 0 || ::dup2(outFd, STDOUT_FILENO) < 0 ||
         ::dup2(errFd, STDERR_FILENO) < 0 || ::chdir(folder) != 0) {
         ::_exit(127);
@@ -102,6 +104,32 @@ const sock_filter kRefuseUnnamedFiles[] = {
     ::_exit(127);
 }
 
+// A pseudo-terminal as a pipe: ends[0] the side this process reads,
+// ends[1] the terminal the child writes to. Raw, so that a line feed arrives
+// as it was written.
+bool openTerminal(int ends[2]) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0) {
+        return false;
+    }
+    const char* name = ::grantpt(master) == 0 && ::unlockpt(master) == 0 ? ::ptsname(master)
+                                                                          : nullptr;
+    const int terminal = name != nullptr ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    termios settings{};
+    if (terminal < 0 || ::tcgetattr(terminal, &settings) != 0) {
+        ::close(master);
+        if (terminal >= 0) {
+            ::close(terminal);
+        }
+        return false;
+    }
+    ::cfmakeraw(&settings);
+    ::tcsetattr(terminal, TCSANOW, &settings);
+    ends[0] = master;
+    ends[1] = terminal;
+    return true;
+}
+
 }  // namespace
 
 RunningProgram::RunningProgram(const std::string& executable,
@@ -114,12 +142,15 @@ RunningProgram::RunningProgram(const std::string& executable,
         ADD_FAILURE() << "cannot create pipes";
         return;
     }
-    if (::pipe2(err, O_CLOEXEC) != 0) {
+    const bool errorPipe = !options.standardErrorOnTerminal;
+    if (errorPipe ? ::pipe2(err, O_CLOEXEC) != 0 : !openTerminal(err)) {
         ::close(out[0]);
         ::close(out[1]);
         ADD_FAILURE() << "cannot create pipes";
         return;
     }
+    const std::string input =
+        options.standardInput.empty() ? std::string("/dev/null") : options.standardInput.string();
     std::vector<std::string> words;
     words.push_back(options.argv0.empty() ? executable : options.argv0);
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -131,8 +162,8 @@ RunningProgram::RunningProgram(const std::string& executable,
 
     pid_ = ::fork();
     if (pid_ == 0) {
-        becomeChild(executable.c_str(), argv.data(), workingDirectory.c_str(), out[1], err[1],
-                    options.withoutUnnamedFiles);
+        becomeChild(executable.c_str(), argv.data(), workingDirectory.c_str(), input.c_str(),
+                    out[1], err[1], options.withoutUnnamedFiles);
     }
     // Only the child may hold the write ends, or the reads never see the end.
     ::close(out[1]);
@@ -189,7 +220,8 @@ ProgramRun RunningProgram::finish() {
     closeFd(outFd_);
     closeFd(errFd_);
     int waitStatus = 0;
-    while (::waitpid(pid_, &waitStatus, 0) < 0) {
+    rusage usage{};
+    while (::wait4(pid_, &waitStatus, 0, &usage) < 0) {
         if (errno != EINTR) {
             ADD_FAILURE() << "waitpid failed: errno " << errno;
             pid_ = -1;
@@ -197,6 +229,7 @@ ProgramRun RunningProgram::finish() {
         }
     }
     pid_ = -1;
+    run.peakKilobytes = usage.ru_maxrss;
     if (WIFEXITED(waitStatus)) {
         run.exitStatus = WEXITSTATUS(waitStatus);
     } else if (WIFSIGNALED(waitStatus)) {

@@ -16,6 +16,9 @@ struct ProgramRun {
     int terminatingSignal = 0;
     std::string standardOutput;
     std::string standardError;
+    // The largest resident set the program reached, in kilobytes (wait4's
+    // ru_maxrss); 0 when unknown.
+    long peakKilobytes = 0;
 };
 
 // Runs the executable with the arguments (argv[0] is argv0, or the
@@ -30,6 +33,11 @@ struct StartOptions {
     // Every open that asks for an unnamed file (O_TMPFILE) fails with
     // EOPNOTSUPP, as on a file system that has none.
     bool withoutUnnamedFiles = false;
+    // Standard input is this file; /dev/null when empty.
+    std::filesystem::path standardInput;
+    // Standard error is a terminal (a pseudo-terminal whose output this side
+    // reads, line feeds untranslated) instead of a pipe.
+    bool standardErrorOnTerminal = false;
 };
 
 // A program started in the background, with standard input from /dev/null

@@ -23,7 +23,9 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cmake --install "$build_dir" --prefix "$prefix" >"$scratch/install.log"
 
 for file in bin/barwright share/man/man1/barwright.1 \
-    share/bash-completion/completions/barwright include/barwright/Encoder.h; do
+    share/bash-completion/completions/barwright include/barwright/Encoder.h \
+    bin/barwright-batch share/man/man1/barwright-batch.1 \
+    share/bash-completion/completions/barwright-batch; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 library=$(find "$prefix" -name libbarwright.a)
@@ -48,8 +50,10 @@ for header in "$prefix"/include/barwright/*.h; do
             -I"$prefix/include" - || fail "$(basename "$header") does not compile alone"
 done
 
-# The installed program works.
+# The installed programs work.
 "$prefix/bin/barwright" -d installed "$scratch/program.png" || fail "installed barwright failed"
+"$prefix/bin/barwright-batch" -d installed "$scratch/batch.svg" ||
+    fail "installed barwright-batch failed"
 
 run_consumer() {  # name, executable
     local output

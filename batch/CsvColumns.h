@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/SymbolOptions.h"
+
+namespace barwright::batch {
+
+// The columns of a CSV input: each names a symbol option by its long name
+// ("data", "col", "ecl", ...) or is "output", the record's file name. A
+// non-empty cell sets its option for its record, read strictly: a value
+// barwright would drop, or read only in part, is refused.
+class CsvColumns {
+public:
+    // The column name of the output file.
+    static constexpr const char* kOutputColumn = "output";
+
+    // Takes the header row. False, with a message, for a column that is
+    // neither a symbol option nor "output", or one named twice. A byte order
+    // mark before the first name (as spreadsheets write) is no part of it.
+    [[nodiscard]] bool setHeader(const std::vector<std::string>& names, std::string& message);
+
+    // Applies the non-empty cells of a row to options; `output` receives the
+    // output cell (empty when there is none, or it is empty), also when
+    // another cell is refused. False, with a message naming the column and
+    // the value, for a bad cell; options are then partly changed. The row
+    // has as many cells as the header.
+    [[nodiscard]] bool apply(const std::vector<std::string>& cells, SymbolOptions& options,
+                             std::string& output, std::string& message) const;
+
+    // The number of columns.
+    std::size_t size() const { return letters_.size(); }
+
+private:
+    static constexpr std::int32_t kOutputLetter = 0;
+    std::vector<std::int32_t> letters_;  // per column: the option's letter, or kOutputLetter
+    std::vector<std::string> names_;
+};
+
+}  // namespace barwright::batch

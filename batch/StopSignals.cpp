@@ -1,0 +1,76 @@
+#include "batch/StopSignals.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include "barwright/PendingFile.h"
+
+namespace barwright::batch {
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+std::atomic<int> caughtSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
+
+// Only the first signal is kept: it is the one the process ends by.
+void rememberSignal(int signalNumber) {
+    int none = 0;
+    caughtSignal.compare_exchange_strong(none, signalNumber, std::memory_order_relaxed);
+}
+
+sigset_t stopSignalSet() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signalNumber : kStopSignals) {
+        sigaddset(&set, signalNumber);
+    }
+    return set;
+}
+
+}  // namespace
+
+bool StopSignals::catchSignals() {
+    struct sigaction action {};
+    action.sa_handler = rememberSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART, on purpose
+    bool installed = true;
+    for (const int signalNumber : kStopSignals) {
+        struct sigaction previous {};
+        if (::sigaction(signalNumber, nullptr, &previous) != 0) {
+            installed = false;
+        } else if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_IGN) {
+            installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
+        }
+    }
+    return installed;
+}
+
+const std::atomic<int>& StopSignals::caught() { return caughtSignal; }
+
+void StopSignals::endOnNextSignal() {
+    (void)PendingFile::removeOnSignals({SIGINT, SIGTERM, SIGHUP});
+}
+
+void StopSignals::endBy(int signalNumber) {
+    ::signal(signalNumber, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signalNumber);
+    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    ::raise(signalNumber);
+    // Not reached for these signals; should one be held back nonetheless,
+    // the status still tells the shell which signal it was.
+    ::_exit(128 + signalNumber);
+}
+
+StopSignals::StopSignals() {
+    const sigset_t set = stopSignalSet();
+    ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+}
+
+StopSignals::~StopSignals() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+}  // namespace barwright::batch
