@@ -167,7 +167,8 @@ else
             fail "$program is found as $(command -v "$program"), not /usr/bin/$program"
     done
     for page in barwright barwright-batch; do
-        man "$page" 2>/dev/null | grep -q "^ *$page - " || fail "man $page shows no manual page"
+        page_text=$(man "$page" 2>/dev/null || true)
+        grep -Eq "^ *$page +- " <<<"$page_text" || fail "man $page shows no manual page"
     done
     barwright -h >"$scratch/usage" 2>&1 || fail "barwright -h exits $?"
     grep -q -- '--xsize' "$scratch/usage" || fail "barwright -h prints no usage: $(cat "$scratch/usage")"
