@@ -1,0 +1,70 @@
+# Run by cpack (CPACK_PRE_BUILD_SCRIPTS) once the install rules have filled
+# its staging tree and before the .deb is made of it: adds what a Debian
+# package has beyond `cmake --install`. Debian's policy wants the manual pages
+# compressed, and /usr/share/doc/<package>/ holding the copyright file and the
+# compressed changelog. Everything is compressed with gzip -9n, which leaves the
+# name and time out of the header, so that the package is reproducible.
+set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+set(source_dir "${CPACK_BARWRIGHT_SOURCE_DIR}")
+set(doc_dir "${root}/share/doc/${CPACK_PACKAGE_NAME}")
+set(file_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+
+function(gzip_into input output)
+    execute_process(COMMAND gzip -9n -c "${input}" OUTPUT_FILE "${output}"
+        RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "gzip failed on ${input}")
+    endif()
+    file(CHMOD "${output}" PERMISSIONS ${file_permissions})
+endfunction()
+
+# Every manual page that the install rules put in, whichever program it is for.
+file(GLOB manual_pages "${root}/share/man/man*/*")
+list(FILTER manual_pages EXCLUDE REGEX "\\.gz$")
+foreach(page IN LISTS manual_pages)
+    gzip_into("${page}" "${page}.gz")
+    file(REMOVE "${page}")
+endforeach()
+
+file(MAKE_DIRECTORY "${doc_dir}")
+file(COPY "${source_dir}/packaging/copyright" DESTINATION "${doc_dir}"
+    FILE_PERMISSIONS ${file_permissions})
+gzip_into("${source_dir}/packaging/changelog" "${doc_dir}/changelog.Debian.gz")
+
+# Stripped as dh_strip does: the programs of their symbols (CPACK_STRIP_FILES
+# did that) and of the compiler's notes, the static library of its debugging
+# information and notes only, since linking needs its symbols.
+function(strip_file path)
+    execute_process(COMMAND "${CPACK_BARWRIGHT_STRIP}" ${ARGN} --remove-section=.comment
+        --remove-section=.note "${path}" RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "strip failed on ${path}")
+    endif()
+endfunction()
+file(GLOB programs "${root}/bin/*")
+foreach(program IN LISTS programs)
+    strip_file("${program}")
+endforeach()
+file(GLOB_RECURSE archives "${root}/lib/*.a")
+foreach(archive IN LISTS archives)
+    strip_file("${archive}" --strip-debug --enable-deterministic-archives)
+endforeach()
+
+# Statically linked programs are deliberate here (see CMakeLists.txt and the
+# README's "Debian package"), so lintian is told so for exactly these files.
+if(CPACK_BARWRIGHT_STATIC_PROGRAMS)
+    set(overrides_dir "${root}/share/lintian/overrides")
+    file(MAKE_DIRECTORY "${overrides_dir}")
+    file(COPY "${source_dir}/packaging/lintian-overrides" DESTINATION "${overrides_dir}"
+        FILE_PERMISSIONS ${file_permissions})
+    file(RENAME "${overrides_dir}/lintian-overrides" "${overrides_dir}/${CPACK_PACKAGE_NAME}")
+endif()
+
+# Folders made here get the same permissions as those of the install rules.
+file(GLOB_RECURSE folders LIST_DIRECTORIES true "${root}/share/*")
+foreach(folder IN LISTS folders)
+    if(IS_DIRECTORY "${folder}")
+        file(CHMOD "${folder}" PERMISSIONS ${file_permissions} OWNER_EXECUTE GROUP_EXECUTE
+            WORLD_EXECUTE)
+    endif()
+endforeach()
