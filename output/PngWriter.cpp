@@ -183,6 +183,7 @@ struct PngWriteJob {
     png_uint_32 pixelsPerMetre;       // 0: no pHYs chunk
     int zlibLevel;
     double gamma;
+    bool writeTime;  // the tIME chunk and the "Creation Time" text
     png_time stamp;
     char creationTime[kRfc1123BufferSize];
     const std::uint8_t* pixels;  // height rows of rowBytes, back to back
@@ -213,7 +214,9 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     if (job.pixelsPerMetre != 0) {
         png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
     }
-    png_set_tIME(png, info, &job.stamp);
+    if (job.writeTime) {
+        png_set_tIME(png, info, &job.stamp);
+    }
 
     // png_text wants writable strings; libpng copies them in png_set_text.
     char titleKey[] = "Title";
@@ -235,12 +238,16 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
                                                {descriptionKey, descriptionText},
                                                {creationTimeKey, creationTimeText},
                                                {softwareKey, softwareText}};
+    int textCount = 0;
     for (int i = 0; i < kTextEntryCount; ++i) {
-        text[i].compression = PNG_TEXT_COMPRESSION_NONE;
-        text[i].key = entries[i][0];
-        text[i].text = entries[i][1];
+        if (job.writeTime || entries[i][0] != creationTimeKey) {
+            text[textCount].compression = PNG_TEXT_COMPRESSION_NONE;
+            text[textCount].key = entries[i][0];
+            text[textCount].text = entries[i][1];
+            ++textCount;
+        }
     }
-    png_set_text(png, info, text, kTextEntryCount);
+    png_set_text(png, info, text, textCount);
 
     png_write_info(png, info);
     // libpng sizes its row buffers by the filters set when the first row is
@@ -325,6 +332,7 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // they always agree. Both are in UTC. gmtime_r rather than libpng's own
     // conversion, which calls gmtime: its result is shared by every thread,
     // and files written side by side could mix each other's time stamps.
+    job.writeTime = options.writeTime;
     const std::time_t when = options.timeGiven ? options.time : std::time(nullptr);
     std::tm utc{};
     if (::gmtime_r(&when, &utc) != nullptr) {

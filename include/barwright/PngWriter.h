@@ -22,6 +22,9 @@ struct PngOptions {
     // when writing when not set.
     bool timeGiven = false;
     std::time_t time = 0;
+    // false writes neither of the two, for files that must be the same
+    // bytes whenever they are made from the same settings.
+    bool writeTime = true;
     // Pixels per inch recorded in a pHYs chunk (as pixels per metre,
     // rounded); 0 writes none. 0..kMaxDpi.
     std::int32_t dpi = 0;

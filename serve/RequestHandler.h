@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "barwright/PngWriter.h"
+#include "serve/Reply.h"
+#include "serve/SymbolRequest.h"
+#include "serve/WebPage.h"
+
+namespace barwright::serve {
+
+// A request as the HTTP library hands it over, framing already checked.
+struct HttpRequest {
+    std::string_view method;
+    // The request target as sent: the path and the query, still escaped.
+    std::string_view target;
+    const std::string* body = nullptr;  // a POST's body
+    std::string_view ifNoneMatch;       // the header's value, empty when absent
+};
+
+// Answers requests: the symbols, /health and the web page. Knows nothing of
+// sockets, so that tests and the fuzzer call it directly. Safe to use from
+// every worker at once: it changes nothing of its own.
+class RequestHandler {
+public:
+    // png: the PNG chunks' time (SOURCE_DATE_EPOCH's, or none).
+    RequestHandler(const WebPage& page, const PngOptions& png);
+
+    void handle(const HttpRequest& request, SymbolScratch& scratch, Reply& reply) const;
+
+    // Whether the request's body is its data (a POST of a symbol), to be
+    // read before handle; every other request is answered without its body.
+    static bool takesBody(std::string_view method, std::string_view target);
+
+private:
+    void answerSymbol(const HttpRequest& request, ImageFormat format, std::string_view path,
+                      std::string_view query, SymbolScratch& scratch, Reply& reply) const;
+
+    const WebPage& page_;
+    PngOptions png_;
+    // What besides the request decides the bytes: the version and the time.
+    std::string tagSalt_;
+};
+
+// The path and query of a request target: the origin form ("/a?b") or the
+// absolute form ("http://host/a?b"), which servers must accept too.
+void splitTarget(std::string_view target, std::string_view& path, std::string_view& query);
+
+}  // namespace barwright::serve
