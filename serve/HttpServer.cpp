@@ -1,10 +1,12 @@
 #include "serve/HttpServer.h"
 
+#include <strings.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <string_view>
 
 #include "serve/AccessLog.h"
 
@@ -37,9 +39,27 @@ struct ResponseHolder {
     }
 };
 
-MHD_Result sumHeaderBytes(void* cls, MHD_ValueKind, const char* key, const char* value) {
-    *static_cast<std::size_t*>(cls) +=
-        std::strlen(key) + (value != nullptr ? std::strlen(value) : 0);
+// What the header fields of a request hold, as far as the checks go.
+struct HeaderSurvey {
+    std::size_t bytes = 0;
+    bool nul = false;  // a NUL byte, which the library's C strings would hide
+    int contentLengths = 0;
+    bool transferEncoding = false;
+};
+
+bool namedAs(const char* key, std::size_t size, std::string_view name) {
+    return size == name.size() && ::strncasecmp(key, name.data(), size) == 0;
+}
+
+MHD_Result surveyHeader(void* cls, MHD_ValueKind, const char* key, std::size_t keySize,
+                        const char* value, std::size_t valueSize) {
+    auto& survey = *static_cast<HeaderSurvey*>(cls);
+    survey.bytes += keySize + valueSize;
+    survey.nul = survey.nul || std::memchr(key, '\0', keySize) != nullptr ||
+                 (value != nullptr && std::memchr(value, '\0', valueSize) != nullptr);
+    survey.contentLengths += namedAs(key, keySize, MHD_HTTP_HEADER_CONTENT_LENGTH) ? 1 : 0;
+    survey.transferEncoding =
+        survey.transferEncoding || namedAs(key, keySize, MHD_HTTP_HEADER_TRANSFER_ENCODING);
     return MHD_YES;
 }
 
@@ -259,11 +279,18 @@ MHD_Result HttpServer::onHeaders(MHD_Connection* connection, ConnectionState& st
         return sendText(connection, state, http::kUriTooLong,
                         "the URL is longer than 8192 bytes\n");
     }
-    std::size_t headerBytes = 0;
-    MHD_get_connection_values(connection, MHD_HEADER_KIND, &sumHeaderBytes, &headerBytes);
-    if (headerBytes > kMaxHeaderBytes) {
+    HeaderSurvey survey;
+    MHD_get_connection_values_n(connection, MHD_HEADER_KIND, &surveyHeader, &survey);
+    if (survey.bytes > kMaxHeaderBytes) {
         return sendText(connection, state, http::kHeaderFieldsTooLarge,
                         "the header fields hold more than 16384 bytes\n");
+    }
+    // Framing two ways, or a byte no field may hold, is how requests are
+    // smuggled past a proxy that reads them otherwise: refused, not guessed.
+    if (survey.nul || survey.contentLengths > 1 ||
+        (survey.contentLengths > 0 && survey.transferEncoding)) {
+        return sendText(connection, state, http::kBadRequest,
+                        "the header fields hold a NUL byte, or frame the body twice\n");
     }
     if (openConnections_.load() > settings_.maxConnections) {
         return sendText(connection, state, http::kServiceUnavailable,
