@@ -60,6 +60,31 @@ if(CPACK_BARWRIGHT_STATIC_PROGRAMS)
     file(RENAME "${overrides_dir}/lintian-overrides" "${overrides_dir}/${CPACK_PACKAGE_NAME}")
 endif()
 
+# Debian 12 keeps the systemd units of packages in /lib/systemd/system, and
+# the install rules put barwright-serve's under the prefix. There the unit
+# names the program where this package puts it, whatever prefix the build
+# folder was configured for.
+set(prefix_units "${root}/lib/systemd/system")
+if(EXISTS "${prefix_units}")
+    set(debian_units "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/lib/systemd/system")
+    file(MAKE_DIRECTORY "${debian_units}")
+    file(GLOB units "${prefix_units}/*.service")
+    foreach(unit IN LISTS units)
+        file(READ "${unit}" text)
+        string(REGEX REPLACE "ExecStart=[^ \n]*/bin/barwright-serve"
+            "ExecStart=${CPACK_PACKAGING_INSTALL_PREFIX}/bin/barwright-serve" text "${text}")
+        get_filename_component(name "${unit}" NAME)
+        file(WRITE "${debian_units}/${name}" "${text}")
+        file(CHMOD "${debian_units}/${name}" PERMISSIONS ${file_permissions})
+    endforeach()
+    file(REMOVE_RECURSE "${root}/lib/systemd")
+    foreach(folder "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/lib"
+            "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/lib/systemd" "${debian_units}")
+        file(CHMOD "${folder}" PERMISSIONS ${file_permissions} OWNER_EXECUTE GROUP_EXECUTE
+            WORLD_EXECUTE)
+    endforeach()
+endif()
+
 # Folders made here get the same permissions as those of the install rules.
 file(GLOB_RECURSE folders LIST_DIRECTORIES true "${root}/share/*")
 foreach(folder IN LISTS folders)

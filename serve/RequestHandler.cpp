@@ -82,8 +82,9 @@ void splitTarget(std::string_view target, std::string_view& path, std::string_vi
     }
 }
 
-RequestHandler::RequestHandler(const WebPage& page, const PngOptions& png)
-    : page_(page), png_(png) {
+RequestHandler::RequestHandler(const WebPage& page, const PngOptions& png,
+                               std::int64_t maxRasterPixels)
+    : page_(page), png_(png), maxRasterPixels_(maxRasterPixels) {
     tagSalt_ = "barwright-serve " BARWRIGHT_VERSION;
     tagSalt_ += png.writeTime ? (png.timeGiven ? " time " + std::to_string(png.time) : " clock")
                               : " no time";
@@ -179,7 +180,7 @@ void RequestHandler::answerSymbol(const HttpRequest& request, ImageFormat format
         return;
     }
     std::string_view bytes;
-    const Status status = makeSymbolBytes(symbol, png_, scratch, bytes, problem);
+    const Status status = makeSymbolBytes(symbol, png_, maxRasterPixels_, scratch, bytes, problem);
     if (status != status::kOk) {
         reply.entityTag.clear();
         reply.setText(status == status::kFail ? http::kInternalServerError : http::kBadRequest,

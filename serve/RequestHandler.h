@@ -24,8 +24,10 @@ struct HttpRequest {
 // every worker at once: it changes nothing of its own.
 class RequestHandler {
 public:
-    // png: the PNG chunks' time (SOURCE_DATE_EPOCH's, or none).
-    RequestHandler(const WebPage& page, const PngOptions& png);
+    // png: the PNG chunks' time (SOURCE_DATE_EPOCH's, or none);
+    // maxRasterPixels: the largest PNG served.
+    RequestHandler(const WebPage& page, const PngOptions& png,
+                   std::int64_t maxRasterPixels = kMaxRasterPixels);
 
     void handle(const HttpRequest& request, SymbolScratch& scratch, Reply& reply) const;
 
@@ -39,6 +41,7 @@ private:
 
     const WebPage& page_;
     PngOptions png_;
+    std::int64_t maxRasterPixels_;
     // What besides the request decides the bytes: the version and the time.
     std::string tagSalt_;
 };

@@ -201,16 +201,16 @@ void SymbolScratch::trim() {
 namespace {
 
 Status checkRasterSize(const SymbolRequest& request, const EncodedSymbol& symbol,
-                       std::string& problem) {
+                       std::int64_t maxRasterPixels, std::string& problem) {
     std::int32_t width = 0;
     std::int32_t height = 0;
     const Status status = imageSize(symbol, request.options.picture, width, height);
     if (status != status::kOk) {
         return status;
     }
-    if (std::int64_t{width} * height > kMaxRasterPixels) {
+    if (std::int64_t{width} * height > maxRasterPixels) {
         problem = "the picture would be " + std::to_string(width) + " x " + std::to_string(height) +
-                  " pixels; at most " + std::to_string(kMaxRasterPixels) +
+                  " pixels; at most " + std::to_string(maxRasterPixels) +
                   " are served (svg and eps have no such limit)";
         return status::kCantAllocateImage;
     }
@@ -244,7 +244,8 @@ Status draw(const SymbolRequest& request, PngOptions png, SymbolScratch& scratch
 
 }  // namespace
 
-Status makeSymbolBytes(const SymbolRequest& request, const PngOptions& png, SymbolScratch& scratch,
+Status makeSymbolBytes(const SymbolRequest& request, const PngOptions& png,
+                       std::int64_t maxRasterPixels, SymbolScratch& scratch,
                        std::string_view& bytes, std::string& problem) {
     bytes = std::string_view();
     try {
@@ -252,7 +253,7 @@ Status makeSymbolBytes(const SymbolRequest& request, const PngOptions& png, Symb
         const bool raster =
             request.format == ImageFormat::kPng || request.format == ImageFormat::kPng1;
         if (status == status::kOk && raster) {
-            status = checkRasterSize(request, scratch.symbol, problem);
+            status = checkRasterSize(request, scratch.symbol, maxRasterPixels, problem);
         }
         if (status == status::kOk) {
             status = draw(request, png, scratch);

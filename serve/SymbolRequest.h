@@ -72,18 +72,19 @@ struct SymbolScratch {
     void trim();
 };
 
-// The raster formats are limited to this many pixels (a 4096 x 4096 image,
-// 48 MiB of RGB): a request is answered in a worker's own time, so its size
-// must be bounded. SVG and EPS describe any size in a few kilobytes.
+// The raster formats are limited to this many pixels by default (a 4096 x
+// 4096 image, 48 MiB of RGB): a request is answered in a worker's own time,
+// so its size must be bounded. SVG and EPS describe any size in a few
+// kilobytes.
 constexpr std::int64_t kMaxRasterPixels = std::int64_t{4096} * 4096;
 
 // Encodes and draws the request into bytes, which point into scratch until
 // its next use. png gives the PNG chunks' time (or none); its level and dpi
 // are set here per format, as barwright-batch sets them. The statuses of
 // encode and the renderers; kCantAllocateImage with a reason in problem for
-// a raster beyond kMaxRasterPixels.
+// a raster of more than maxRasterPixels.
 [[nodiscard]] Status makeSymbolBytes(const SymbolRequest& request, const PngOptions& png,
-                                     SymbolScratch& scratch, std::string_view& bytes,
-                                     std::string& problem);
+                                     std::int64_t maxRasterPixels, SymbolScratch& scratch,
+                                     std::string_view& bytes, std::string& problem);
 
 }  // namespace barwright::serve

@@ -25,7 +25,9 @@ cmake --install "$build_dir" --prefix "$prefix" >"$scratch/install.log"
 for file in bin/barwright share/man/man1/barwright.1 \
     share/bash-completion/completions/barwright include/barwright/Encoder.h \
     bin/barwright-batch share/man/man1/barwright-batch.1 \
-    share/bash-completion/completions/barwright-batch; do
+    share/bash-completion/completions/barwright-batch bin/barwright-serve \
+    share/man/man1/barwright-serve.1 share/bash-completion/completions/barwright-serve \
+    lib/systemd/system/barwright-serve.service; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 library=$(find "$prefix" -name libbarwright.a)
@@ -54,6 +56,7 @@ done
 "$prefix/bin/barwright" -d installed "$scratch/program.png" || fail "installed barwright failed"
 "$prefix/bin/barwright-batch" -d installed "$scratch/batch.svg" ||
     fail "installed barwright-batch failed"
+"$prefix/bin/barwright-serve" --version >/dev/null || fail "installed barwright-serve failed"
 
 run_consumer() {  # name, executable
     local output

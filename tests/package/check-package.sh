@@ -84,7 +84,7 @@ depended=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends" | sed '/^$/d' | sort -
 # and folders 755.
 expected=$(
     cd "$source_dir"
-    echo usr/bin/barwright usr/bin/barwright-batch
+    echo usr/bin/barwright usr/bin/barwright-batch usr/bin/barwright-serve
     for header in include/barwright/*.h; do echo "usr/$header"; done
     echo "usr/$libdir/libbarwright.a" "usr/$libdir/pkgconfig/barwright.pc"
     for file in Config ConfigVersion Targets "Targets-$build_type"; do
@@ -92,10 +92,15 @@ expected=$(
     done
     echo usr/share/bash-completion/completions/barwright
     echo usr/share/bash-completion/completions/barwright-batch
+    echo usr/share/bash-completion/completions/barwright-serve
     echo usr/share/doc/barwright/changelog.Debian.gz usr/share/doc/barwright/copyright
     echo usr/share/man/man1/barwright.1.gz usr/share/man/man1/barwright-batch.1.gz
-    # Only static programs need lintian told that they are meant so.
-    [ -n "$needed" ] || echo usr/share/lintian/overrides/barwright
+    echo usr/share/man/man1/barwright-serve.1.gz lib/systemd/system/barwright-serve.service
+    # Only static programs need lintian told that they are meant so
+    # (barwright-serve is always linked dynamically).
+    for program in "$root"/usr/bin/*; do
+        objdump -p "$program" | grep -q NEEDED || echo static
+    done | sort -u | sed 's|^static$|usr/share/lintian/overrides/barwright|'
 )
 expected=$(tr ' ' '\n' <<<"$expected" | sort)
 dpkg-deb -c "$deb" >"$scratch/contents"
@@ -146,6 +151,36 @@ decodes unpacked-barwright "from the package" \
 decodes unpacked-batch "batch from the package" \
     "$root/usr/bin/barwright-batch" -d "batch from the package" "$scratch/unpacked-batch.png"
 
+# The unpacked service answers with the symbol barwright-batch makes, and its
+# systemd unit starts the program the package holds.
+serve_log=$scratch/serve.log
+"$root/usr/bin/barwright-serve" --listen 127.0.0.1:0 --quiet 2>"$serve_log" &
+serve_pid=$!
+port=
+for _ in $(seq 100); do
+    port=$(sed -n 's|.*serving on http://127\.0\.0\.1:\([0-9]*\)/.*|\1|p' "$serve_log")
+    [ -z "$port" ] || break
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    fail "the unpacked barwright-serve did not start: $(cat "$serve_log")"
+else
+    exec 3<>"/dev/tcp/127.0.0.1/$port"
+    printf 'GET /pdf417.txt?data=served HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' >&3
+    served=$(sed '1,/^\r$/d' <&3)
+    exec 3<&-
+    [ "$served" = "$("$root/usr/bin/barwright-batch" --raw -d served --format txt -)" ] ||
+        fail "the unpacked barwright-serve answered: $served"
+fi
+kill "$serve_pid" 2>/dev/null || true
+wait "$serve_pid" 2>/dev/null || true
+unit=$root/lib/systemd/system/barwright-serve.service
+grep -qx 'ExecStart=/usr/bin/barwright-serve --listen 127.0.0.1:8417' "$unit" ||
+    fail "the unit does not start /usr/bin/barwright-serve: $(grep ExecStart= "$unit")"
+for setting in DynamicUser=yes ProtectSystem=strict NoNewPrivileges=yes; do
+    grep -qx "$setting" "$unit" || fail "the unit lacks $setting"
+done
+
 if [ "${CI:-}" != true ]; then
     echo "dpkg -i, man, barwright -h and dpkg -r of the package: for CI only (CI=true, a" \
         "disposable machine), not run here"
@@ -162,11 +197,11 @@ else
     dpkg -L barwright | grep -vx '/\.' | sort | diff -q - "$scratch/packaged" >/dev/null ||
         fail "dpkg -L barwright lists other paths than the package holds"
     # The commands as a user types them, which must find the package's programs.
-    for program in barwright barwright-batch; do
+    for program in barwright barwright-batch barwright-serve; do
         [ "$(command -v "$program")" = "/usr/bin/$program" ] ||
             fail "$program is found as $(command -v "$program"), not /usr/bin/$program"
     done
-    for page in barwright barwright-batch; do
+    for page in barwright barwright-batch barwright-serve; do
         page_text=$(man "$page" 2>/dev/null || true)
         grep -Eq "^ *$page +- " <<<"$page_text" || fail "man $page shows no manual page"
     done
