@@ -1,4 +1,4 @@
-// The peer of barwright-serve: bwip-js's own request handler behind Node's
+// The peer of barwright-serve in bench/serve: bwip-js's own request handler behind Node's
 // http server, as bwip-js documents its use as a barcode service
 // (GET /?bcid=pdf417&text=...). Prints the port it listens on.
 //   node bwip-server.mjs [PORT]        (0, the default: a port the system picks)
