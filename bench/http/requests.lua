@@ -5,7 +5,8 @@
 --                   characters of invoice text, 10 columns, level 4), as
 --                   bench/time-batch makes them
 --   BENCH_TEXT      the invoice text (bench/data/medium.txt), for invoice
---   BENCH_REQUESTS  when set, each thread stops after this many answers
+--   BENCH_REQUESTS  when set, each thread stops after this many answers (wrk
+--                   itself runs on for its duration)
 -- Both servers draw the same picture: 2-pixel modules, rows 4 modules tall,
 -- a quiet zone of 2 modules, white behind black.
 local server = os.getenv("BENCH_SERVER") or "barwright"
