@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/OptionParser.h"
+#include "serve/WholeNumber.h"
 
 #ifndef BARWRIGHT_VERSION
 #error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
@@ -40,29 +41,10 @@ constexpr LongOption kOptions[] = {
     {nullptr, kNoArgument, nullptr, 0},
 };
 
-// Digits only, within low..high.
-bool readCount(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& value) {
-    std::int64_t number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        number = number * 10 + (c - '0');
-        if (number > high) {
-            return false;
-        }
-    }
-    if (text.empty() || number < low) {
-        return false;
-    }
-    value = static_cast<std::int32_t>(number);
-    return true;
-}
-
 // A count option's value, 1..high; false with a message for anything else.
 bool readCountOption(const char* option, std::int32_t high, std::string_view value,
                      std::int32_t& target, std::string& message) {
-    if (readCount(value, 1, high, target)) {
+    if (readWholeNumber(value, 1, high, target)) {
         return true;
     }
     message = std::string(option) + " takes a whole number from 1 to " + std::to_string(high) +

@@ -4,6 +4,7 @@
 
 #include "barwright/Render.h"
 #include "serve/PrintableText.h"
+#include "serve/WholeNumber.h"
 
 namespace barwright::serve {
 
@@ -55,25 +56,6 @@ bool readSwitch(std::string_view text, bool& value) {
     return true;
 }
 
-// Digits only, 1..kMaxDpi, as barwright-batch's --dpi.
-bool readDpi(std::string_view text, std::int32_t& dpi) {
-    std::int64_t number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        number = number * 10 + (c - '0');
-        if (number > kMaxDpi) {
-            return false;
-        }
-    }
-    if (text.empty() || number < 1) {
-        return false;
-    }
-    dpi = static_cast<std::int32_t>(number);
-    return true;
-}
-
 std::string badValue(std::string_view key, std::string_view value) {
     return std::string(key) + "=" + printableText(value, kShownBytes) + " is not a value of " +
            std::string(key);
@@ -93,7 +75,7 @@ bool applyKey(const QueryPair& pair, SymbolRequest& request, bool& shortest, std
         return true;
     }
     if (key == kDpiKey) {
-        if (!readDpi(value, request.dpi)) {
+        if (!readWholeNumber(value, 1, kMaxDpi, request.dpi)) {
             problem = "dpi takes a whole number from 1 to " + std::to_string(kMaxDpi) + ", not " +
                       printableText(value, kShownBytes);
             return false;
