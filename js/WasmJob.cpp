@@ -1,0 +1,245 @@
+#include "js/WasmJob.h"
+
+#include <charconv>
+
+#include "barwright/MacroSegments.h"
+#include "barwright/PictureSettings.h"
+#include "barwright/Render.h"
+#include "js/PictureBytes.h"
+
+namespace barwright::js {
+namespace {
+
+// The raster targets draw at most this many bytes of RGB. The image, its
+// copy for JavaScript and that copy's copy in JavaScript must all fit, and a
+// WebAssembly module that runs out of memory traps instead of failing
+// softly; 128 MiB is a picture of about 6,500 pixels square, far past any
+// symbol at a readable size.
+constexpr std::uint64_t kMaxRasterBytes = RgbImage::kMaxPixelBytes / 8;
+
+// ECI numbers have six digits; above this one no designator exists.
+constexpr std::int32_t kMaxEci = 811799;
+constexpr std::size_t kEciDigits = 6;
+constexpr char kEscape = '~';
+constexpr std::string_view kReaderInitialisation = "~3";
+
+// A whole decimal number in low..high, and nothing else.
+bool readWhole(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& value) {
+    std::int32_t read = 0;
+    const char* end = text.data() + text.size();
+    const auto [next, error] = std::from_chars(text.data(), end, read);
+    if (error != std::errc() || next != end || read < low || read > high) {
+        return false;
+    }
+    value = read;
+    return true;
+}
+
+bool readFlag(std::string_view text, bool& flag) {
+    if (text != "0" && text != "1") {
+        return false;
+    }
+    flag = text == "1";
+    return true;
+}
+
+// The command line's letter for a long option that takes a value, or 0.
+std::int32_t letterOf(std::string_view name) {
+    for (const LongOption* option = kLongOptions; option->name != nullptr; ++option) {
+        if (option->has_arg == kRequiredArgument && name == option->name) {
+            return option->val;
+        }
+    }
+    return 0;
+}
+
+// Puts the ECI designator eci (0..kMaxEci) before the data. The settings
+// have no field for it yet, so it goes in as the escape ~7nnnnnn: escapes
+// are turned on and every tilde of plain data doubled to stay data. Data
+// that uses escapes already keeps them, with reader initialisation first.
+void putEciDesignator(std::int32_t eci, SymbolSettings& symbol) {
+    std::string designator = "~7000000";
+    for (std::size_t i = designator.size(); eci > 0; eci /= 10) {
+        designator[--i] = static_cast<char>('0' + eci % 10);
+    }
+    static_assert(kEciDigits == 6, "the designator above holds six digits");
+    if (symbol.escapes) {
+        const bool initialisation = symbol.data.compare(0, kReaderInitialisation.size(),
+                                                        kReaderInitialisation) == 0;
+        symbol.data.insert(initialisation ? kReaderInitialisation.size() : 0, designator);
+        return;
+    }
+    std::string escaped = designator;
+    escaped.reserve(designator.size() + 2 * symbol.data.size());
+    for (const char c : symbol.data) {
+        escaped += c;
+        if (c == kEscape) {
+            escaped += kEscape;
+        }
+    }
+    symbol.data = std::move(escaped);
+    symbol.escapes = true;
+}
+
+// Whether red, green and blue are equal.
+bool isGrey(Color color) {
+    return ((color >> 16) & 0xFF) == ((color >> 8) & 0xFF) &&
+           ((color >> 8) & 0xFF) == (color & 0xFF);
+}
+
+// The address of a byte in the WebAssembly memory, which is 32-bit.
+std::uint32_t address(const void* pointer) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
+}
+
+}  // namespace
+
+void WasmJob::reset() {
+    options_ = SymbolOptions();
+    options_.symbol.data.clear();
+    options_.symbol.escapes = false;
+    dpi_ = 0;
+    macroSegments_ = 0;
+    eci_ = -1;
+    fileId_.clear();
+    input_.clear();
+    blame_ = "";
+    symbols_.clear();
+    outputs_.clear();
+    results_.clear();
+}
+
+char* WasmJob::input(std::size_t size) {
+    input_.resize(size);
+    return input_.data();
+}
+
+Status WasmJob::setOption(std::size_t nameLength) {
+    if (nameLength > input_.size()) {
+        return status::kInvalidArgument;
+    }
+    const std::string_view text = input_;
+    const std::string_view name = text.substr(0, nameLength);
+    const std::string_view value = text.substr(nameLength);
+    if (const std::int32_t letter = letterOf(name); letter != 0) {
+        return applyOption(letter, value, options_, ValueCheck::kStrict) ? status::kOk
+                                                                        : status::kInvalidArgument;
+    }
+    return applyOwnOption(name, value);
+}
+
+Status WasmJob::applyOwnOption(std::string_view name, std::string_view value) {
+    bool accepted = false;
+    if (name == "escapes") {
+        accepted = readFlag(value, options_.symbol.escapes);
+    } else if (name == "shortest") {
+        bool shortest = false;
+        accepted = readFlag(value, shortest);
+        if (accepted && shortest) {
+            options_.symbol.compaction = CompactionMode::kShortest;
+        }
+    } else if (name == "dpi") {
+        accepted = readWhole(value, 1, kMaxDpi, dpi_);
+    } else if (name == "macro") {
+        accepted = readWhole(value, 1, kMaxMacroSegments, macroSegments_);
+    } else if (name == "file-id") {
+        // Checked by the encoder, which alone knows the rule.
+        fileId_.assign(value.data(), value.size());
+        accepted = true;
+    } else if (name == "eci") {
+        accepted = readWhole(value, 0, kMaxEci, eci_);
+    }
+    return accepted ? status::kOk : status::kInvalidArgument;
+}
+
+Status WasmJob::run(Target target) {
+    blame_ = "";
+    results_.clear();
+    outputs_.clear();
+    Status result = encodeSymbols();
+    if (result == status::kOk) {
+        outputs_.resize(symbols_.size());
+        results_.resize(symbols_.size());
+        for (std::size_t i = 0; result == status::kOk && i < symbols_.size(); ++i) {
+            result = makeOutput(target, symbols_[i], outputs_[i], results_[i]);
+        }
+    }
+    if (result != status::kOk) {
+        results_.clear();
+        outputs_.clear();
+    }
+    return result;
+}
+
+Status WasmJob::encodeSymbols() {
+    SymbolSettings settings = options_.symbol;
+    if (eci_ >= 0) {
+        putEciDesignator(eci_, settings);
+    }
+    if (macroSegments_ == 0) {
+        symbols_.resize(1);
+        return encode(settings, symbols_[0]);
+    }
+    settings.macro.enabled = true;
+    if (!fileId_.empty()) {
+        settings.macro.fileId = fileId_;
+    }
+    const Status result = encodeMacroSegments(settings, macroSegments_, symbols_);
+    // The one argument that encodeMacroSegments can find invalid here.
+    if (result == status::kInvalidArgument) {
+        blame_ = "macro";
+    }
+    return result;
+}
+
+Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::string& output,
+                           SymbolResult& result) const {
+    result.columns = symbol.columns;
+    result.rows = symbol.rows;
+    result.errorCorrectionLevel = symbol.errorCorrectionLevel;
+    result.codewordCount = static_cast<std::int32_t>(symbol.codewords.size());
+    result.codewords = address(symbol.codewords.data());
+    Status status = status::kOk;
+    if (target == Target::kModules) {
+        status = renderText(symbol, output);
+    } else if (target == Target::kSvg) {
+        status = renderSvg(symbol, options_.picture, dpi_, output);
+    } else {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        status = imageSize(symbol, options_.picture, width, height);
+        if (status == status::kOk && static_cast<std::uint64_t>(width) *
+                                             static_cast<std::uint64_t>(height) *
+                                             RgbImage::kBytesPerPixel >
+                                         kMaxRasterBytes) {
+            status = status::kCantAllocateImage;
+        }
+        RgbImage image;
+        if (status == status::kOk) {
+            status = renderRgb(symbol, options_.picture, image);
+        }
+        if (status == status::kOk) {
+            result.width = image.width();
+            result.height = image.height();
+            if (target == Target::kPngRows) {
+                const PictureSettings& picture = options_.picture;
+                pngScanlines(image, !isGrey(picture.background) || !isGrey(picture.foreground),
+                             output);
+            } else {
+                rgbaPixels(image, output);
+            }
+        }
+    }
+    result.output = address(output.data());
+    result.outputSize = static_cast<std::int32_t>(output.size());
+    return status;
+}
+
+const SymbolResult* WasmJob::result(std::int32_t index) const {
+    if (index < 0 || index >= symbolCount()) {
+        return nullptr;
+    }
+    return &results_[static_cast<std::size_t>(index)];
+}
+
+}  // namespace barwright::js
