@@ -10,12 +10,14 @@
 namespace barwright::js {
 namespace {
 
-// The raster targets draw at most this many bytes of RGB. The image, its
-// copy for JavaScript and that copy's copy in JavaScript must all fit, and a
-// WebAssembly module that runs out of memory traps instead of failing
-// softly; 128 MiB is a picture of about 6,500 pixels square, far past any
-// symbol at a readable size.
-constexpr std::uint64_t kMaxRasterBytes = RgbImage::kMaxPixelBytes / 8;
+// The raster targets draw at most this many bytes of RGB: the image and its
+// copy for JavaScript (a third larger as RGBA) must fit the 2 GiB memory
+// together, since a WebAssembly module that runs out of memory traps instead
+// of failing softly. 256 MiB is a picture of about 9,000 pixels square, far
+// past any symbol at a readable size.
+constexpr std::uint64_t kMaxRasterBytes = RgbImage::kMaxPixelBytes / 4;
+// Module widths below this round to 0 pixels.
+constexpr double kLeastModuleWidth = 0.5;
 
 // ECI numbers have six digits; above this one no designator exists.
 constexpr std::int32_t kMaxEci = 811799;
@@ -163,6 +165,9 @@ Status WasmJob::run(Target target) {
         for (std::size_t i = 0; result == status::kOk && i < symbols_.size(); ++i) {
             result = makeOutput(target, symbols_[i], outputs_[i], results_[i]);
         }
+        if (result == status::kInvalidArgument) {
+            blame_ = pictureBlame();
+        }
     }
     if (result != status::kOk) {
         results_.clear();
@@ -233,6 +238,17 @@ Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::stri
     result.output = address(output.data());
     result.outputSize = static_cast<std::int32_t>(output.size());
     return status;
+}
+
+const char* WasmJob::pictureBlame() const {
+    const PictureSettings& picture = options_.picture;
+    if ((picture.foreground & kColorBits) == (picture.background & kColorBits)) {
+        return "fcolor";
+    }
+    if (picture.imageWidth == 0 && picture.moduleWidth < kLeastModuleWidth) {
+        return "xdim";
+    }
+    return "";
 }
 
 const SymbolResult* WasmJob::result(std::int32_t index) const {

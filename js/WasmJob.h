@@ -66,8 +66,10 @@ public:
     // each symbol's output. The first failing status, with no results.
     [[nodiscard]] Status run(Target target);
 
-    // The option that the last failure of run is due to, when it is due to
-    // one ("macro": fewer data bytes than segments), else "".
+    // The option that the last failure of run is due to, when it is one
+    // the package can name: "macro" (fewer data bytes than segments),
+    // "fcolor" (bars the colour of the background), "xdim" (a module width
+    // that rounds to 0 pixels); else "".
     const char* blame() const { return blame_; }
 
     std::int32_t symbolCount() const { return static_cast<std::int32_t>(results_.size()); }
@@ -76,6 +78,7 @@ public:
 private:
     [[nodiscard]] Status applyOwnOption(std::string_view name, std::string_view value);
     [[nodiscard]] Status encodeSymbols();
+    const char* pictureBlame() const;
     [[nodiscard]] Status makeOutput(Target target, const EncodedSymbol& symbol, std::string& output,
                                     SymbolResult& result) const;
 

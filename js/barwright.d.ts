@@ -2,8 +2,8 @@
 // browsers. Option names, defaults and values are those of the barwright
 // command line; ranges are checked when a function runs.
 
-/** The options of one symbol (or, with `macro`, of a Macro PDF417 file). */
-export interface Options {
+/** The options of one symbol. */
+export interface SymbolOptions {
     /**
      * The data. A string's code units 0..255 are its bytes; a string with any
      * other character is encoded as UTF-8 behind an ECI 000026 designator,
@@ -48,12 +48,24 @@ export interface Options {
     dpi?: number;
     /** The PNG's tIME chunk; without it the file has none. */
     time?: Date;
-    /**
-     * Split the data over `segments` Macro PDF417 symbols (1..99999) with the
-     * file ID `fileId` (default '#001'). Every function then returns an array.
-     */
-    macro?: { segments: number; fileId?: string };
 }
+
+/**
+ * A Macro PDF417 file: the data split over `segments` symbols (1..99999)
+ * with the file ID `fileId` (default '#001').
+ */
+export interface MacroOptions {
+    segments: number;
+    fileId?: string;
+}
+
+/** The options of one symbol, or with `macro` of a Macro PDF417 file. */
+export interface Options extends SymbolOptions {
+    macro?: MacroOptions;
+}
+
+type One = SymbolOptions & { macro?: undefined };
+type File = SymbolOptions & { macro: MacroOptions };
 
 /** One encoded symbol. */
 export interface SymbolFacts {
@@ -78,16 +90,20 @@ export interface EncodedSymbol extends SymbolFacts {
 /** Anything a picture can be drawn into. */
 export type Canvas = HTMLCanvasElement | OffscreenCanvas;
 
-type PerSymbol<O extends Options, T> = O extends { macro: object } ? T[] : T;
-
-/** Encodes the data: the symbol's shape, codewords and modules. */
-export function encode<O extends Options>(options: O): PerSymbol<O, EncodedSymbol>;
+/** Encodes the data: the symbol's shape, codewords and modules; with `macro`, one per segment. */
+export function encode(options: One): EncodedSymbol;
+export function encode(options: File): EncodedSymbol[];
+export function encode(options: Options): EncodedSymbol | EncodedSymbol[];
 /** An 8-bit RGB PNG file of the picture, pixel for pixel the barwright program's. */
-export function toPng<O extends Options>(options: O): PerSymbol<O, Uint8Array>;
+export function toPng(options: One): Uint8Array;
+export function toPng(options: File): Uint8Array[];
+export function toPng(options: Options): Uint8Array | Uint8Array[];
 /** An SVG document, byte for byte `barwright-batch --format svg`'s. */
-export function toSvg<O extends Options>(options: O): PerSymbol<O, string>;
-/** Sizes the canvas to the picture and draws it, opaque. One symbol: no `macro`. */
-export function toCanvas(canvas: Canvas, options: Omit<Options, 'macro'>): SymbolFacts;
+export function toSvg(options: One): string;
+export function toSvg(options: File): string[];
+export function toSvg(options: Options): string | string[];
+/** Sizes the canvas to the picture and draws it, opaque: one symbol, no `macro`. */
+export function toCanvas(canvas: Canvas, options: One): SymbolFacts;
 
 /** The package's version, the barwright project's. */
 export const version: string;

@@ -115,11 +115,17 @@ function applyOptions(read) {
     }
 }
 
+// What the module can say of an argument it refused while running
+// (WasmJob::blame).
+const BLAMES = {
+    macro: ['macro.segments', 'asks for more symbols than the data has bytes'],
+    fcolor: ['fcolor', 'is the colour of the background: no reader could see the bars'],
+    xdim: ['xdim', 'rounds to 0 pixels'],
+};
+
 function runFailure(status) {
-    if (status === INVALID_ARGUMENT && cString(wasm.bwJobBlame(job)) === 'macro') {
-        return refuse('macro.segments', 'asks for more symbols than the data has bytes');
-    }
-    return new BarwrightError(status, statusMessage(status));
+    const blame = status === INVALID_ARGUMENT ? BLAMES[cString(wasm.bwJobBlame(job))] : undefined;
+    return blame !== undefined ? refuse(...blame) : new BarwrightError(status, statusMessage(status));
 }
 
 // Runs one call: the options applied, every symbol encoded and made into
