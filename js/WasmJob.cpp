@@ -66,8 +66,8 @@ void putEciDesignator(std::int32_t eci, SymbolSettings& symbol) {
     }
     static_assert(kEciDigits == 6, "the designator above holds six digits");
     if (symbol.escapes) {
-        const bool initialisation = symbol.data.compare(0, kReaderInitialisation.size(),
-                                                        kReaderInitialisation) == 0;
+        const bool initialisation =
+            symbol.data.compare(0, kReaderInitialisation.size(), kReaderInitialisation) == 0;
         symbol.data.insert(initialisation ? kReaderInitialisation.size() : 0, designator);
         return;
     }
@@ -125,7 +125,7 @@ Status WasmJob::setOption(std::size_t nameLength) {
     const std::string_view value = text.substr(nameLength);
     if (const std::int32_t letter = letterOf(name); letter != 0) {
         return applyOption(letter, value, options_, ValueCheck::kStrict) ? status::kOk
-                                                                        : status::kInvalidArgument;
+                                                                         : status::kInvalidArgument;
     }
     return applyOwnOption(name, value);
 }
