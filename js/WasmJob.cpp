@@ -5,13 +5,13 @@
 #include "barwright/MacroSegments.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Render.h"
-#include "js/PictureBytes.h"
+#include "js/PngFile.h"
 
 namespace barwright::js {
 namespace {
 
 // The raster targets draw at most this many bytes of RGB: the image and its
-// copy for JavaScript (a third larger as RGBA) must fit the 2 GiB memory
+// scanlines or RGBA copy (a third larger) must fit the 2 GiB memory
 // together, since a WebAssembly module that runs out of memory traps instead
 // of failing softly. 256 MiB is a picture of about 9,000 pixels square, far
 // past any symbol at a readable size.
@@ -24,10 +24,15 @@ constexpr std::int32_t kMaxEci = 811799;
 constexpr std::size_t kEciDigits = 6;
 constexpr char kEscape = '~';
 constexpr std::string_view kReaderInitialisation = "~3";
+// The years a PNG time stamp holds, 0..65535, in seconds since 1970.
+constexpr std::int64_t kFirstPngTime = -62167219200;
+constexpr std::int64_t kLastPngTime = 2005949145599;
+constexpr std::uint8_t kOpaque = 255;
 
 // A whole decimal number in low..high, and nothing else.
-bool readWhole(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& value) {
-    std::int32_t read = 0;
+template <typename Whole>
+bool readWhole(std::string_view text, Whole low, Whole high, Whole& value) {
+    Whole read = 0;
     const char* end = text.data() + text.size();
     const auto [next, error] = std::from_chars(text.data(), end, read);
     if (error != std::errc() || next != end || read < low || read > high) {
@@ -89,6 +94,21 @@ bool isGrey(Color color) {
            ((color >> 8) & 0xFF) == (color & 0xFF);
 }
 
+// RGBA pixels, alpha 255, as a canvas's ImageData holds them.
+void rgbaPixels(const RgbImage& image, std::string& pixels) {
+    const std::size_t pixelCount =
+        static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
+    pixels.resize(pixelCount * 4);
+    const std::uint8_t* in = image.pixels().data();
+    auto* out = reinterpret_cast<std::uint8_t*>(pixels.data());
+    for (std::size_t i = 0; i < pixelCount; ++i, in += 3, out += 4) {
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        out[3] = kOpaque;
+    }
+}
+
 // The address of a byte in the WebAssembly memory, which is 32-bit.
 std::uint32_t address(const void* pointer) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(pointer));
@@ -100,7 +120,8 @@ void WasmJob::reset() {
     options_ = SymbolOptions();
     options_.symbol.data.clear();
     options_.symbol.escapes = false;
-    dpi_ = 0;
+    png_ = PngOptions();
+    time_.reset();
     macroSegments_ = 0;
     eci_ = -1;
     fileId_.clear();
@@ -141,7 +162,13 @@ Status WasmJob::applyOwnOption(std::string_view name, std::string_view value) {
             options_.symbol.compaction = CompactionMode::kShortest;
         }
     } else if (name == "dpi") {
-        accepted = readWhole(value, 1, kMaxDpi, dpi_);
+        accepted = readWhole(value, 1, kMaxDpi, png_.dpi);
+    } else if (name == "time") {
+        std::int64_t seconds = 0;
+        accepted = readWhole(value, kFirstPngTime, kLastPngTime, seconds);
+        if (accepted) {
+            time_ = seconds;
+        }
     } else if (name == "macro") {
         accepted = readWhole(value, 1, kMaxMacroSegments, macroSegments_);
     } else if (name == "file-id") {
@@ -208,7 +235,7 @@ Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::stri
     if (target == Target::kModules) {
         status = renderText(symbol, output);
     } else if (target == Target::kSvg) {
-        status = renderSvg(symbol, options_.picture, dpi_, output);
+        status = renderSvg(symbol, options_.picture, png_.dpi, output);
     } else {
         std::int32_t width = 0;
         std::int32_t height = 0;
@@ -226,10 +253,10 @@ Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::stri
         if (status == status::kOk) {
             result.width = image.width();
             result.height = image.height();
-            if (target == Target::kPngRows) {
+            if (target == Target::kPng) {
                 const PictureSettings& picture = options_.picture;
-                pngScanlines(image, !isGrey(picture.background) || !isGrey(picture.foreground),
-                             output);
+                const bool coloured = !isGrey(picture.background) || !isGrey(picture.foreground);
+                status = writeRgbPng(image, png_, time_, coloured, output);
             } else {
                 rgbaPixels(image, output);
             }

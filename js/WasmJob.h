@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "barwright/Encoder.h"
+#include "barwright/PngWriter.h"
 #include "barwright/Status.h"
 #include "cli/SymbolOptions.h"
 
@@ -15,7 +17,7 @@ namespace barwright::js {
 // are the ones the package passes.
 enum class Target : std::int32_t {
     kModules = 0,  // the module grid as text, one line a row (renderText)
-    kPngRows = 1,  // the RGB picture as PNG scanlines, each led by its filter byte
+    kPng = 1,      // the RGB picture as a PNG file
     kRgba = 2,     // the RGB picture as RGBA pixels, opaque, for a canvas
     kSvg = 3,      // the SVG document (renderSvg)
 };
@@ -29,7 +31,7 @@ struct SymbolResult {
     std::int32_t errorCorrectionLevel = 0;
     std::int32_t codewordCount = 0;
     std::uint32_t codewords = 0;  // address of codewordCount uint16 values
-    std::int32_t width = 0;       // picture size in pixels (raster targets)
+    std::int32_t width = 0;       // picture size in pixels (kPng, kRgba)
     std::int32_t height = 0;
     std::uint32_t output = 0;  // address of outputSize bytes
     std::int32_t outputSize = 0;
@@ -55,11 +57,11 @@ public:
     // Applies the option whose name is the first nameLength bytes of the
     // input buffer, its value the rest: a long name of the command line
     // (the same value rules as a data file's cell), or one of the package's
-    // own: "escapes" and "shortest" (1 or 0), "dpi" (1..kMaxDpi), "macro"
-    // (the segment count, 1..kMaxMacroSegments), "file-id", "eci" (the
-    // character set of the data, 0..811799). kInvalidArgument for an
-    // unknown name or a value that is not the option's, which then keeps
-    // its earlier value.
+    // own: "escapes" and "shortest" (1 or 0), "dpi" (1..kMaxDpi), "time"
+    // (seconds since 1970 for the PNG's tIME chunk), "macro" (the segment
+    // count, 1..kMaxMacroSegments), "file-id", "eci" (the character set of
+    // the data, 0..811799). kInvalidArgument for an unknown name or a value
+    // that is not the option's, which then keeps its earlier value.
     [[nodiscard]] Status setOption(std::size_t nameLength);
 
     // Encodes the data (into one symbol, or one per Macro segment) and makes
@@ -83,9 +85,10 @@ private:
                                     SymbolResult& result) const;
 
     SymbolOptions options_;
-    std::int32_t dpi_ = 0;
-    std::int32_t macroSegments_ = 0;  // 0: no Macro PDF417
-    std::int32_t eci_ = -1;           // -1: none
+    PngOptions png_;
+    std::optional<std::int64_t> time_;  // seconds since 1970
+    std::int32_t macroSegments_ = 0;    // 0: no Macro PDF417
+    std::int32_t eci_ = -1;             // -1: none
     std::string fileId_;
     std::string input_;
     const char* blame_ = "";

@@ -5,14 +5,13 @@
 import { BarwrightError, INVALID_ARGUMENT, refuse } from './BarwrightError.js';
 import { packageVersion, wasmBase64 } from './generated.js';
 import { describe, readOptions } from './options.js';
-import { pngFile } from './png.js';
 
 export { BarwrightError };
 export const version = packageVersion;
 
 // What the module makes of each symbol (js/WasmJob.h, Target).
 const MODULES = 0;
-const PNG_ROWS = 1;
+const PNG = 1;
 const RGBA = 2;
 const SVG = 3;
 // barwright's status for a failure with no better name.
@@ -169,7 +168,7 @@ function runJob(read, target, make) {
 
 function produce(options, target, make) {
     const read = readOptions(options);
-    const made = runJob(read, target, (result) => make(result, read));
+    const made = runJob(read, target, make);
     return read.macro ? made : made[0];
 }
 
@@ -202,8 +201,7 @@ export function encode(options) {
 }
 
 export function toPng(options) {
-    return produce(options, PNG_ROWS,
-        (result, read) => pngFile(result.width, result.height, result.output, read.dpi, read.time));
+    return produce(options, PNG, (result) => result.output.slice());
 }
 
 const textDecoder = new TextDecoder();

@@ -19,6 +19,7 @@ const UTF8_ECI = '26';
 const LONE_SURROGATE = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
 const LAST_LATIN1 = 0xff;
 const LARGEST_PNG_YEAR = 0xffff;
+const MILLISECONDS_PER_SECOND = 1000;
 
 function numberText(key, value) {
     if (typeof value !== 'number' || !Number.isFinite(value)) {
@@ -94,12 +95,13 @@ function macroTexts(value, texts) {
     }
 }
 
-function checkTime(value) {
+// Whole seconds since 1970, as the PNG's tIME chunk records them.
+function timeText(value) {
     if (!(value instanceof Date) || Number.isNaN(value.getTime()) ||
         value.getUTCFullYear() < 0 || value.getUTCFullYear() > LARGEST_PNG_YEAR) {
-        throw refuse('time', `takes a valid Date, not ${describe(value)}`);
+        throw refuse('time', `takes a valid Date of the years 0..65535, not ${describe(value)}`);
     }
-    return value;
+    return String(Math.floor(value.getTime() / MILLISECONDS_PER_SECOND));
 }
 
 function valueText(key, kind, value) {
@@ -110,6 +112,8 @@ function valueText(key, kind, value) {
             return colourText(key, value);
         case 'switch':
             return typeof value === 'boolean' ? (value ? '1' : '0') : numberText(key, value);
+        case 'time':
+            return timeText(value);
         default:
             if (typeof value !== 'boolean') {
                 throw refuse(key, `takes true or false, not ${describe(value)}`);
@@ -121,14 +125,14 @@ function valueText(key, kind, value) {
 // The options of one call as {key, name, text, value} in the order given
 // (the command line's order rules hold: -x alone fills in -y's default):
 // the JavaScript key, the module's name for it, the value's text and the
-// value itself; the data's bytes apart, and what only JavaScript uses. Throws BarwrightError
+// value itself; the data's bytes apart, and whether a Macro file is asked for. Throws BarwrightError
 // for an unknown key or a value of the wrong kind; undefined counts as absent.
 export function readOptions(options) {
     if (options === null || typeof options !== 'object' || Array.isArray(options)) {
         throw refuse('options', `must be an object, not ${describe(options)}`);
     }
     const texts = [];
-    const read = { texts, data: undefined, macro: false, time: undefined, dpi: 0 };
+    const read = { texts, data: undefined, macro: false };
     for (const [key, value] of Object.entries(options)) {
         const kind = KINDS[key];
         if (kind === undefined) {
@@ -142,8 +146,6 @@ export function readOptions(options) {
         } else if (kind === 'macro') {
             macroTexts(value, texts);
             read.macro = true;
-        } else if (kind === 'time') {
-            read.time = checkTime(value);
         } else {
             texts.push({ key, name: key, text: valueText(key, kind, value), value });
         }
@@ -153,9 +155,6 @@ export function readOptions(options) {
     }
     if (options.shortest === true && options.mode !== undefined && options.mode !== 0) {
         throw refuse('shortest', 'chooses the compaction itself: give no mode beside it');
-    }
-    if (options.dpi !== undefined) {
-        read.dpi = options.dpi;
     }
     return read;
 }

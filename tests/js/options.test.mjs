@@ -123,6 +123,15 @@ test('the PNG: 8-bit RGB, gAMA, pHYs for dpi, tIME only when a time is given', (
     assert.deepEqual(body('pHYs'), [0, 0, 0x2e, 0x23, 0, 0, 0x2e, 0x23, 1], '11811 pixels a metre');
     assert.deepEqual(body('tIME'), [0x07, 0xe8, 3, 9, 13, 5, 7]);
     assert.deepEqual(toPng({ data: 'x', time }), toPng({ data: 'x', time }));
+    // Before 1970, leap days, the ends of the years a PNG can stamp.
+    for (const [year, month, day, hour, minute, second] of [[1969, 12, 31, 23, 59, 59], [2400, 2, 29, 0, 0, 0],
+        [1900, 3, 1, 12, 0, 0], [0, 1, 1, 0, 0, 0], [65535, 12, 31, 23, 59, 59]]) {
+        const when = new Date(0);
+        when.setUTCFullYear(year, month - 1, day);
+        when.setUTCHours(hour, minute, second);
+        const stamp = readPng(toPng({ data: 'x', time: when })).chunks.find((chunk) => chunk.type === 'tIME');
+        assert.deepEqual([...stamp.body], [year >> 8, year & 0xff, month, day, hour, minute, second], String(year));
+    }
 });
 
 test('toCanvas sizes the canvas and puts the PNG\'s pixels, opaque', () => {
