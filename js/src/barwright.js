@@ -45,6 +45,7 @@ const imports = {
 let wasm;
 let job = 0;
 let failMessage;
+let restarting = false;
 
 function started(instance) {
     const created = instance.exports;
@@ -70,7 +71,11 @@ function ensureInstance() {
     try {
         started(new WebAssembly.Instance(compiled, imports));
     } catch {
-        WebAssembly.instantiate(compiled, imports).then(started, () => {});
+        if (!restarting) {
+            restarting = true;
+            WebAssembly.instantiate(compiled, imports).then(started, () => {})
+                .finally(() => { restarting = false; });
+        }
         throw new BarwrightError(FAIL, failMessage);
     }
 }

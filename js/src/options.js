@@ -42,10 +42,14 @@ export function describe(value) {
     if (typeof value === 'string') {
         return JSON.stringify(value.length > 20 ? `${value.slice(0, 20)}...` : value);
     }
-    if (value === null || Array.isArray(value)) {
-        return value === null ? 'null' : 'an array';
+    if (value === null || value === undefined || typeof value === 'number' || typeof value === 'boolean') {
+        return String(value);
     }
-    return typeof value === 'number' ? String(value) : `a ${typeof value}`;
+    if (Array.isArray(value)) {
+        return 'an array';
+    }
+    const type = value instanceof Date ? 'Date' : typeof value;
+    return `${/^[aeiou]/i.test(type) ? 'an' : 'a'} ${type}`;
 }
 
 // The data's bytes: a Uint8Array as it is; a string's code units when all

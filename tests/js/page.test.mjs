@@ -93,10 +93,18 @@ function decoded({ width, height, pixels }) {
     return Buffer.from(result.stdout);
 }
 
-test('every control has a label; the page fits a phone-sized window', async () => {
+test('every control has a label and is reached from the keyboard; the page fits a phone', async () => {
     const unlabelled = await page.evaluate((ids) => ids.filter((id) => document.getElementById(id).labels.length === 0),
         CONTROLS);
     assert.deepEqual(unlabelled, []);
+    await page.focus('#data');
+    const reached = [];
+    for (let i = 0; i < CONTROLS.length + 1; ++i) {
+        await page.keyboard.press('Tab');
+        reached.push(await page.evaluate(() => document.activeElement.id));
+    }
+    const expected = [...CONTROLS.slice(1), 'download-png', 'download-svg'];
+    assert.deepEqual([...reached].sort(), [...expected].sort());
     await page.setViewport({ width: 360, height: 640 });
     assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= 360), 'no sideways scrolling');
     await page.setViewport({ width: 1200, height: 900 });
