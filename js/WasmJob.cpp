@@ -237,34 +237,40 @@ Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::stri
     } else if (target == Target::kSvg) {
         status = renderSvg(symbol, options_.picture, png_.dpi, output);
     } else {
-        std::int32_t width = 0;
-        std::int32_t height = 0;
-        status = imageSize(symbol, options_.picture, width, height);
-        if (status == status::kOk && static_cast<std::uint64_t>(width) *
-                                             static_cast<std::uint64_t>(height) *
-                                             RgbImage::kBytesPerPixel >
-                                         kMaxRasterBytes) {
-            status = status::kCantAllocateImage;
-        }
-        RgbImage image;
-        if (status == status::kOk) {
-            status = renderRgb(symbol, options_.picture, image);
-        }
-        if (status == status::kOk) {
-            result.width = image.width();
-            result.height = image.height();
-            if (target == Target::kPng) {
-                const PictureSettings& picture = options_.picture;
-                const bool coloured = !isGrey(picture.background) || !isGrey(picture.foreground);
-                status = writeRgbPng(image, png_, time_, coloured, output);
-            } else {
-                rgbaPixels(image, output);
-            }
-        }
+        status = makeRaster(target, symbol, output, result);
     }
     result.output = address(output.data());
     result.outputSize = static_cast<std::int32_t>(output.size());
     return status;
+}
+
+Status WasmJob::makeRaster(Target target, const EncodedSymbol& symbol, std::string& output,
+                           SymbolResult& result) const {
+    const PictureSettings& picture = options_.picture;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Status status = imageSize(symbol, picture, width, height);
+    if (status != status::kOk) {
+        return status;
+    }
+    const std::uint64_t rgbBytes = static_cast<std::uint64_t>(width) *
+                                   static_cast<std::uint64_t>(height) * RgbImage::kBytesPerPixel;
+    if (rgbBytes > kMaxRasterBytes) {
+        return status::kCantAllocateImage;
+    }
+    RgbImage image;
+    status = renderRgb(symbol, picture, image);
+    if (status != status::kOk) {
+        return status;
+    }
+    result.width = image.width();
+    result.height = image.height();
+    if (target == Target::kRgba) {
+        rgbaPixels(image, output);
+        return status::kOk;
+    }
+    const bool coloured = !isGrey(picture.background) || !isGrey(picture.foreground);
+    return writeRgbPng(image, png_, time_, coloured, output);
 }
 
 const char* WasmJob::pictureBlame() const {

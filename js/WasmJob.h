@@ -83,6 +83,8 @@ private:
     const char* pictureBlame() const;
     [[nodiscard]] Status makeOutput(Target target, const EncodedSymbol& symbol, std::string& output,
                                     SymbolResult& result) const;
+    [[nodiscard]] Status makeRaster(Target target, const EncodedSymbol& symbol, std::string& output,
+                                    SymbolResult& result) const;
 
     SymbolOptions options_;
     PngOptions png_;
