@@ -109,6 +109,13 @@ export function toCanvas(canvas: Canvas, options: One): SymbolFacts;
 export const version: string;
 
 /**
+ * Resolved once the WebAssembly module is ready, which is at import almost
+ * everywhere; a browser that will not compile it synchronously on its main
+ * thread gets it a moment later, and calls until then throw.
+ */
+export const ready: Promise<void>;
+
+/**
  * What every function throws: `status` is barwright's number (1 for an
  * option refused, `key` then naming it), `message` barwright's text for an
  * encoding failure.

@@ -1,7 +1,8 @@
 // barwright for JavaScript: PDF417 symbols from the same library as the
 // barwright program, compiled to WebAssembly. One ES module for Node 18+ and
 // browsers alike: the module's bytes travel inside it (no file to fetch) and
-// are compiled once, when the module is imported.
+// are compiled once, when the module is imported, synchronously, so that no
+// top-level await stands in the way of bundlers that do not take it.
 import { BarwrightError, INVALID_ARGUMENT, refuse } from './BarwrightError.js';
 import { packageVersion, wasmBase64 } from './generated.js';
 import { describe, readOptions } from './options.js';
@@ -30,7 +31,6 @@ function decodeBase64(text) {
     return bytes;
 }
 
-const compiled = await WebAssembly.compile(decodeBase64(wasmBase64));
 const imports = {
     env: { emscripten_notify_memory_growth() {} },
     // abort(): out of memory, or a broken invariant. The trap unwinds the
@@ -42,9 +42,10 @@ const imports = {
     },
 };
 
+let compiled;
 let wasm;
 let job = 0;
-let failMessage;
+let failMessage = 'barwright: the WebAssembly module is not loaded yet: await ready';
 let restarting = false;
 
 function started(instance) {
@@ -59,14 +60,32 @@ function started(instance) {
     failMessage = statusMessage(FAIL);
 }
 
-started(await WebAssembly.instantiate(compiled, imports));
+// Node, Firefox, Safari and Chromium (since 115, for modules up to 8 MB)
+// compile and start it at once. Where a browser refuses to on its main
+// thread it is done asynchronously, and ready tells when.
+export const ready = (() => {
+    const bytes = decodeBase64(wasmBase64);
+    try {
+        compiled = new WebAssembly.Module(bytes);
+        started(new WebAssembly.Instance(compiled, imports));
+        return Promise.resolve();
+    } catch {
+        return WebAssembly.compile(bytes).then((module) => {
+            compiled = module;
+            return WebAssembly.instantiate(module, imports);
+        }).then(started);
+    }
+})();
 
 // After a trap the instance's heap is in no known state: a new instance
-// starts from scratch. Browsers may refuse to make one synchronously on
-// their main thread; the call after that finds it ready.
+// starts from scratch. A browser that refuses to make one synchronously gets
+// it made asynchronously; the calls until then fail.
 function ensureInstance() {
     if (wasm !== undefined) {
         return;
+    }
+    if (compiled === undefined) {
+        throw new BarwrightError(FAIL, failMessage);
     }
     try {
         started(new WebAssembly.Instance(compiled, imports));

@@ -16,7 +16,6 @@ const LARGEST_COLOUR = 0xffffff;
 const COLOUR_TEXT = /^[0-9a-fA-F]{6}$/;
 // Text outside Latin-1 goes as UTF-8 behind this ECI designator.
 const UTF8_ECI = '26';
-const LONE_SURROGATE = /[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/;
 const LAST_LATIN1 = 0xff;
 const LARGEST_PNG_YEAR = 0xffff;
 const MILLISECONDS_PER_SECOND = 1000;
@@ -52,6 +51,25 @@ export function describe(value) {
     return `${/^[aeiou]/i.test(type) ? 'an' : 'a'} ${type}`;
 }
 
+// Whether text holds half of a surrogate pair without the other half, which
+// is no character and has no UTF-8. (A loop, not a regular expression:
+// lookbehind is missing from the Safari releases before 16.4.)
+function hasLoneSurrogate(text) {
+    for (let i = 0; i < text.length; ++i) {
+        const unit = text.charCodeAt(i);
+        if (unit >= 0xd800 && unit <= 0xdbff) {
+            const next = text.charCodeAt(i + 1);
+            if (!(next >= 0xdc00 && next <= 0xdfff)) {
+                return true;
+            }
+            ++i;
+        } else if (unit >= 0xdc00 && unit <= 0xdfff) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The data's bytes: a Uint8Array as it is; a string's code units when all
 // are 0..255, else its UTF-8 behind an ECI designator that tells readers so.
 function dataBytes(value, texts) {
@@ -65,7 +83,7 @@ function dataBytes(value, texts) {
     for (let i = 0; i < value.length; ++i) {
         const unit = value.charCodeAt(i);
         if (unit > LAST_LATIN1) {
-            if (LONE_SURROGATE.test(value)) {
+            if (hasLoneSurrogate(value)) {
                 throw refuse('data', 'holds a lone surrogate, which is no character');
             }
             texts.push({ key: 'data', name: 'eci', text: UTF8_ECI, value });

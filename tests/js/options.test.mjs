@@ -1,9 +1,11 @@
 // What the package takes and refuses: every option's wrong types and
 // values, barwright's encoding failures, and what the results hold.
 import assert from 'node:assert/strict';
+import path from 'node:path';
 import { test } from 'node:test';
+import { pathToFileURL } from 'node:url';
 
-import { barwright } from './support/paths.mjs';
+import { barwright, packageDir } from './support/paths.mjs';
 import { readPng } from './support/png.mjs';
 
 const { BarwrightError, encode, toCanvas, toPng, toSvg } = barwright;
@@ -21,7 +23,8 @@ function refusal(run, label = '') {
 test('a wrong type or value throws BarwrightError, status 1, naming the option', () => {
     const cases = [
         [{ data: undefined }, 'data'], [{ data: 5 }, 'data'], [{ data: null }, 'data'], [{ data: [65] }, 'data'],
-        [{ data: 'lone \uD800 surrogate' }, 'data'],
+        [{ data: 'lone \uD800 surrogate' }, 'data'], [{ data: '\uDC00\uD800' }, 'data'],
+        [{ data: '\u4e16\uD83D' }, 'data'],
         [{ xsize: '200' }, 'xsize'], [{ xsize: 0 }, 'xsize'], [{ xsize: 1.5 }, 'xsize'],
         [{ ysize: NaN }, 'ysize'], [{ ysize: -3 }, 'ysize'],
         [{ xdim: 0 }, 'xdim'], [{ xdim: Infinity }, 'xdim'],
@@ -168,4 +171,23 @@ test('macro: every function returns one entry per segment', () => {
     }
     assert.ok(Array.isArray(toSvg({ data: 'x', macro: { segments: 1 } })));
     assert.equal(typeof barwright.version, 'string');
+    assert.ok(barwright.ready instanceof Promise);
+});
+
+test('where the module cannot be compiled at import, calls wait for ready', async () => {
+    // As Chromium before 115 on its main thread: no synchronous compiling.
+    const { Module } = WebAssembly;
+    WebAssembly.Module = function refused() {
+        throw new RangeError('WebAssembly.Compile is disallowed on the main thread');
+    };
+    let late;
+    try {
+        late = await import(`${pathToFileURL(path.join(packageDir, 'barwright.js')).href}?late`);
+    } finally {
+        WebAssembly.Module = Module;
+    }
+    assert.throws(() => late.encode({ data: 'x' }), (error) => error instanceof late.BarwrightError &&
+        error.status === 2 && error.message === 'barwright: the WebAssembly module is not loaded yet: await ready');
+    await late.ready;
+    assert.equal(late.toSvg({ data: 'x' }), toSvg({ data: 'x' }));
 });

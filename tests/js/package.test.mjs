@@ -23,7 +23,8 @@ const tarballs = readdirSync(buildJs).filter((name) => /^barwright-\d+\.\d+\.\d+
 
 // A consumer in TypeScript: what must compile, and what must not.
 const CONSUMER = `
-import { BarwrightError, encode, toCanvas, toPng, toSvg, version, type Options, type SymbolOptions } from 'barwright';
+import { BarwrightError, encode, ready, toCanvas, toPng, toSvg, version, type Options, type SymbolOptions } from 'barwright';
+const loaded: Promise<void> = ready;
 const options: SymbolOptions = { data: 'Hello', col: 4, fcolor: 0x102030, qzone: true, cpdf: 0 };
 const either: Options = options;
 const some: Uint8Array | Uint8Array[] = toPng(either);
@@ -39,7 +40,7 @@ toPng({ data: 'x', colums: 3 });
 toSvg({ col: 3 });
 // @ts-expect-error: a macro file is an array
 const one: string = toSvg({ data: 'x', macro: { segments: 2 } });
-export { png, svgs, rows, level, version, one, some };
+export { png, svgs, rows, level, version, one, some, loaded };
 `;
 
 test('the tarball installs offline from an empty cache and works', () => {
