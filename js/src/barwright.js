@@ -60,7 +60,7 @@ function started(instance) {
     failMessage = statusMessage(FAIL);
 }
 
-// Node, Firefox, Safari and Chromium (since 115, for modules up to 8 MB)
+// Node, Firefox, Safari and Chromium (now up to 8 MB, once up to 4 KB)
 // compile and start it at once. Where a browser refuses to on its main
 // thread it is done asynchronously, and ready tells when.
 export const ready = (() => {

@@ -175,7 +175,7 @@ test('macro: every function returns one entry per segment', () => {
 });
 
 test('where the module cannot be compiled at import, calls wait for ready', async () => {
-    // As Chromium before 115 on its main thread: no synchronous compiling.
+    // As older Chromium releases on their main thread: no synchronous compiling.
     const { Module } = WebAssembly;
     WebAssembly.Module = function refused() {
         throw new RangeError('WebAssembly.Compile is disallowed on the main thread');
