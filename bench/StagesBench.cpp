@@ -12,6 +12,7 @@
 
 #include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
+#include "barwright/Pdf.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
 #include "barwright/RgbImage.h"
@@ -205,8 +206,8 @@ BENCHMARK(BM_PngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond
 // Each picture target from the encoded symbol to its finished form in
 // memory, as a bulk program makes one file: the rasters allocated and
 // painted, the vector pictures and the text written out.
-enum Target { kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget };
-constexpr const char* kTargetNames[] = {"rgb", "bits", "svg", "eps", "text"};
+enum Target { kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kPdfTarget, kTextTarget };
+constexpr const char* kTargetNames[] = {"rgb", "bits", "svg", "eps", "pdf", "text"};
 
 void BM_Target(benchmark::State& state) {
     const auto target = static_cast<Target>(state.range(0));
@@ -236,6 +237,10 @@ void BM_Target(benchmark::State& state) {
                 result = renderEps(prepared.symbol, prepared.picture, 0, text);
                 bytes = text.size();
                 break;
+            case kPdfTarget:
+                result = renderPdf(prepared.symbol, prepared.picture, PdfOptions{}, text);
+                bytes = text.size();
+                break;
             case kTextTarget:
                 result = renderText(prepared.symbol, text);
                 bytes = text.size();
@@ -246,7 +251,8 @@ void BM_Target(benchmark::State& state) {
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_Target)->ArgsProduct({{kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget},
+BENCHMARK(BM_Target)->ArgsProduct({{kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kPdfTarget,
+                                    kTextTarget},
                                    {kSmall, kMedium, kLarge}});
 
 // The 1-bit PNG, the palette file of the same pixels as BM_PngWrite's.
