@@ -20,64 +20,25 @@
 
 #include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
+#include "barwright/Pdf.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
 #include "cli/RunProgram.h"
+#include "support/Raster.h"
+#include "support/Renderers.h"
 
 namespace barwright {
 namespace {
 
+using test::decodedData;
+using test::firstDifference;
+using test::Raster;
+using test::rasterOf;
 using test::readFile;
+using test::requiredProgram;
 using test::runProgram;
 using test::TemporaryDirectory;
 using test::writeFile;
-
-// 8-bit RGB pixels, rows top first.
-struct Raster {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        return std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
-    }
-};
-
-Raster rasterOf(const RgbImage& image) {
-    return Raster{image.width(), image.height(), image.pixels()};
-}
-
-// The first pixel where two rasters differ, or "" when they are equal.
-std::string firstDifference(const Raster& expected, const Raster& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) {
-        std::ostringstream out;
-        out << "size " << actual.width << "x" << actual.height << ", expected " << expected.width
-            << "x" << expected.height;
-        return out.str();
-    }
-    for (std::int32_t y = 0; y < expected.height; ++y) {
-        for (std::int32_t x = 0; x < expected.width; ++x) {
-            if (expected.at(x, y) != actual.at(x, y)) {
-                std::ostringstream out;
-                out << std::hex << "pixel (" << std::dec << x << ", " << y << ") is " << std::hex
-                    << actual.at(x, y) << ", expected " << expected.at(x, y);
-                return out.str();
-            }
-        }
-    }
-    return "";
-}
-
-// A renderer program, found when the tests were configured.
-std::string requiredProgram(const char* path, const char* name, const char* package) {
-    if (!std::filesystem::exists(path)) {
-        ADD_FAILURE() << name << " is missing: install the Debian package " << package
-                      << " (scripts/setup does)";
-        return "";
-    }
-    return path;
-}
 
 // rsvg-convert's PNG read as RGBA. A renderer sizes its page in whole
 // pixels rounded up, so a recorded size in inches can give a sliver more;
@@ -124,38 +85,19 @@ std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, s
 // picture is the bottom-left part of the page, and the rest stays white.
 std::string readGhostscriptPpm(const std::filesystem::path& path, std::int32_t width,
                                std::int32_t height, Raster& raster) {
-    const std::string bytes = readFile(path);
-    std::istringstream header(bytes);
-    std::string magic;
-    std::int32_t pageWidth = 0;
-    std::int32_t pageHeight = 0;
-    int maxValue = 0;
-    header >> magic;
-    // Comment lines may follow the magic number.
-    while (header >> std::ws && header.peek() == '#') {
-        std::string comment;
-        std::getline(header, comment);
-    }
-    header >> pageWidth >> pageHeight >> maxValue;
-    header.get();
-    const auto offset = static_cast<std::size_t>(header.tellg());
-    if (magic != "P6" || maxValue != 255 || pageWidth < width || pageHeight < height ||
-        bytes.size() != offset + static_cast<std::size_t>(pageWidth) * pageHeight * 3) {
+    Raster page;
+    if (!test::readPpm(readFile(path), page) || page.width < width || page.height < height) {
         return "not a page of at least " + std::to_string(width) + "x" + std::to_string(height);
     }
-    raster = Raster{width, height, {}};
-    const std::int32_t top = pageHeight - height;
-    for (std::int32_t y = 0; y < pageHeight; ++y) {
-        for (std::int32_t x = 0; x < pageWidth; ++x) {
-            const auto* p = reinterpret_cast<const std::uint8_t*>(
-                &bytes[offset + (static_cast<std::size_t>(y) * pageWidth + x) * 3]);
-            if (x < width && y >= top) {
-                raster.rgb.insert(raster.rgb.end(), p, p + 3);
-            } else if (p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF) {
+    const std::int32_t top = page.height - height;
+    for (std::int32_t y = 0; y < page.height; ++y) {
+        for (std::int32_t x = 0; x < page.width; ++x) {
+            if ((x >= width || y < top) && page.at(x, y) != 0xFFFFFF) {
                 return "paint outside the picture";
             }
         }
     }
+    raster = page.cropped(0, top, width, height);
     return "";
 }
 
@@ -206,20 +148,6 @@ std::string readPalettePng(std::FILE* file, std::int32_t dpi, Raster& raster) {
     }
     png_destroy_read_struct(&png, &info, nullptr);
     return wrong.str();
-}
-
-// zxing-cpp's reading of a raster: the data bytes, or why there are none.
-std::string decodedData(const Raster& raster, bool& found) {
-    const ZXing::ImageView view(raster.rgb.data(), raster.width, raster.height,
-                                ZXing::ImageFormat::RGB);
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    found = result.isValid();
-    if (!found) {
-        return ZXing::ToString(result.error());
-    }
-    return std::string(result.bytes().begin(), result.bytes().end());
 }
 
 struct TargetCase {
@@ -455,6 +383,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
         std::string eps = "old";
         EXPECT_EQ(renderEps(symbol, picture, r.dpi, eps), r.expected);
         EXPECT_EQ(eps, "");
+        std::string pdf = "old";
+        PdfOptions pdfOptions;
+        pdfOptions.dpi = r.dpi;
+        EXPECT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), r.expected);
+        EXPECT_EQ(pdf, "");
     }
 
     // A PNG cannot record a resolution beyond the limit either.
