@@ -12,6 +12,7 @@
 
 #include "barwright/BitImage.h"
 #include "barwright/Encoder.h"
+#include "barwright/LabelSheetWriter.h"
 #include "barwright/Pdf.h"
 #include "barwright/PngWriter.h"
 #include "barwright/Render.h"
@@ -271,6 +272,41 @@ void BM_BitPngWrite(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(png.size());
 }
 BENCHMARK(BM_BitPngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);
+
+// A label sheet of 2,000 labels of the workload's symbol (A4, as many as
+// fit, a caption each) written to /dev/null: drawing, compressing and
+// writing the pages, the part of a sheet that one thread does in order.
+// The large symbol is wider than A4.
+void BM_LabelSheet(benchmark::State& state) {
+    const Prepared prepared(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    constexpr int kLabels = 2000;
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    if (sink == nullptr) {
+        state.SkipWithError("cannot open /dev/null");
+        return;
+    }
+    SheetSettings settings;
+    settings.captions = true;
+    std::int64_t pages = 0;
+    for (auto _ : state) {
+        LabelSheetWriter writer;
+        Status result = writer.open(settings, sink);
+        for (int i = 0; i < kLabels && result == status::kOk; ++i) {
+            result = writer.add(prepared.symbol, prepared.picture, "Label 00042");
+        }
+        if (result != status::kOk || writer.finish() != status::kOk) {
+            state.SkipWithError("the sheet failed");
+            break;
+        }
+        pages = writer.pagesWritten();
+    }
+    std::fclose(sink);
+    state.counters["pages"] = static_cast<double>(pages);
+    state.counters["labels/s"] =
+        benchmark::Counter(static_cast<double>(kLabels), benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_LabelSheet)->DenseRange(kSmall, kMedium)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bench

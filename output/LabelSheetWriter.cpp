@@ -6,7 +6,6 @@
 #include "barwright/LabelSheetWriter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -161,9 +160,10 @@ Status LabelSheetWriter::State::flush() {
     if (pdf.size() > kLargestOffset) {
         return status::kFail;
     }
-    errno = 0;
+    // Flushed too, so that a page is out of the process once complete and
+    // a full disk shows at the page that meets it.
     if (std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
-        std::ferror(file) != 0) {
+        std::fflush(file) != 0 || std::ferror(file) != 0) {
         return status::kCantCloseOutput;
     }
     pdf.markWritten();
@@ -339,9 +339,6 @@ Status LabelSheetWriter::finish() {
         }
     } catch (const std::bad_alloc&) {
         state.failure = status::kFail;
-    }
-    if (state.failure == status::kOk && std::fflush(state.file) != 0) {
-        state.failure = status::kCantCloseOutput;
     }
     return state.failure;
 }

@@ -20,8 +20,8 @@ constexpr std::int64_t kColorSteps = 255;
 constexpr int kColorDecimals = 5;
 // Characters of any int64 in decimal, sign included.
 constexpr std::size_t kMaxIntegerChars = 20;
-// No element of a drawable symbol is wider than a codeword's 17 modules.
-constexpr std::int32_t kWidestElementModules = kModulesPerCodeword;
+// No element of a drawable symbol is wider than 7 modules (isDrawable).
+constexpr std::int32_t kWidestElementModules = 7;
 
 // A length shortened by the clearance, as text: w pixels give "w-0.02".
 struct ShortLength {

@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cstdio>
+#include <utility>
 
 #include "render/NumberText.h"
 
@@ -26,6 +27,9 @@ constexpr int kTmYearBase = 1900;
 // Each table entry is exactly 20 bytes: ten digits of offset, five of
 // generation, the kind and a two-byte line end.
 constexpr char kFreeHead[] = "0000000000 65535 f \n";
+// Room for a stream's length, written once the stream is complete; the
+// spaces that a shorter number leaves are white space to a reader.
+constexpr std::size_t kLengthRoom = 20;
 
 void appendDigits(std::string& out, long value, int digits) {
     char text[24];
@@ -56,7 +60,10 @@ bool pdfDate(std::time_t time, std::string& out) {
     return true;
 }
 
-PdfFile::PdfFile() { text_ = kHeader; }
+PdfFile::PdfFile(std::string buffer) : text_(std::move(buffer)) {
+    text_.clear();
+    text_ += kHeader;
+}
 
 std::int32_t PdfFile::reserveObject() {
     offsets_.push_back(0);
@@ -73,14 +80,27 @@ void PdfFile::beginObject(std::int32_t number) {
 void PdfFile::endObject() { text_ += "\nendobj\n"; }
 
 void PdfFile::appendStream(std::int32_t number, std::string_view data, bool flateCompressed) {
+    beginStream(number, flateCompressed);
+    text_ += data;
+    endStream();
+}
+
+void PdfFile::beginStream(std::int32_t number, bool flateCompressed) {
     beginObject(number);
     text_ += "<</Length ";
-    appendInteger(text_, static_cast<std::int64_t>(data.size()));
+    lengthAt_ = text_.size();
+    text_.append(kLengthRoom, ' ');
     if (flateCompressed) {
         text_ += "/Filter/FlateDecode";
     }
     text_ += ">>\nstream\n";
-    text_ += data;
+    streamAt_ = text_.size();
+}
+
+void PdfFile::endStream() {
+    std::string length;
+    appendInteger(length, static_cast<std::int64_t>(text_.size() - streamAt_));
+    text_.replace(lengthAt_, length.size(), length);
     text_ += "\nendstream";
     endObject();
 }
@@ -105,11 +125,13 @@ void PdfFile::finish(std::int32_t root, std::int32_t info) {
     appendInteger(text_, entries);
     text_ += '\n';
     text_ += kFreeHead;
-    char entry[32];
-    for (const std::uint64_t offset : offsets_) {
-        std::snprintf(entry, sizeof entry, "%010llu 00000 n \n",
-                      static_cast<unsigned long long>(offset));
-        text_ += entry;
+    char entry[] = "0000000000 00000 n \n";
+    constexpr int kOffsetDigits = 10;
+    for (std::uint64_t offset : offsets_) {
+        for (int i = kOffsetDigits - 1; i >= 0; --i, offset /= 10) {
+            entry[i] = static_cast<char>('0' + offset % 10);
+        }
+        text_.append(entry, sizeof entry - 1);
     }
     text_ += "trailer\n<</Size ";
     appendInteger(text_, entries);

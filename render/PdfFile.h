@@ -20,8 +20,10 @@ namespace barwright {
 
 class PdfFile {
 public:
-    // Starts the file with its header; objects are numbered from 1.
-    PdfFile();
+    // Starts the file with its header; objects are numbered from 1. The
+    // text is written into buffer's storage, which a caller that makes
+    // file after file hands back to save growing a new one each time.
+    explicit PdfFile(std::string buffer = std::string());
 
     // Reserves the next object number; the object may be written later.
     std::int32_t reserveObject();
@@ -31,6 +33,10 @@ public:
     // A whole stream object: its dictionary (Length added, and the Flate
     // filter when compressed) and its data.
     void appendStream(std::int32_t number, std::string_view data, bool flateCompressed);
+    // The same in two steps, the data appended to text() between them; the
+    // whole stream must still be in text() at endStream.
+    void beginStream(std::int32_t number, bool flateCompressed);
+    void endStream();
     // The document information: the producer, and the creation and
     // modification dates when date (made by pdfDate) is not empty.
     void appendInfo(std::int32_t number, const std::string& date);
@@ -50,6 +56,8 @@ private:
     std::string text_;
     std::uint64_t written_ = 0;
     std::vector<std::uint64_t> offsets_;  // of object n at n - 1
+    std::size_t lengthAt_ = 0;            // in text_, of the open stream's length
+    std::size_t streamAt_ = 0;            // in text_, where its data starts
 };
 
 }  // namespace barwright

@@ -40,10 +40,9 @@ void appendPageSide(std::string& out, std::int32_t pixels, std::int32_t dpi) {
 
 // The content: the picture in pixels, turned upright (PDF's y runs up) and
 // scaled to 72 / dpi points a pixel, its top at the page's top.
-std::string pageContent(const EncodedSymbol& symbol, const PictureSettings& picture,
-                        std::int32_t dpi, const VectorPicture& vector,
-                        const std::string& pageHeight) {
-    std::string content;
+void appendContent(std::string& content, const EncodedSymbol& symbol,
+                   const PictureSettings& picture, std::int32_t dpi, const VectorPicture& vector,
+                   const std::string& pageHeight) {
     std::string scale = "1";
     if (dpi != kPointsPerInch) {
         scale.clear();
@@ -51,7 +50,6 @@ std::string pageContent(const EncodedSymbol& symbol, const PictureSettings& pict
     }
     content += scale + " 0 0 -" + scale + " 0 " + pageHeight + " cm\n";
     appendPdfPicture(content, symbol, picture, vector);
-    return content;
 }
 
 void appendDocument(std::string& pdf, const EncodedSymbol& symbol, const PictureSettings& picture,
@@ -62,16 +60,14 @@ void appendDocument(std::string& pdf, const EncodedSymbol& symbol, const Picture
     std::string height;
     appendPageSide(width, vector.width, dpi);
     appendPageSide(height, vector.height, dpi);
-    const std::string content = pageContent(symbol, picture, dpi, vector, height);
 
-    PdfFile file;
+    PdfFile file(std::move(pdf));
     const std::int32_t catalog = file.reserveObject();
     const std::int32_t pages = file.reserveObject();
     const std::int32_t page = file.reserveObject();
     const std::int32_t contents = file.reserveObject();
     const std::int32_t info = file.reserveObject();
     std::string& text = file.text();
-    text.reserve(content.size() + 1024);
     file.beginObject(catalog);
     text += "<</Type/Catalog/Pages ";
     appendInteger(text, pages);
@@ -89,7 +85,9 @@ void appendDocument(std::string& pdf, const EncodedSymbol& symbol, const Picture
     appendInteger(text, contents);
     text += " 0 R>>";
     file.endObject();
-    file.appendStream(contents, content, false);
+    file.beginStream(contents, false);
+    appendContent(text, symbol, picture, dpi, vector, height);
+    file.endStream();
     file.appendInfo(info, date);
     file.finish(catalog, info);
     pdf = std::move(text);

@@ -40,7 +40,7 @@ pc=$(find "$prefix" -name barwright.pc)
 # The interface is include/barwright and nothing else: no compaction or
 # encoder internals, and each header stands on its own.
 installed_headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
-expected_headers="./barwright/BitImage.h ./barwright/Encoder.h ./barwright/MacroSegments.h ./barwright/MacroSettings.h ./barwright/OutputFile.h ./barwright/PendingFile.h \
+expected_headers="./barwright/BitImage.h ./barwright/Encoder.h ./barwright/LabelSheetWriter.h ./barwright/MacroSegments.h ./barwright/MacroSettings.h ./barwright/OutputFile.h ./barwright/Pdf.h ./barwright/PendingFile.h \
 ./barwright/PictureSettings.h ./barwright/PngWriter.h ./barwright/Rect.h ./barwright/Render.h \
 ./barwright/RgbImage.h ./barwright/Status.h ./barwright/SymbolSettings.h "
 [ "$installed_headers" = "$expected_headers" ] || fail "installed headers: $installed_headers"
