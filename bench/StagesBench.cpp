@@ -303,8 +303,8 @@ void BM_LabelSheet(benchmark::State& state) {
     }
     std::fclose(sink);
     state.counters["pages"] = static_cast<double>(pages);
-    state.counters["labels/s"] =
-        benchmark::Counter(static_cast<double>(kLabels), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["labels/s"] = benchmark::Counter(static_cast<double>(kLabels),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_LabelSheet)->DenseRange(kSmall, kMedium)->Unit(benchmark::kMillisecond);
 

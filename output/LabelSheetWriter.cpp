@@ -77,10 +77,10 @@ struct LabelSheetWriter::State {
     std::string pageHeight;  // as the page's MediaBox gives it
     std::string content;     // the page being filled
     std::string compressed;
-    std::int32_t nextCell = 0;       // on the page being filled
-    std::int64_t pendingEmpty = 0;   // cells skipped before the grid was known
+    std::int32_t nextCell = 0;      // on the page being filled
+    std::int64_t pendingEmpty = 0;  // cells skipped before the grid was known
     std::int64_t pages = 0;
-    Status failure = status::kOk;    // a write failure, returned from then on
+    Status failure = status::kOk;  // a write failure, returned from then on
     bool finished = false;
 
     [[nodiscard]] Status measure(const EncodedSymbol& symbol, const PictureSettings& picture,
@@ -93,8 +93,7 @@ struct LabelSheetWriter::State {
     void appendPageTree();
 };
 
-Status LabelSheetWriter::State::measure(const EncodedSymbol& symbol,
-                                        const PictureSettings& picture,
+Status LabelSheetWriter::State::measure(const EncodedSymbol& symbol, const PictureSettings& picture,
                                         std::string_view caption, Label& label) const {
     if (!settings.captions && !caption.empty()) {
         return status::kInvalidArgument;
@@ -120,8 +119,7 @@ Status LabelSheetWriter::State::measure(const EncodedSymbol& symbol,
 void LabelSheetWriter::State::draw(const EncodedSymbol& symbol, const PictureSettings& picture,
                                    const Label& label) {
     const double pointsPerPixel = static_cast<double>(kPointsPerInch) / dpi;
-    const double left =
-        layout.cellLeft(nextCell) + (layout.cellWidth() - label.symbolWidth) / 2;
+    const double left = layout.cellLeft(nextCell) + (layout.cellWidth() - label.symbolWidth) / 2;
     const double top = layout.cellTop(nextCell) + (layout.cellHeight() - label.height) / 2;
     const std::int64_t leftPixels = std::llround(left / pointsPerPixel);
     const std::int64_t topPixels = std::llround(top / pointsPerPixel);
@@ -151,9 +149,7 @@ void LabelSheetWriter::State::draw(const EncodedSymbol& symbol, const PictureSet
 }
 
 // The page's frame: PDF's y axis turned to run down from the page's top.
-void LabelSheetWriter::State::startContent() {
-    content = "1 0 0 -1 0 " + pageHeight + " cm\n";
-}
+void LabelSheetWriter::State::startContent() { content = "1 0 0 -1 0 " + pageHeight + " cm\n"; }
 
 Status LabelSheetWriter::State::flush() {
     std::string& text = pdf.text();
@@ -162,8 +158,8 @@ Status LabelSheetWriter::State::flush() {
     }
     // Flushed too, so that a page is out of the process once complete and
     // a full disk shows at the page that meets it.
-    if (std::fwrite(text.data(), 1, text.size(), file) != text.size() ||
-        std::fflush(file) != 0 || std::ferror(file) != 0) {
+    if (std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fflush(file) != 0 ||
+        std::ferror(file) != 0) {
         return status::kCantCloseOutput;
     }
     pdf.markWritten();

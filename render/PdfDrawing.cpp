@@ -210,8 +210,8 @@ void appendPdfFillColor(std::string& out, Color color) {
     out += "rg\n";
 }
 
-void appendPdfPicture(std::string& out, const EncodedSymbol& symbol,
-                      const PictureSettings& picture, const VectorPicture& vector) {
+void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const PictureSettings& picture,
+                      const VectorPicture& vector) {
     // About twenty bytes a bar, half the elements bars.
     out.reserve(out.size() + 256 +
                 static_cast<std::size_t>(symbol.rows) *

@@ -38,7 +38,7 @@ void appendPdfFillColor(std::string& out, Color color);
 // bars in the foreground colour, the start and stop patterns each one
 // rectangle across all rows and every other bar one rectangle in its row.
 // Leaves the graphics state as it found it.
-void appendPdfPicture(std::string& out, const EncodedSymbol& symbol,
-                      const PictureSettings& picture, const VectorPicture& vector);
+void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const PictureSettings& picture,
+                      const VectorPicture& vector);
 
 }  // namespace barwright

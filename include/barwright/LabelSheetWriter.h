@@ -15,8 +15,8 @@ namespace barwright {
 // Paper sizes, in millimetres.
 constexpr double kA4WidthMm = 210.0;
 constexpr double kA4HeightMm = 297.0;
-constexpr double kLetterWidthMm = 215.9;  // 8.5 inches
-constexpr double kLetterHeightMm = 279.4; // 11 inches
+constexpr double kLetterWidthMm = 215.9;   // 8.5 inches
+constexpr double kLetterHeightMm = 279.4;  // 11 inches
 // The largest page side that PDF readers take: 200 inches.
 constexpr double kMaxPaperMm = 5080.0;
 // The most columns, and the most rows, of labels on a page.

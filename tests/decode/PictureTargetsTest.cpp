@@ -1,7 +1,7 @@
 // Every picture target against the 24-bit raster: the 1-bit raster and its
-// PNG must hold the same pixels, the SVG and the EPS, drawn by real
-// renderers (rsvg-convert and Ghostscript) at their recorded resolution,
-// the very same pixels, which zxing-cpp then reads back to the data; the
+// PNG must hold the same pixels, the SVG, the EPS and the PDF, drawn by real
+// renderers (rsvg-convert, Ghostscript, poppler's pdftoppm) at their
+// recorded resolution, the very same pixels, which zxing-cpp then reads back to the data; the
 // text must list the modules that the upright raster shows. rsvg-convert
 // and Ghostscript are required test dependencies like the decoder: a
 // missing one fails the test, it never skips it.
@@ -293,11 +293,32 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
         "");
     EXPECT_EQ(firstDifference(expected, fromEps), "") << "EPS";
 
+    // The PDF: checked by qpdf, drawn by poppler and by Ghostscript.
+    PdfOptions pdfOptions;
+    pdfOptions.dpi = c.dpi;
+    std::string pdf;
+    ASSERT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), status::kOk);
+    const auto pdfPath = directory.path() / "picture.pdf";
+    writeFile(pdfPath, pdf);
+    EXPECT_EQ(test::qpdfProblems(pdfPath), "");
+    const std::int32_t pdfDpi = c.dpi > 0 ? c.dpi : 72;
+    const std::vector<Raster> pdfPages = test::renderedPages(pdfPath, pdfDpi, false);
+    const std::vector<Raster> fromPdfByGhostscript = test::renderedPages(pdfPath, pdfDpi, true);
+    ASSERT_EQ(pdfPages.size(), 1u);
+    const Raster& fromPdf = pdfPages.front();
+    ASSERT_EQ(fromPdfByGhostscript.size(), 1u);
+    EXPECT_EQ(firstDifference(expected, fromPdf), "") << "PDF by pdftoppm";
+    EXPECT_EQ(firstDifference(expected, fromPdfByGhostscript[0]), "") << "PDF by Ghostscript";
+
     if (c.decodable) {
-        for (const Raster* drawn : {&fromSvg, &fromEps}) {
+        for (const Raster* drawn :
+             std::initializer_list<const Raster*>{&fromSvg, &fromEps, &fromPdf}) {
             bool found = false;
             const std::string data = decodedData(*drawn, found);
-            EXPECT_TRUE(found) << (drawn == &fromSvg ? "SVG: " : "EPS: ") << data;
+            EXPECT_TRUE(found) << (drawn == &fromSvg   ? "SVG: "
+                                   : drawn == &fromEps ? "EPS: "
+                                                       : "PDF: ")
+                               << data;
             EXPECT_EQ(data, c.data);
         }
     }
