@@ -9,11 +9,8 @@
 
 #include "barwright/Encoder.h"
 #include "barwright/MacroSettings.h"
+#include "barwright/Version.h"
 #include "cli/OptionParser.h"
-
-#ifndef BARWRIGHT_VERSION
-#error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
-#endif
 
 namespace barwright::batch {
 
@@ -355,7 +352,10 @@ bool readSourceDateEpoch(const char* value, PngOptions& png, std::string& messag
     return true;
 }
 
-const char* batchVersionText() { return "barwright-batch " BARWRIGHT_VERSION; }
+const char* batchVersionText() {
+    static const std::string text = std::string("barwright-batch ") + version();
+    return text.c_str();
+}
 
 std::int32_t availableCpuCount() {
     cpu_set_t cpus;

@@ -6,9 +6,13 @@
 #include <cstring>
 #include <new>
 
+#include "barwright/BitRenderer.h"
+#include "barwright/EpsRenderer.h"
 #include "barwright/MacroSegments.h"
-#include "barwright/OutputFile.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
+#include "files/OutputFile.h"
 
 namespace barwright::batch {
 

@@ -11,10 +11,15 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
+#include "barwright/EpsRenderer.h"
+#include "barwright/Picture.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
 #include "barwright/RgbImage.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "bench/Workloads.h"
 #include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"

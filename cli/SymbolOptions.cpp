@@ -87,6 +87,13 @@ bool wellFormed(std::int32_t letter, std::string_view value) {
 
 }  // namespace
 
+SymbolSettings programSymbolDefaults() {
+    SymbolSettings settings;
+    settings.data = "1234567";
+    settings.escapes = true;
+    return settings;
+}
+
 const char kOptionString[] = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
 
 // The order matters: an abbreviation that fits several names takes the

@@ -13,10 +13,15 @@ namespace barwright {
 constexpr std::int32_t kDefaultImageWidth = 200;
 constexpr std::int32_t kDefaultImageHeight = 100;
 
+// The symbol settings a run starts from: the library's, but for the data
+// that a run without -d encodes ("1234567") and the ~ escapes, which the
+// command line takes unless told otherwise.
+SymbolSettings programSymbolDefaults();
+
 // What the options of a symbol set: the library's own settings records,
 // starting from the program's defaults.
 struct SymbolOptions {
-    SymbolSettings symbol;
+    SymbolSettings symbol = programSymbolDefaults();
     PictureSettings picture;
 };
 

@@ -109,7 +109,8 @@ void Compactor::startSymbol() {
     resumeSubMode_ = TextSubMode::kAlpha;
 }
 
-UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode, bool escapes) {
+UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode, bool escapes,
+                                       std::int32_t eci) {
     UnitSequence units;
     if (data.empty()) return units;
     units.reserve(data.size() + kReserveExtraUnits);
@@ -120,6 +121,11 @@ UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode,
     if (escapes && data.size() >= 2 && data[0] == '~' && data[1] == '3') {
         units.push_back(controlUnit(kReaderInit));
         k = 2;
+    }
+    // An ECI for the whole data goes before the latch too: after it, the
+    // data's own segment would need a second latch.
+    if (eci >= 0 && eci <= kMaxEci) {
+        appendEciCodewords(static_cast<std::uint32_t>(eci), units);
     }
     if (mode == kModeNumeric) units.push_back(controlUnit(kNumericLatch));
     if (mode == kModeByte) units.push_back(controlUnit(kByteLatchSixes));

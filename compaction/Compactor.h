@@ -38,10 +38,13 @@ public:
 
     // Turns the data string into compaction units, resolving the escape
     // sequences unless escapes is false (every byte is then data). Mode 2
-    // puts a control unit 902 first, mode 3 a 924; a reader initialisation
-    // "~3" at the start goes before even those. Never fails.
+    // puts a control unit 902 first, mode 3 a 924; an ECI designator for eci
+    // (0..kMaxEci; any other value adds none) goes before those, and a reader
+    // initialisation "~3" at the start before even that. Empty data gives no
+    // units at all. Never fails.
     [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode,
-                                                     bool escapes = true);
+                                                     bool escapes = true,
+                                                     std::int32_t eci = kNoEci);
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
     [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);

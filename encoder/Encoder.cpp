@@ -33,8 +33,12 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     if (!isCompactionMode(settings.compaction)) {
         return status::kInvalidCompactionMode;
     }
+    if (settings.eci != kNoEci && (settings.eci < 0 || settings.eci > kMaxEci)) {
+        return status::kInvalidArgument;
+    }
     const auto mode = static_cast<std::int32_t>(settings.compaction);
-    const UnitSequence units = Compactor::preprocessData(settings.data, mode, settings.escapes);
+    const UnitSequence units =
+        Compactor::preprocessData(settings.data, mode, settings.escapes, settings.eci);
     // A symbol starts in text compaction; the compactor follows the modes
     // from there.
     Compactor compactor;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "barwright/Encoder.h"
 #include "compaction/Compactor.h"
 
 namespace barwright {

@@ -1,9 +1,10 @@
 // The checks and the size that every picture of a symbol shares, whatever
 // the target (raster or vector).
+#include "barwright/Picture.h"
+
 #include <cstdint>
 #include <limits>
 
-#include "barwright/Render.h"
 #include "render/SymbolGeometry.h"
 
 namespace barwright {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "barwright/Encoder.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 
 namespace barwright {
 namespace {

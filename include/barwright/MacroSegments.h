@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"
 

@@ -32,7 +32,8 @@ constexpr bool isAlignment(std::int32_t align) {
 constexpr std::int32_t kMaxDpi = 1000000;
 
 // Everything that decides how an encoded symbol is drawn; none of it
-// changes the codewords. The defaults are the command line's.
+// changes the codewords. The defaults draw the picture that barwright draws
+// without picture options.
 struct PictureSettings {
     // Module width in pixels (rounded half up, at least 1 after rounding),
     // used when the image is sized to the symbol.
