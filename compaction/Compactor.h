@@ -29,9 +29,6 @@ public:
     static constexpr std::int32_t kModeShortest =
         static_cast<std::int32_t>(CompactionMode::kShortest);
 
-    // "~7" is followed by exactly this many decimal digits.
-    static constexpr std::size_t kEciEscapeDigits = 6;
-
     // Called by the encoding driver at the start of every encode: a symbol
     // starts in text compaction, so text at its start needs no latch.
     void startSymbol();

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "barwright/Encoder.h"
-#include "compaction/Compactor.h"
+#include "compaction/EscapeSequence.h"
 
 namespace barwright {
 
@@ -23,35 +23,6 @@ struct Piece {
     std::size_t byteCount;
 };
 
-bool isDecimal(char ch) { return ch >= '0' && ch <= '9'; }
-bool isHex(char ch) {
-    return isDecimal(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
-}
-
-// Length of the escape sequence at data[k] (a tilde), by the rules that
-// compaction applies; 0 when the tilde is plain data.
-std::size_t escapeLength(std::string_view data, std::size_t k) {
-    if (k + 1 >= data.size()) return 0;
-    switch (data[k + 1]) {
-        case 'N':
-        case 'R':
-        case 'T':
-        case '~':
-            return 2;
-        case 'X':
-        case 'x':
-            return k + 3 < data.size() && isHex(data[k + 2]) && isHex(data[k + 3]) ? 4 : 0;
-        case '7':
-            if (k + 1 + Compactor::kEciEscapeDigits >= data.size()) return 0;
-            for (std::size_t i = 0; i < Compactor::kEciEscapeDigits; ++i) {
-                if (!isDecimal(data[k + 2 + i])) return 0;
-            }
-            return 2 + Compactor::kEciEscapeDigits;
-        default:
-            return 0;
-    }
-}
-
 std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes) {
     std::vector<Piece> pieces;
     pieces.reserve(data.size());
@@ -62,20 +33,20 @@ std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes) {
         return pieces;
     }
     std::size_t k = 0;
-    // Reader initialisation counts only at the very start of the data.
-    if (data.size() >= 2 && data[0] == '~' && data[1] == '3') {
+    if (startsWithReaderInit(data)) {
         pieces.push_back(Piece{data.substr(0, 2), 0});
         k = 2;
     }
     while (k < data.size()) {
-        const std::size_t length = data[k] == '~' ? escapeLength(data, k) : 0;
-        if (length == 0) {
+        const EscapeSequence escape =
+            data[k] == '~' ? readEscapeSequence(data, k) : EscapeSequence{};
+        if (escape.kind == EscapeSequence::Kind::kNone) {
             pieces.push_back(Piece{data.substr(k, 1), 1});
             ++k;
         } else {
-            const bool isEci = data[k + 1] == '7';
-            pieces.push_back(Piece{data.substr(k, length), isEci ? 0u : 1u});
-            k += length;
+            const bool isEci = escape.kind == EscapeSequence::Kind::kEci;
+            pieces.push_back(Piece{data.substr(k, escape.length), isEci ? 0u : 1u});
+            k += escape.length;
         }
     }
     return pieces;
