@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "barwright/Encoder.h"
 #include "barwright/MacroSettings.h"
 #include "barwright/Version.h"
 #include "cli/OptionParser.h"
@@ -122,19 +121,6 @@ std::string badOptionMessage(int argc, char* argv[]) {
         return "option '-" + std::string(1, letter) + "' needs a value";
     }
     return "unknown option '-" + std::string(1, letter) + "'";
-}
-
-// Whether a Macro block takes this file ID: asks the encoder, which alone
-// knows the rule.
-bool fileIdAccepted(const std::string& fileId) {
-    SymbolSettings probe;
-    probe.data = "1";
-    probe.macro.enabled = true;
-    probe.macro.segmentCount = 1;
-    probe.macro.segmentIndex = 1;
-    probe.macro.fileId = fileId;
-    EncodedSymbol symbol;
-    return encode(probe, symbol) != status::kMacroFileId;
 }
 
 // The checks that need the whole command line.
@@ -282,7 +268,7 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
                 }
                 break;
             case kFileId:
-                if (value.empty() || !fileIdAccepted(std::string(value))) {
+                if (value.empty() || !isMacroFileId(value)) {
                     return refuse("--file-id " + quoted(value) +
                                   " is no Macro PDF417 file ID: digits, or '#' and groups of "
                                   "three digits of 000 to 899");
