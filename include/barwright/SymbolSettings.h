@@ -19,6 +19,7 @@ constexpr std::int32_t kAutomaticErrorCorrection = 9;
 // Extended Channel Interpretation numbers: an ECI designator tells a reader
 // how to read the bytes that follow (000026 is UTF-8, 000003 ISO-8859-1).
 constexpr std::int32_t kNoEci = -1;
+constexpr std::int32_t kUtf8Eci = 26;
 constexpr std::int32_t kMaxEci = 811799;
 
 // How the data becomes data codewords. The numbers are the command line's
