@@ -37,7 +37,13 @@ constexpr std::int32_t kCompactStopModules = 1;
 static_assert(sizeof kStartPattern == kStartPatternElements &&
                   sizeof kStopPattern == kStopPatternElements,
               "pattern lengths");
-static_assert(7 + 1 + 1 + 3 + 1 + 1 + 1 + 2 + 1 == kStopPatternModules, "stop pattern width");
+static_assert(
+    [] {
+        std::int32_t modules = 0;
+        for (const std::uint8_t width : kStopPattern) modules += width;
+        return modules;
+    }() == kStopPatternModules,
+    "stop pattern width");
 
 // The symbol's rows as element widths in modules (1..6): bar, space, bar,
 // ... eight per codeword, for the left row indicator, the data columns and
