@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"
+#include "encoder/DataCodewords.h"
 #include "encoder/MacroControlBlock.h"
 #include "encoder/ReedSolomon.h"
 #include "encoder/SymbolDimensions.h"
@@ -19,40 +19,15 @@ constexpr Codeword kPadCodeword = 900;
 // Placeholder for the symbol length descriptor, written once the pad is known.
 constexpr Codeword kDescriptorPlaceholder = 0;
 
-bool isCompactionMode(CompactionMode mode) {
-    return mode == CompactionMode::kAutomatic || mode == CompactionMode::kText ||
-           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte ||
-           mode == CompactionMode::kShortest;
-}
-
 Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     CodewordStream codewords;
     codewords.reserve(kInitialStreamCapacity);
     codewords.push_back(kDescriptorPlaceholder);
-
-    if (!isCompactionMode(settings.compaction)) {
-        return status::kInvalidCompactionMode;
-    }
-    const auto mode = static_cast<std::int32_t>(settings.compaction);
-    const UnitSequence units = Compactor::preprocessData(settings.data, mode, settings.escapes);
-    // A symbol starts in text compaction; the compactor follows the modes
-    // from there.
-    Compactor compactor;
-    Status result = status::kOk;
-    switch (settings.compaction) {
-        case CompactionMode::kAutomatic:
-            result = compactor.compactAutomatic(units, codewords);
-            break;
-        case CompactionMode::kShortest:
-            result = compactor.compactShortest(units, codewords);
-            break;
-        default:
-            result = compactor.compactFixed(units, codewords);
-            break;
-    }
+    Status result = compactData(settings, codewords);
     if (result != status::kOk) {
         return result;
     }
+    const std::size_t dataCodewordCount = codewords.size() - 1;
 
     // Built apart so that it can follow the pad codewords, which are only
     // known once the dimensions are.
@@ -121,6 +96,10 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     symbol.rows = rows;
     symbol.errorCorrectionLevel = level;
     symbol.compact = settings.compact;
+    // Both within 0..925: the descriptor and k >= 2 codewords of error
+    // correction take at least three of the at most 928.
+    symbol.dataCodewordCount = static_cast<std::int32_t>(dataCodewordCount);
+    symbol.dataCapacity = static_cast<std::int32_t>(dataCodewordCount + pad);
     return status::kOk;
 }
 
