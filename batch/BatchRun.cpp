@@ -1,6 +1,7 @@
 #include "batch/BatchRun.h"
 
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -54,6 +55,14 @@ std::string systemReason(int error) {
         static const char* of(const char* text, const char*) { return text; }
     };
     return Text::of(::strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
+// Whether two names lead to the same existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
 const char* problemReason(RecordProblem problem) {
@@ -402,6 +411,11 @@ int BatchRun::run() {
         if (const int status = readHeader(reader, empty); status != 0) {
             return status;
         }
+    }
+    if (settings_.inputGiven && sameFile(settings_.reportPath, settings_.inputPath)) {
+        // The report would take the input's place when the run ends.
+        printLine("--report names the input file " + printableText(settings_.inputPath, false));
+        return kUsageStatus;
     }
     if (!settings_.reportPath.empty()) {
         if (const int error = report_.open(settings_.reportPath); error != 0) {
