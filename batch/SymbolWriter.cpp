@@ -98,22 +98,31 @@ void SymbolWriter::write(const RecordTask& task, RecordResult& result) noexcept 
 }
 
 Status SymbolWriter::encodeTask(const RecordTask& task, RecordResult& result) {
-    SymbolSettings settings = task.options.symbol;
-    settings.macro.fileId = settings_.fileId.empty() ? macroFileId(task.number) : settings_.fileId;
+    // A plain symbol is encoded from the task's own settings: most records
+    // are, and a copy of their data would be work for nothing.
+    SymbolSettings settings;
     Status status = status::kOk;
     if (settings_.macroSegments == 0) {
-        status = encode(settings, symbol_);
+        status = encode(task.options.symbol, symbol_);
     } else {
+        settings = task.options.symbol;
         settings.macro.enabled = true;
+        settings.macro.fileId = fileIdOf(task);
         status = encodeMacroSegments(settings, settings_.macroSegments, segments_);
     }
     if (status == status::kInvalidArgument && settings_.macroSegments > 0) {
         result.reason = "the data has fewer bytes than --macro asks for symbols";
     } else if (isFitStatus(status)) {
-        settings.macro.enabled = false;
+        // The record's own file ID, should the advice be more symbols.
+        settings = task.options.symbol;
+        settings.macro.fileId = fileIdOf(task);
         result.reason = fitReason(settings, settings_.macroSegments);
     }
     return status;
+}
+
+std::string SymbolWriter::fileIdOf(const RecordTask& task) const {
+    return settings_.fileId.empty() ? macroFileId(task.number) : settings_.fileId;
 }
 
 Status SymbolWriter::makeFiles(const RecordTask& task, RecordResult& result) {

@@ -45,6 +45,8 @@ private:
     // Encodes the task's symbols into symbol_ or segments_; says what would
     // fit when the data does not.
     [[nodiscard]] Status encodeTask(const RecordTask& task, RecordResult& result);
+    // The Macro PDF417 file ID of the task's symbols.
+    [[nodiscard]] std::string fileIdOf(const RecordTask& task) const;
     // Draws the symbol in the format into png_ or text_.
     [[nodiscard]] Status draw(const EncodedSymbol& symbol, const PictureSettings& picture,
                               OutputFormat format);
