@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"
+#include "encoder/DataCodewords.h"
 #include "encoder/MacroControlBlock.h"
 #include "encoder/ReedSolomon.h"
 #include "encoder/SymbolDimensions.h"
@@ -18,37 +18,6 @@ constexpr std::size_t kInitialStreamCapacity = 1000;
 constexpr Codeword kPadCodeword = 900;
 // Placeholder for the symbol length descriptor, written once the pad is known.
 constexpr Codeword kDescriptorPlaceholder = 0;
-
-bool isCompactionMode(CompactionMode mode) {
-    return mode == CompactionMode::kAutomatic || mode == CompactionMode::kText ||
-           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte ||
-           mode == CompactionMode::kShortest;
-}
-
-// The data codewords of the settings' data, after the placeholder for the
-// length descriptor.
-Status compactData(const SymbolSettings& settings, CodewordStream& codewords) {
-    if (!isCompactionMode(settings.compaction)) {
-        return status::kInvalidCompactionMode;
-    }
-    if (settings.eci != kNoEci && (settings.eci < 0 || settings.eci > kMaxEci)) {
-        return status::kInvalidArgument;
-    }
-    const auto mode = static_cast<std::int32_t>(settings.compaction);
-    const UnitSequence units =
-        Compactor::preprocessData(settings.data, mode, settings.escapes, settings.eci);
-    // A symbol starts in text compaction; the compactor follows the modes
-    // from there.
-    Compactor compactor;
-    switch (settings.compaction) {
-        case CompactionMode::kAutomatic:
-            return compactor.compactAutomatic(units, codewords);
-        case CompactionMode::kShortest:
-            return compactor.compactShortest(units, codewords);
-        default:
-            return compactor.compactFixed(units, codewords);
-    }
-}
 
 // The shape a symbol takes for n codewords before error correction (the
 // descriptor, the data and the Macro block).
@@ -107,6 +76,7 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     if (result != status::kOk) {
         return result;
     }
+    const std::size_t dataCodewordCount = codewords.size() - 1;
     // Built apart so that it can follow the pad codewords, which are only
     // known once the dimensions are.
     CodewordStream macroBlock;
@@ -139,6 +109,10 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     symbol.rows = layout.rows;
     symbol.errorCorrectionLevel = layout.level;
     symbol.compact = settings.compact;
+    // Both within 0..925: the descriptor and k >= 2 codewords of error
+    // correction take at least three of the at most 928.
+    symbol.dataCodewordCount = static_cast<std::int32_t>(dataCodewordCount);
+    symbol.dataCapacity = static_cast<std::int32_t>(dataCodewordCount + pad);
     return status::kOk;
 }
 

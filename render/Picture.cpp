@@ -35,9 +35,9 @@ Status checkPicture(const PictureSettings& picture) {
         (sizeGiven && (picture.imageWidth < 1 || picture.imageHeight < 1))) {
         return status::kInvalidArgument;
     }
-    // Bars in the background's colour make a picture that no reader can
-    // find anything in; that is a mistake to report, not a symbol.
-    if ((picture.foreground & kColorBits) == (picture.background & kColorBits)) {
+    // Bars too close to the background's colour make a picture that no
+    // reader can find anything in; that is a mistake to report, not a symbol.
+    if (!hasReadableContrast(picture.foreground, picture.background)) {
         return status::kInvalidArgument;
     }
     return status::kOk;

@@ -74,6 +74,13 @@ struct EncodedSymbol {
     std::int32_t rows = 0;                  // 3..90
     std::int32_t errorCorrectionLevel = 0;  // the level used, 0..8 (the automatic choice resolved)
     bool compact = false;
+    // The codewords of the data alone, latches and shifts included: not the
+    // length descriptor, the padding, the Macro block or the error
+    // correction; 0..925.
+    std::int32_t dataCodewordCount = 0;
+    // The data codewords the symbol could hold: dataCodewordCount and the
+    // padding; dataCodewordCount..925.
+    std::int32_t dataCapacity = 0;
     SymbolMatrix matrix;
 };
 

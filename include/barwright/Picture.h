@@ -17,7 +17,8 @@ namespace barwright {
 // kInvalidArgument for settings that cannot make a visible symbol: an
 // orientation other than 0, 90, 180 or 270, an alignment outside 0..2, a
 // ratio or module width that is not a positive number, a negative image
-// size or only one side given, or bars the colour of the background.
+// size or only one side given, or bars without hasReadableContrast against
+// the background.
 [[nodiscard]] Status checkPicture(const PictureSettings& picture);
 
 // The image size in pixels: picture's own when it gives one, else what the

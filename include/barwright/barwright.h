@@ -6,6 +6,7 @@
 
 #include "barwright/BitImage.h"
 #include "barwright/BitRenderer.h"
+#include "barwright/Capacity.h"
 #include "barwright/EncodedSymbol.h"
 #include "barwright/Encoder.h"
 #include "barwright/EpsRenderer.h"

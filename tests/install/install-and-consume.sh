@@ -42,7 +42,7 @@ pc=$(find "$prefix" -name barwright.pc)
 # encoder internals, none of the programs' files and signals, and each header
 # stands on its own.
 installed_headers=$(cd "$prefix/include" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
-expected_headers="./barwright/BitImage.h ./barwright/BitRenderer.h ./barwright/EncodedSymbol.h \
+expected_headers="./barwright/BitImage.h ./barwright/BitRenderer.h ./barwright/Capacity.h ./barwright/EncodedSymbol.h \
 ./barwright/Encoder.h ./barwright/EpsRenderer.h ./barwright/MacroSegments.h \
 ./barwright/MacroSettings.h ./barwright/ModuleGrid.h ./barwright/Picture.h \
 ./barwright/PictureSettings.h ./barwright/PngWriter.h ./barwright/Rect.h ./barwright/RgbImage.h \
@@ -84,15 +84,18 @@ else
     fail "the CMake consumer does not build"
 fi
 
-# 2. pkg-config; the library is static, so its libpng comes with --static.
+# 2. pkg-config, with and without --static: the library is static, so even
+# a plain --libs must bring libpng and zlib.
 export PKG_CONFIG_PATH
 PKG_CONFIG_PATH=$(dirname "$pc")
 [ "$(pkg-config --modversion barwright)" = 1.2 ] || fail "pkg-config reports another version"
-# shellcheck disable=SC2046,SC2086
-$cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
-    $(pkg-config --cflags barwright) $linker_flags $(pkg-config --static --libs barwright) ||
-    fail "pkg-config consumer does not build"
-run_consumer pkg-config "$scratch/pkg-config-consumer"
+for static in "" --static; do
+    # shellcheck disable=SC2046,SC2086
+    $cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
+        $(pkg-config --cflags barwright) $linker_flags $(pkg-config $static --libs barwright) ||
+        fail "pkg-config consumer does not build with 'pkg-config $static --libs'"
+    run_consumer pkg-config "$scratch/pkg-config-consumer"
+done
 
 [ $failures -eq 0 ] || exit 1
 echo "installed into a scratch prefix; both consumers built and ran"
