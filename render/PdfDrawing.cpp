@@ -99,14 +99,14 @@ void appendBars(std::string& out, const std::uint8_t* widths, std::int32_t count
 void appendStartStop(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout) {
     const std::int32_t m = layout.fit.moduleWidth;
     const ShortLength allRows = shortLength(std::int64_t{symbol.rows} * layout.fit.rowHeight);
-    appendBars(out, drawing::kStartPattern, drawing::kStartPatternWalked, 0, m, allRows);
+    appendBars(out, kStartPattern, drawing::kStartPatternWalked, 0, m, allRows);
     const std::int64_t stopAlong = std::int64_t{kModulesPerCodeword} * m *
                                    (1 + symbol.matrix.elementsPerRow / kElementsPerCodeword);
     if (symbol.compact) {
-        const std::uint8_t stop[] = {drawing::kCompactStopModules};
+        const std::uint8_t stop[] = {kCompactStopModules};
         appendBars(out, stop, 1, stopAlong, m, allRows);
     } else {
-        appendBars(out, drawing::kStopPattern, drawing::kStopPatternElements, stopAlong, m,
+        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m,
                    allRows);
     }
     out += "f\n";

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
 #include "barwright/PictureSettings.h"
 #include "render/VectorPicture.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "barwright/Pdf.h"
+#include "barwright/PdfRenderer.h"
 #include "render/NumberText.h"
 #include "render/PdfDrawing.h"
 #include "render/PdfFile.h"

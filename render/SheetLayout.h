@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "barwright/LabelSheetWriter.h"
+#include "barwright/SheetSettings.h"
 #include "barwright/Status.h"
 
 namespace barwright {

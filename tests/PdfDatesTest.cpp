@@ -9,7 +9,7 @@
 #include <string>
 
 #include "barwright/Encoder.h"
-#include "barwright/Pdf.h"
+#include "barwright/PdfRenderer.h"
 
 namespace barwright {
 namespace {

@@ -1,10 +1,11 @@
 // Every picture target against the 24-bit raster: the 1-bit raster and its
 // PNG must hold the same pixels, the SVG, the EPS and the PDF, drawn by real
 // renderers (rsvg-convert, Ghostscript, poppler's pdftoppm) at their
-// recorded resolution, the very same pixels, which zxing-cpp then reads back to the data; the
-// text must list the modules that the upright raster shows. rsvg-convert
-// and Ghostscript are required test dependencies like the decoder: a
-// missing one fails the test, it never skips it.
+// recorded resolution, the very same pixels, which zxing-cpp then reads back
+// to the data; the module grid and the text must list the modules that the
+// upright raster shows. rsvg-convert, Ghostscript and pdftoppm are required
+// test dependencies like the decoder: a missing one fails the test, it never
+// skips it.
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
@@ -19,10 +20,15 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
-#include "barwright/Pdf.h"
+#include "barwright/EpsRenderer.h"
+#include "barwright/ModuleGrid.h"
+#include "barwright/PdfRenderer.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "cli/RunProgram.h"
 #include "support/Raster.h"
 #include "support/Renderers.h"
@@ -323,8 +329,10 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
         }
     }
 
-    // The text: the upright symbol's modules without a quiet zone, one
-    // pixel sampled in each module of each row.
+    // The module grid and the text: the upright symbol's modules without a
+    // quiet zone, one pixel sampled in each module of each row.
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
     std::string text;
     ASSERT_EQ(renderText(symbol, text), status::kOk);
     PictureSettings upright = picture;
@@ -337,13 +345,19 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     const Raster modules = rasterOf(uprightImage);
     const auto m = static_cast<std::int32_t>(c.moduleWidth);
     const std::int32_t rowHeight = modules.height / symbol.rows;
+    ASSERT_EQ(grid.width * m, modules.width);
+    ASSERT_EQ(grid.height, symbol.rows);
     std::string sampled;
+    std::int32_t wrongModules = 0;
     for (std::int32_t row = 0; row < symbol.rows; ++row) {
         for (std::int32_t x = 0; x < modules.width; x += m) {
-            sampled += modules.at(x, row * rowHeight) == c.foreground ? '1' : '0';
+            const bool bar = modules.at(x, row * rowHeight) == c.foreground;
+            sampled += bar ? '1' : '0';
+            wrongModules += grid.isBar(x / m, row) != bar ? 1 : 0;
         }
         sampled += '\n';
     }
+    EXPECT_EQ(wrongModules, 0);
     EXPECT_EQ(text, sampled);
 }
 
@@ -431,6 +445,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
     std::string text = "old";
     EXPECT_EQ(renderText(broken, text), status::kInvalidArgument);
     EXPECT_EQ(text, "");
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
+    EXPECT_EQ(moduleGrid(broken, grid), status::kInvalidArgument);
+    EXPECT_TRUE(grid.modules.empty());
+    EXPECT_EQ(grid.width, 0);
 }
 
 }  // namespace
