@@ -3,8 +3,11 @@
 #include <charconv>
 
 #include "barwright/MacroSegments.h"
+#include "barwright/Picture.h"
 #include "barwright/PictureSettings.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "js/PngFile.h"
 
 namespace barwright::js {
@@ -19,11 +22,6 @@ constexpr std::uint64_t kMaxRasterBytes = RgbImage::kMaxPixelBytes / 4;
 // Module widths below this round to 0 pixels.
 constexpr double kLeastModuleWidth = 0.5;
 
-// ECI numbers have six digits; above this one no designator exists.
-constexpr std::int32_t kMaxEci = 811799;
-constexpr std::size_t kEciDigits = 6;
-constexpr char kEscape = '~';
-constexpr std::string_view kReaderInitialisation = "~3";
 // The years a PNG time stamp holds, 0..65535, in seconds since 1970.
 constexpr std::int64_t kFirstPngTime = -62167219200;
 constexpr std::int64_t kLastPngTime = 2005949145599;
@@ -58,34 +56,6 @@ std::int32_t letterOf(std::string_view name) {
         }
     }
     return 0;
-}
-
-// Puts the ECI designator eci (0..kMaxEci) before the data. The settings
-// have no field for it yet, so it goes in as the escape ~7nnnnnn: escapes
-// are turned on and every tilde of plain data doubled to stay data. Data
-// that uses escapes already keeps them, with reader initialisation first.
-void putEciDesignator(std::int32_t eci, SymbolSettings& symbol) {
-    std::string designator = "~7000000";
-    for (std::size_t i = designator.size(); eci > 0; eci /= 10) {
-        designator[--i] = static_cast<char>('0' + eci % 10);
-    }
-    static_assert(kEciDigits == 6, "the designator above holds six digits");
-    if (symbol.escapes) {
-        const bool initialisation =
-            symbol.data.compare(0, kReaderInitialisation.size(), kReaderInitialisation) == 0;
-        symbol.data.insert(initialisation ? kReaderInitialisation.size() : 0, designator);
-        return;
-    }
-    std::string escaped = designator;
-    escaped.reserve(designator.size() + 2 * symbol.data.size());
-    for (const char c : symbol.data) {
-        escaped += c;
-        if (c == kEscape) {
-            escaped += kEscape;
-        }
-    }
-    symbol.data = std::move(escaped);
-    symbol.escapes = true;
 }
 
 // Whether red, green and blue are equal.
@@ -123,7 +93,7 @@ void WasmJob::reset() {
     png_ = PngOptions();
     time_.reset();
     macroSegments_ = 0;
-    eci_ = -1;
+    eci_ = kNoEci;
     fileId_.clear();
     input_.clear();
     blame_ = "";
@@ -205,9 +175,7 @@ Status WasmJob::run(Target target) {
 
 Status WasmJob::encodeSymbols() {
     SymbolSettings settings = options_.symbol;
-    if (eci_ >= 0) {
-        putEciDesignator(eci_, settings);
-    }
+    settings.eci = eci_;
     if (macroSegments_ == 0) {
         symbols_.resize(1);
         return encode(settings, symbols_[0]);
@@ -275,7 +243,7 @@ Status WasmJob::makeRaster(Target target, const EncodedSymbol& symbol, std::stri
 
 const char* WasmJob::pictureBlame() const {
     const PictureSettings& picture = options_.picture;
-    if ((picture.foreground & kColorBits) == (picture.background & kColorBits)) {
+    if (!hasReadableContrast(picture.foreground, picture.background)) {
         return "fcolor";
     }
     if (picture.imageWidth == 0 && picture.moduleWidth < kLeastModuleWidth) {

@@ -70,7 +70,7 @@ public:
 
     // The option that the last failure of run is due to, when it is one
     // the package can name: "macro" (fewer data bytes than segments),
-    // "fcolor" (bars the colour of the background), "xdim" (a module width
+    // "fcolor" (bars too close to the background), "xdim" (a module width
     // that rounds to 0 pixels); else "".
     const char* blame() const { return blame_; }
 
@@ -90,7 +90,7 @@ private:
     PngOptions png_;
     std::optional<std::int64_t> time_;  // seconds since 1970
     std::int32_t macroSegments_ = 0;    // 0: no Macro PDF417
-    std::int32_t eci_ = -1;             // -1: none
+    std::int32_t eci_ = kNoEci;         // 0..kMaxEci, or kNoEci
     std::string fileId_;
     std::string input_;
     const char* blame_ = "";

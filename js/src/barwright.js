@@ -142,7 +142,7 @@ function applyOptions(read) {
 // (WasmJob::blame).
 const BLAMES = {
     macro: ['macro.segments', 'asks for more symbols than the data has bytes'],
-    fcolor: ['fcolor', 'is the colour of the background: no reader could see the bars'],
+    fcolor: ['fcolor', 'is too close to the background in brightness: no reader could see the bars'],
     xdim: ['xdim', 'rounds to 0 pixels'],
 };
 

@@ -48,9 +48,18 @@ function randomData(next) {
     return { kind, data, bytes };
 }
 
-function colour(next) {
-    return next.int(0, 0xffffff).toString(16).padStart(6, '0');
+function colour(next, low = 0, high = 0xff) {
+    let text = '';
+    for (let channel = 0; channel < 3; ++channel) {
+        text += next.int(low, high).toString(16).padStart(2, '0');
+    }
+    return text;
 }
+
+// Bars mostly dark on a light ground, so that most cases have the contrast
+// a picture needs; now and then any colour, to compare the refusals too.
+const darkColour = (next) => (next.chance(0.9) ? colour(next, 0x00, 0x60) : colour(next));
+const lightColour = (next) => (next.chance(0.9) ? colour(next, 0xa0, 0xff) : colour(next));
 
 // Symbol and picture options, mostly valid, now and then not (a column
 // count of 31, a forced mode that the data does not suit, bars the colour of
@@ -75,8 +84,8 @@ function randomOptions(next) {
     maybe(0.2, 'ysize', () => next.int(30, 500));
     maybe(0.3, 'alignh', () => next.int(0, 2));
     maybe(0.3, 'alignv', () => next.int(0, 2));
-    maybe(0.3, 'fcolor', () => colour(next));
-    maybe(0.3, 'bcolor', () => (next.chance(0.1) ? options.fcolor ?? '000000' : colour(next)));
+    maybe(0.3, 'fcolor', () => darkColour(next));
+    maybe(0.3, 'bcolor', () => (next.chance(0.1) ? options.fcolor ?? '000000' : lightColour(next)));
     return options;
 }
 
@@ -86,6 +95,12 @@ function randomOptions(next) {
 export function randomCase(next) {
     const { kind, data, bytes } = randomData(next);
     const options = randomOptions(next);
+    if (kind === 'unicode' && options.mode > 0) {
+        // The programs take the ECI as an escape inside the data, after a
+        // forced mode's latch, where the package puts its designator before
+        // the latch: other codewords, the same text to a reader.
+        delete options.mode;
+    }
     const programOptions = {};
     for (const [key, value] of Object.entries(options)) {
         programOptions[key] = typeof value === 'boolean' ? Number(value) : value;
