@@ -184,6 +184,7 @@ struct PngWriteJob {
     int zlibLevel;
     double gamma;
     png_time stamp;
+    bool timeRecorded;  // false: neither tIME nor the "Creation Time" text
     char creationTime[kRfc1123BufferSize];
     const std::uint8_t* pixels;  // height rows of rowBytes, back to back
     std::size_t rowBytes;
@@ -213,7 +214,9 @@ void setHeaderChunks(png_structp png, png_infop info, const PngWriteJob& job) {
     if (job.pixelsPerMetre != 0) {
         png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
     }
-    png_set_tIME(png, info, &job.stamp);
+    if (job.timeRecorded) {
+        png_set_tIME(png, info, &job.stamp);
+    }
 }
 
 void setTextChunks(png_structp png, png_infop info, const PngWriteJob& job) {
@@ -237,12 +240,17 @@ void setTextChunks(png_structp png, png_infop info, const PngWriteJob& job) {
                                                {descriptionKey, descriptionText},
                                                {creationTimeKey, creationTimeText},
                                                {softwareKey, softwareText}};
+    int entryCount = 0;
     for (int i = 0; i < kTextEntryCount; ++i) {
-        text[i].compression = PNG_TEXT_COMPRESSION_NONE;
-        text[i].key = entries[i][0];
-        text[i].text = entries[i][1];
+        if (entries[i][0] == creationTimeKey && !job.timeRecorded) {
+            continue;
+        }
+        text[entryCount].compression = PNG_TEXT_COMPRESSION_NONE;
+        text[entryCount].key = entries[i][0];
+        text[entryCount].text = entries[i][1];
+        ++entryCount;
     }
-    png_set_text(png, info, text, kTextEntryCount);
+    png_set_text(png, info, text, entryCount);
 }
 
 // The rows, after png_write_info. libpng sizes its row buffers by the
@@ -343,7 +351,9 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // they always agree. Both are in UTC. gmtime_r rather than libpng's own
     // conversion, which calls gmtime: its result is shared by every thread,
     // and files written side by side could mix each other's time stamps.
-    const std::time_t when = options.timeGiven ? options.time : std::time(nullptr);
+    job.timeRecorded = options.timeRecorded;
+    const std::time_t when =
+        !options.timeRecorded || options.timeGiven ? options.time : std::time(nullptr);
     std::tm utc{};
     if (::gmtime_r(&when, &utc) != nullptr) {
         png_convert_from_struct_tm(&job.stamp, &utc);
