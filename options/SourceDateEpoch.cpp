@@ -1,7 +1,6 @@
 #include "options/SourceDateEpoch.h"
 
 #include <cstdlib>
-#include <ctime>
 
 #include "barwright/PngWriter.h"
 
@@ -18,9 +17,7 @@ SourceDateEpoch SourceDateEpoch::fromValue(const char* value) {
     }
     epoch.given = true;
     epoch.text = value;
-    std::time_t time = 0;
-    epoch.valid = parseSourceDateEpoch(epoch.text, time);
-    epoch.seconds = epoch.valid ? static_cast<std::int64_t>(time) : 0;
+    epoch.valid = parseSourceDateEpoch(epoch.text, epoch.seconds);
     return epoch;
 }
 

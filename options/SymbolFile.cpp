@@ -1,7 +1,5 @@
 #include "options/SymbolFile.h"
 
-#include <ctime>
-
 #include "barwright/BitRenderer.h"
 #include "barwright/EpsRenderer.h"
 #include "barwright/PdfRenderer.h"
@@ -14,29 +12,25 @@ namespace barwright {
 
 namespace {
 
-// The time a file records: the clock's is read when the file is made.
-std::int64_t fileTime(const OutputOptions& output) {
-    return output.timeSource == FileTime::kClock ? static_cast<std::int64_t>(std::time(nullptr))
-                                                 : output.time;
-}
-
 PngOptions pngOptions(OutputFormat format, const OutputOptions& output) {
     PngOptions png;
     png.dpi = output.dpi;
     png.timeRecorded = output.timeSource != FileTime::kNone;
     png.timeGiven = output.timeSource == FileTime::kGiven;
-    png.time = static_cast<std::time_t>(output.time);
+    png.time = output.time;
     if (format == OutputFormat::kPng1) {
         png.compressionLevel = kBitPngCompressionLevel;
     }
     return png;
 }
 
+// A PDF records a date only when one is given: without, the same symbol
+// always makes the same file.
 PdfOptions pdfOptions(const OutputOptions& output) {
     PdfOptions pdf;
     pdf.dpi = output.dpi;
-    pdf.timeGiven = output.timeSource != FileTime::kNone;
-    pdf.time = static_cast<std::time_t>(fileTime(output));
+    pdf.timeGiven = output.timeSource == FileTime::kGiven;
+    pdf.time = output.time;
     return pdf;
 }
 

@@ -26,7 +26,7 @@ constexpr std::int64_t kLastFileTime = 2005949145599;
 // Which time a file records (PNG's tIME chunk and text, PDF's dates).
 enum class FileTime {
     kNone,   // none: the same options always make the same bytes
-    kClock,  // the clock's when the file is made (barwright's own files)
+    kClock,  // the clock's when a PNG is written (barwright's own files); a PDF records none
     kGiven,  // OutputOptions::time
 };
 
