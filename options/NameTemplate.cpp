@@ -67,6 +67,28 @@ bool NameTemplate::parse(std::string_view text, std::string& message) noexcept {
     return false;
 }
 
+bool NameTemplate::parsePlaceholder(std::string_view placeholder, std::size_t position,
+                                    Piece& piece, std::string& message) {
+    const std::string_view inside = placeholder.substr(1, placeholder.size() - 2);
+    if (inside.empty() || (inside[0] != 'n' && inside[0] != 's') ||
+        (inside.size() > 1 && inside[1] != ':')) {
+        message = "unknown placeholder \"" + std::string(placeholder) + "\" at character " +
+                  positionOf(position) + " (known: {n}, {n:W}, {s}, {s:W})";
+        return false;
+    }
+    piece.kind = inside[0] == 'n' ? Piece::Kind::kRecordNumber : Piece::Kind::kSegmentNumber;
+    if (inside.size() > 1) {
+        piece.width = parseWidth(inside.substr(2));
+        if (piece.width == 0) {
+            message = "the width in \"" + std::string(placeholder) + "\" at character " +
+                      positionOf(position) + " must be a number from 1 to " +
+                      std::to_string(kMaxWidth);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool NameTemplate::parsePieces(std::string_view text, std::string& message) {
     if (text.empty()) {
         message = "the output name is empty";
@@ -106,25 +128,8 @@ bool NameTemplate::parsePieces(std::string_view text, std::string& message) {
                       " is never closed (a literal brace is written \"{{\")";
             return false;
         }
-        const std::string_view placeholder = text.substr(i, close - i + 1);
-        const std::string_view inside = text.substr(i + 1, close - i - 1);
         Piece piece;
-        if (!inside.empty() && (inside[0] == 'n' || inside[0] == 's') &&
-            (inside.size() == 1 || inside[1] == ':')) {
-            piece.kind =
-                inside[0] == 'n' ? Piece::Kind::kRecordNumber : Piece::Kind::kSegmentNumber;
-            if (inside.size() > 1) {
-                piece.width = parseWidth(inside.substr(2));
-                if (piece.width == 0) {
-                    message = "the width in \"" + std::string(placeholder) + "\" at character " +
-                              positionOf(i) + " must be a number from 1 to " +
-                              std::to_string(kMaxWidth);
-                    return false;
-                }
-            }
-        } else {
-            message = "unknown placeholder \"" + std::string(placeholder) + "\" at character " +
-                      positionOf(i) + " (known: {n}, {n:W}, {s}, {s:W})";
+        if (!parsePlaceholder(text.substr(i, close - i + 1), i, piece, message)) {
             return false;
         }
         flushLiteral();

@@ -59,6 +59,10 @@ private:
     };
 
     bool parsePieces(std::string_view text, std::string& message);
+    // One placeholder, braces included, found at position; false with a
+    // message when it is unknown or its width is not one.
+    static bool parsePlaceholder(std::string_view placeholder, std::size_t position, Piece& piece,
+                                 std::string& message);
 
     std::string text_;
     std::vector<Piece> pieces_;

@@ -280,7 +280,8 @@ bool endsUnquotedRun(char c) { return c == ',' || c == '\n' || c == '\r' || c ==
 
 }  // namespace
 
-bool RecordReader::readRow(RowBuilder& row, std::uint64_t& startLine) {
+// What readRow knows of the row so far, from one chunk of input to the next.
+struct RecordReader::RowScan {
     enum class State {
         kFieldStart,  // nothing of the field read yet
         kUnquoted,
@@ -292,127 +293,140 @@ bool RecordReader::readRow(RowBuilder& row, std::uint64_t& startLine) {
     // the row (CR LF) or is data. It may lie in the next chunk.
     bool pendingCarriageReturn = false;
     bool hasContent = false;  // anything besides a line ending; false for a blank line
-    startLine = line_;
+    std::uint64_t startLine = 0;
+};
+
+void RecordReader::takeCarriageReturnAsData(RowBuilder& row, RowScan& scan) {
+    scan.pendingCarriageReturn = false;
+    scan.hasContent = true;
+    if (scan.state == RowScan::State::kQuoteSeen) {
+        row.note(RecordProblem::kStrayQuote);
+    }
+    row.append("\r", 1);
+    scan.state = RowScan::State::kUnquoted;
+}
+
+bool RecordReader::endLine(RowBuilder& row, RowScan& scan) {
+    ++line_;
+    if (scan.hasContent) {
+        return true;
+    }
+    // A blank line: skipped, and the row starts on the next.
+    scan.startLine = line_;
     row.start();
+    scan.state = RowScan::State::kFieldStart;
+    return false;
+}
 
-    const auto takeCarriageReturnAsData = [&] {
-        pendingCarriageReturn = false;
-        hasContent = true;
-        if (state == State::kQuoteSeen) {
-            row.note(RecordProblem::kStrayQuote);
-        }
-        row.append("\r", 1);
-        state = State::kUnquoted;
-    };
-    // Called after a line feed outside quotes: true when it ended a row,
-    // false when it ended a blank line, which is skipped.
-    const auto endLine = [&] {
-        ++line_;
-        if (hasContent) {
-            return true;
-        }
-        startLine = line_;
-        row.start();
-        state = State::kFieldStart;
+bool RecordReader::scanUnquoted(RowBuilder& row, RowScan& scan) {
+    const char* stop = std::find_if(begin_, end_, endsUnquotedRun);
+    if (stop != begin_) {
+        row.append(begin_, static_cast<std::size_t>(stop - begin_));
+        begin_ = stop;
+        scan.hasContent = true;
+        scan.state = RowScan::State::kUnquoted;
         return false;
-    };
+    }
+    const char c = *begin_++;
+    if (c == ',') {
+        scan.hasContent = true;
+        row.startField();
+        scan.state = RowScan::State::kFieldStart;
+    } else if (c == '\n') {
+        return endLine(row, scan);
+    } else if (c == '\r') {
+        scan.pendingCarriageReturn = true;
+    } else if (scan.state == RowScan::State::kFieldStart) {  // c is a quote
+        scan.hasContent = true;
+        scan.state = RowScan::State::kQuoted;
+    } else {
+        row.note(RecordProblem::kStrayQuote);
+        row.append(&c, 1);
+    }
+    return false;
+}
 
+void RecordReader::scanQuoted(RowBuilder& row, RowScan& scan) {
+    const char* stop = std::find_if(begin_, end_, [](char c) { return c == '"' || c == '\n'; });
+    if (stop != begin_) {
+        row.append(begin_, static_cast<std::size_t>(stop - begin_));
+        begin_ = stop;
+        return;
+    }
+    const char c = *begin_++;
+    if (c == '\n') {
+        ++line_;  // a line break inside quotes is data
+        row.append(&c, 1);
+    } else {
+        scan.state = RowScan::State::kQuoteSeen;
+    }
+}
+
+bool RecordReader::scanAfterQuote(RowBuilder& row, RowScan& scan) {
+    const char c = *begin_++;
+    if (c == '"') {
+        row.append(&c, 1);
+        scan.state = RowScan::State::kQuoted;
+    } else if (c == ',') {
+        row.startField();
+        scan.state = RowScan::State::kFieldStart;
+    } else if (c == '\n') {
+        return endLine(row, scan);
+    } else if (c == '\r') {
+        scan.pendingCarriageReturn = true;
+    } else {
+        row.note(RecordProblem::kStrayQuote);
+        row.append(&c, 1);
+        scan.state = RowScan::State::kUnquoted;
+    }
+    return false;
+}
+
+bool RecordReader::readRow(RowBuilder& row, std::uint64_t& startLine) {
+    RowScan scan;
+    scan.startLine = line_;
+    row.start();
     for (;;) {
+        startLine = scan.startLine;
         if (!fill()) {
             if (error_ != 0) {
                 return false;
             }
-            if (pendingCarriageReturn) {
-                takeCarriageReturnAsData();
+            if (scan.pendingCarriageReturn) {
+                takeCarriageReturnAsData(row, scan);
             }
-            if (!hasContent) {
-                return false;
-            }
-            if (state == State::kQuoted) {
+            if (scan.state == RowScan::State::kQuoted && scan.hasContent) {
                 row.note(RecordProblem::kUnterminatedQuote);
             }
-            return true;
+            return scan.hasContent;
         }
-        if (pendingCarriageReturn) {
-            if (*begin_ == '\n') {
-                pendingCarriageReturn = false;
-                ++begin_;
-                if (endLine()) {
-                    return true;
-                }
+        if (scan.pendingCarriageReturn) {
+            if (*begin_ != '\n') {
+                takeCarriageReturnAsData(row, scan);
                 continue;
             }
-            takeCarriageReturnAsData();
+            scan.pendingCarriageReturn = false;
+            ++begin_;
+            if (endLine(row, scan)) {
+                return true;
+            }
+            continue;
         }
-        switch (state) {
-            case State::kFieldStart:
-            case State::kUnquoted: {
-                const char* stop = std::find_if(begin_, end_, endsUnquotedRun);
-                if (stop != begin_) {
-                    row.append(begin_, static_cast<std::size_t>(stop - begin_));
-                    begin_ = stop;
-                    hasContent = true;
-                    state = State::kUnquoted;
-                    break;
-                }
-                const char c = *begin_++;
-                if (c == ',') {
-                    hasContent = true;
-                    row.startField();
-                    state = State::kFieldStart;
-                } else if (c == '\n') {
-                    if (endLine()) {
-                        return true;
-                    }
-                } else if (c == '\r') {
-                    pendingCarriageReturn = true;
-                } else if (state == State::kFieldStart) {  // c is a quote
-                    hasContent = true;
-                    state = State::kQuoted;
-                } else {
-                    row.note(RecordProblem::kStrayQuote);
-                    row.append(&c, 1);
-                }
+        bool ended = false;
+        switch (scan.state) {
+            case RowScan::State::kFieldStart:
+            case RowScan::State::kUnquoted:
+                ended = scanUnquoted(row, scan);
                 break;
-            }
-            case State::kQuoted: {
-                const char* stop =
-                    std::find_if(begin_, end_, [](char c) { return c == '"' || c == '\n'; });
-                if (stop != begin_) {
-                    row.append(begin_, static_cast<std::size_t>(stop - begin_));
-                    begin_ = stop;
-                    break;
-                }
-                const char c = *begin_++;
-                if (c == '\n') {
-                    ++line_;  // a line break inside quotes is data
-                    row.append(&c, 1);
-                } else {
-                    state = State::kQuoteSeen;
-                }
+            case RowScan::State::kQuoted:
+                scanQuoted(row, scan);
                 break;
-            }
-            case State::kQuoteSeen: {
-                const char c = *begin_++;
-                if (c == '"') {
-                    row.append(&c, 1);
-                    state = State::kQuoted;
-                } else if (c == ',') {
-                    row.startField();
-                    state = State::kFieldStart;
-                } else if (c == '\n') {
-                    if (endLine()) {
-                        return true;
-                    }
-                } else if (c == '\r') {
-                    pendingCarriageReturn = true;
-                } else {
-                    row.note(RecordProblem::kStrayQuote);
-                    row.append(&c, 1);
-                    state = State::kUnquoted;
-                }
+            case RowScan::State::kQuoteSeen:
+                ended = scanAfterQuote(row, scan);
                 break;
-            }
+        }
+        if (ended) {
+            return true;
         }
     }
 }

@@ -124,6 +124,7 @@ public:
 
 private:
     class RowBuilder;
+    struct RowScan;
 
     // Makes input available at begin_ when none is left; false at the end
     // of the input or when the read failed.
@@ -136,6 +137,13 @@ private:
     // One CSV row, blank lines skipped; false when no row is left or the
     // read failed. `startLine` is where it begins.
     bool readRow(RowBuilder& row, std::uint64_t& startLine);
+    // The steps of readRow: each takes what it can of the chunk, and those
+    // that return bool say whether the row has ended.
+    bool scanUnquoted(RowBuilder& row, RowScan& scan);
+    void scanQuoted(RowBuilder& row, RowScan& scan);
+    bool scanAfterQuote(RowBuilder& row, RowScan& scan);
+    bool endLine(RowBuilder& row, RowScan& scan);
+    void takeCarriageReturnAsData(RowBuilder& row, RowScan& scan);
 
     ByteSource& source_;
     RecordFormat format_;
