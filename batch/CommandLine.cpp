@@ -43,11 +43,11 @@ enum OwnOption : std::int32_t {
 constexpr char kNullLetter = '0';
 
 constexpr LongOption kOwnOptions[] = {
-    {"input", true, kInput},      {"raw", false, kRaw},         {"binary", false, kBinary},
-    {"csv", false, kCsv},         {"format", true, kFormat},    {"dpi", true, kDpi},
-    {"macro", true, kMacro},      {"file-id", true, kFileId},   {"jobs", true, kJobs},
-    {"quiet", false, kQuiet},     {"any-path", false, kAnyPath}, {"version", false, kVersion},
-    {"shortest", false, kShortest}, {"null", false, kNull},     {"report", true, kReport},
+    {"input", true, kInput},        {"raw", false, kRaw},          {"binary", false, kBinary},
+    {"csv", false, kCsv},           {"format", true, kFormat},     {"dpi", true, kDpi},
+    {"macro", true, kMacro},        {"file-id", true, kFileId},    {"jobs", true, kJobs},
+    {"quiet", false, kQuiet},       {"any-path", false, kAnyPath}, {"version", false, kVersion},
+    {"shortest", false, kShortest}, {"null", false, kNull},        {"report", true, kReport},
     {"mkdir", false, kMkdir},
 };
 
@@ -136,17 +136,6 @@ barwright-batch(1).
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-// Digits only, no sign or space, within low..high.
-template <typename Number>
-bool readCountInto(std::string_view text, std::int64_t low, std::int64_t high, Number& value) {
-    std::int64_t number = 0;
-    if (!readCount(text, low, high, number)) {
-        return false;
-    }
-    value = static_cast<Number>(number);
-    return true;
-}
-
 // The message for the option word the parser refused.
 std::string badOptionMessage(const OptionParser& parser) {
     const std::string_view word = parser.word();
@@ -214,8 +203,8 @@ bool checkFormat(BatchSettings& settings, std::string& message) {
     }
     const std::optional<OutputFormat> named = names.format(kBatchFormats);
     if (!settings.formatGiven && !named) {
-        message = "cannot tell the format from " + quoted(names.text()) + ": name it with --format (" +
-                  formatNames(kBatchFormats, " or ") + ")";
+        message = "cannot tell the format from " + quoted(names.text()) +
+                  ": name it with --format (" + formatNames(kBatchFormats, " or ") + ")";
         return false;
     }
     if (!settings.formatGiven) {
@@ -312,8 +301,8 @@ bool readFormat(std::string_view value, BatchSettings& settings, std::string& me
         settings.formatGiven = true;
         return true;
     }
-    message = "unknown format " + quoted(value) + " (known: " + formatNames(kBatchFormats, ", ") +
-              ")";
+    message =
+        "unknown format " + quoted(value) + " (known: " + formatNames(kBatchFormats, ", ") + ")";
     return false;
 }
 
@@ -363,7 +352,7 @@ bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings
                           " is no Macro PDF417 file ID: digits, or '#' and groups of "
                           "three digits of 000 to 899");
         case kJobs:
-            return readCountInto(value, 1, kMaxJobs, settings.jobs) ||
+            return readCount(value, 1, kMaxJobs, settings.jobs) ||
                    refuse("--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
                           ", not " + quoted(value));
         default:

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "options/RecordTask.h"
 #include "files/OutputFile.h"
+#include "options/RecordTask.h"
 
 namespace barwright::batch {
 

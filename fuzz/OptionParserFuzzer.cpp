@@ -90,7 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             abort();  // only letters of the option string and the table's codes come back
         }
         const char* value = parser.value();
-        if (takesValue ? value == nullptr || !insideArguments(value, arguments) : value != nullptr) {
+        if (takesValue ? value == nullptr || !insideArguments(value, arguments)
+                       : value != nullptr) {
             abort();
         }
     }

@@ -96,10 +96,10 @@ Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::stri
         std::int32_t width = 0;
         std::int32_t height = 0;
         status = imageSize(symbol, picture, width, height);
-        if (status == status::kOk &&
-            static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
-                    RgbImage::kBytesPerPixel >
-                kMaxRasterBytes) {
+        if (status == status::kOk && static_cast<std::uint64_t>(width) *
+                                             static_cast<std::uint64_t>(height) *
+                                             RgbImage::kBytesPerPixel >
+                                         kMaxRasterBytes) {
             status = status::kCantAllocateImage;
         }
         result.width = width;

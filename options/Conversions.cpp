@@ -35,6 +35,39 @@ std::size_t skipDigits(std::string_view text, std::size_t i) {
     return i;
 }
 
+// The end of the decimal number at start: an optional sign, digits with an
+// optional decimal point (at least one digit), and an exponent only when it
+// has digits (otherwise the 'e' is the first character after the number).
+// start itself when no number begins there.
+std::size_t realNumberEnd(std::string_view text, std::size_t start) {
+    std::size_t i = start;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    const std::size_t integerEnd = skipDigits(text, i);
+    std::size_t digitCount = integerEnd - i;
+    i = integerEnd;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fractionEnd = skipDigits(text, i + 1);
+        digitCount += fractionEnd - (i + 1);
+        i = fractionEnd;
+    }
+    if (digitCount == 0) {
+        return start;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            ++j;
+        }
+        const std::size_t exponentEnd = skipDigits(text, j);
+        if (exponentEnd > j) {
+            i = exponentEnd;
+        }
+    }
+    return i;
+}
+
 }  // namespace
 
 std::int32_t readDecimalInteger(std::string_view text) {
@@ -64,37 +97,14 @@ std::int32_t readDecimalInteger(std::string_view text) {
 
 double readDecimalReal(std::string_view text) {
     const std::size_t start = skipWhiteSpace(text);
-    std::size_t i = start;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        ++i;
-    }
-    const std::size_t integerEnd = skipDigits(text, i);
-    std::size_t digitCount = integerEnd - i;
-    i = integerEnd;
-    if (i < text.size() && text[i] == '.') {
-        const std::size_t fractionEnd = skipDigits(text, i + 1);
-        digitCount += fractionEnd - (i + 1);
-        i = fractionEnd;
-    }
-    if (digitCount == 0) {
+    const std::size_t end = realNumberEnd(text, start);
+    if (end == start) {
         return 0.0;
-    }
-    // An exponent counts only with digits; otherwise the 'e' is the first
-    // character that is not part of the number.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            ++j;
-        }
-        const std::size_t exponentEnd = skipDigits(text, j);
-        if (exponentEnd > j) {
-            i = exponentEnd;
-        }
     }
     // Only the prefix checked above reaches strtod, which would otherwise
     // also take "inf", "nan" and hexadecimal numbers. The program never
     // changes its locale, so the decimal point is '.'.
-    const std::string number(text.substr(start, i - start));
+    const std::string number(text.substr(start, end - start));
     return std::strtod(number.c_str(), nullptr);
 }
 
@@ -144,29 +154,7 @@ bool isWholeInteger(std::string_view text) {
 }
 
 bool isWholeReal(std::string_view text) {
-    std::size_t i = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    const std::size_t integerEnd = skipDigits(text, i);
-    std::size_t digitCount = integerEnd - i;
-    i = integerEnd;
-    if (i < text.size() && text[i] == '.') {
-        const std::size_t fractionEnd = skipDigits(text, i + 1);
-        digitCount += fractionEnd - (i + 1);
-        i = fractionEnd;
-    }
-    if (digitCount == 0) {
-        return false;
-    }
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            ++j;
-        }
-        i = skipDigits(text, j);
-        if (i == j) {
-            return false;
-        }
-    }
-    return i == text.size();
+    return !text.empty() && realNumberEnd(text, 0) == text.size();
 }
 
 bool readCount(std::string_view text, std::int64_t low, std::int64_t high, std::int64_t& value) {

@@ -50,6 +50,17 @@ Color readColor(std::string_view text);
 // (low >= 0); false, and value unchanged, for anything else.
 [[nodiscard]] bool readCount(std::string_view text, std::int64_t low, std::int64_t high,
                              std::int64_t& value);
+// The same into a narrower whole number, which low..high must fit.
+template <typename Number>
+[[nodiscard]] bool readCount(std::string_view text, std::int64_t low, std::int64_t high,
+                             Number& value) {
+    std::int64_t number = 0;
+    if (!readCount(text, low, high, number)) {
+        return false;
+    }
+    value = static_cast<Number>(number);
+    return true;
+}
 
 // An optional minus and decimal digits of a number within low..high; false,
 // and value unchanged, for anything else.

@@ -8,9 +8,9 @@ namespace barwright {
 // One entry of a long-option table. A table ends with an entry whose name is
 // null.
 struct LongOption {
-    const char* name;  // without the leading dashes
-    bool takesValue;   // a value is then required
-    std::int32_t code; // what next() returns for it: a short letter, or a code above 255
+    const char* name;   // without the leading dashes
+    bool takesValue;    // a value is then required
+    std::int32_t code;  // what next() returns for it: a short letter, or a code above 255
 };
 
 // Walks a command line one option at a time, as POSIX getopt does with a

@@ -83,8 +83,6 @@ const OptionSpec* findOptionByLetter(std::int32_t letter) noexcept {
     return nullptr;
 }
 
-const OptionSpec& optionSpec(OptionId id) noexcept {
-    return kOptionSpecs[static_cast<int>(id)];
-}
+const OptionSpec& optionSpec(OptionId id) noexcept { return kOptionSpecs[static_cast<int>(id)]; }
 
 }  // namespace barwright

@@ -27,8 +27,7 @@ public:
     // Makes the file of symbol `index` in the task's format with its output
     // options; its bytes are bytes() until the next call. SymbolFile's
     // statuses; the reason goes into result (the colours' contrast).
-    [[nodiscard]] Status makeFile(std::size_t index, const RecordTask& task,
-                                  RecordResult& result);
+    [[nodiscard]] Status makeFile(std::size_t index, const RecordTask& task, RecordResult& result);
     std::string_view bytes() const noexcept { return file_.bytes(); }
 
 private:

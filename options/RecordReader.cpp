@@ -318,6 +318,18 @@ bool RecordReader::endLine(RowBuilder& row, RowScan& scan) {
     return false;
 }
 
+bool RecordReader::takeLineBreak(char c, RowBuilder& row, RowScan& scan, bool& ended) {
+    if (c == '\n') {
+        ended = endLine(row, scan);
+        return true;
+    }
+    if (c == '\r') {
+        scan.pendingCarriageReturn = true;
+        return true;
+    }
+    return false;
+}
+
 bool RecordReader::scanUnquoted(RowBuilder& row, RowScan& scan) {
     const char* stop = std::find_if(begin_, end_, endsUnquotedRun);
     if (stop != begin_) {
@@ -328,14 +340,14 @@ bool RecordReader::scanUnquoted(RowBuilder& row, RowScan& scan) {
         return false;
     }
     const char c = *begin_++;
+    bool ended = false;
+    if (takeLineBreak(c, row, scan, ended)) {
+        return ended;
+    }
     if (c == ',') {
         scan.hasContent = true;
         row.startField();
         scan.state = RowScan::State::kFieldStart;
-    } else if (c == '\n') {
-        return endLine(row, scan);
-    } else if (c == '\r') {
-        scan.pendingCarriageReturn = true;
     } else if (scan.state == RowScan::State::kFieldStart) {  // c is a quote
         scan.hasContent = true;
         scan.state = RowScan::State::kQuoted;
@@ -364,16 +376,16 @@ void RecordReader::scanQuoted(RowBuilder& row, RowScan& scan) {
 
 bool RecordReader::scanAfterQuote(RowBuilder& row, RowScan& scan) {
     const char c = *begin_++;
+    bool ended = false;
+    if (takeLineBreak(c, row, scan, ended)) {
+        return ended;
+    }
     if (c == '"') {
         row.append(&c, 1);
         scan.state = RowScan::State::kQuoted;
     } else if (c == ',') {
         row.startField();
         scan.state = RowScan::State::kFieldStart;
-    } else if (c == '\n') {
-        return endLine(row, scan);
-    } else if (c == '\r') {
-        scan.pendingCarriageReturn = true;
     } else {
         row.note(RecordProblem::kStrayQuote);
         row.append(&c, 1);

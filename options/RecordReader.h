@@ -143,6 +143,9 @@ private:
     void scanQuoted(RowBuilder& row, RowScan& scan);
     bool scanAfterQuote(RowBuilder& row, RowScan& scan);
     bool endLine(RowBuilder& row, RowScan& scan);
+    // Outside quotes: a line feed ends the line (ended: and the row), a
+    // carriage return waits for the next byte. False for any other byte.
+    bool takeLineBreak(char c, RowBuilder& row, RowScan& scan, bool& ended);
     void takeCarriageReturnAsData(RowBuilder& row, RowScan& scan);
 
     ByteSource& source_;

@@ -99,8 +99,7 @@ Status SymbolFile::write(std::FILE* stream) const {
 
 std::string_view SymbolFile::bytes() const noexcept {
     if (isPng()) {
-        return std::string_view(reinterpret_cast<const char*>(pngBytes_.data()),
-                                pngBytes_.size());
+        return std::string_view(reinterpret_cast<const char*>(pngBytes_.data()), pngBytes_.size());
     }
     return text_;
 }

@@ -152,16 +152,6 @@ bool readSwitch(std::string_view value, bool& setting) {
     return true;
 }
 
-template <typename Number>
-bool readCountInto(std::string_view value, std::int64_t low, std::int64_t high, Number& setting) {
-    std::int64_t number = 0;
-    if (!readCount(value, low, high, number)) {
-        return false;
-    }
-    setting = static_cast<Number>(number);
-    return true;
-}
-
 // The options beyond barwright's, always read strictly.
 bool applySharedOption(OptionId id, std::string_view value, SymbolOptions& options) {
     switch (id) {
@@ -170,11 +160,11 @@ bool applySharedOption(OptionId id, std::string_view value, SymbolOptions& optio
         case OptionId::kEscapes:
             return readSwitch(value, options.symbol.escapes);
         case OptionId::kDpi:
-            return readCountInto(value, 1, kMaxDpi, options.output.dpi);
+            return readCount(value, 1, kMaxDpi, options.output.dpi);
         case OptionId::kMacro:
-            return readCountInto(value, 1, kMaxMacroSegments, options.macroSegments);
+            return readCount(value, 1, kMaxMacroSegments, options.macroSegments);
         case OptionId::kEci:
-            return readCountInto(value, 0, kMaxEci, options.symbol.eci);
+            return readCount(value, 0, kMaxEci, options.symbol.eci);
         case OptionId::kFileId:
             // Any text: encode alone knows the rule, and says so with its
             // own status (kMacroFileId).

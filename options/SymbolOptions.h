@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "barwright/EncodedSymbol.h"
-
 #include "barwright/PictureSettings.h"
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"

@@ -100,8 +100,7 @@ bool TaskMaker::chooseFormat(RecordTask& task) const {
     }
     for (const std::string& name : task.names) {
         if (!nameAllowsFormat(name, task.format, rules_.formats)) {
-            const OutputFormat named =
-                outputFormatOf(name, rules_.formats).value_or(task.format);
+            const OutputFormat named = outputFormatOf(name, rules_.formats).value_or(task.format);
             task.failureName = printableText(name, false);
             failTask(task, status::kInvalidArgument,
                      rules_.formatGiven

@@ -1,9 +1,9 @@
 // The library's PNG writer (barwright/PngWriter.h) as the WebAssembly build
 // has it, in place of PngWriter.cpp, written with zlib alone: libpng is not
-// built for WebAssembly here, and a barcode needs little of it. The pixels are the native writer's; of
-// its chunks it writes those that describe the picture (gAMA, pHYs when
-// options.dpi is set, PLTE for a 1-bit image), tIME only when a time is
-// given (the module has no clock), and none of the text chunks.
+// built for WebAssembly here, and a barcode needs little of it. The pixels are the native writer's;
+// of its chunks it writes those that describe the picture (gAMA, pHYs when options.dpi is set, PLTE
+// for a 1-bit image), tIME only when a time is given (the module has no clock), and none of the
+// text chunks.
 //
 // RGB rows are filtered for zlib's run-length strategy, which finds runs of
 // equal bytes only and skips the hashing that the default strategy spends
@@ -124,8 +124,8 @@ public:
         }
     }
     [[nodiscard]] bool start(int level) {
-        started_ = deflateInit2(&stream_, level, Z_DEFLATED, kWindowBits, kMemoryLevel, Z_RLE) ==
-                   Z_OK;
+        started_ =
+            deflateInit2(&stream_, level, Z_DEFLATED, kWindowBits, kMemoryLevel, Z_RLE) == Z_OK;
         return started_;
     }
     z_stream& stream() { return stream_; }
@@ -221,6 +221,27 @@ Status writeFile(const std::string& headerChunks, const std::string& rows,
     return status::kOk;
 }
 
+// Either kind of image: its header, its palette when it has one, and the
+// rest (see writeFile).
+template <typename Image>
+Status writeImage(const Image& image, const PngOptions& options, std::uint8_t bitDepth,
+                  std::uint8_t colourType, const std::string& paletteBody, std::size_t pixelBytes,
+                  std::vector<std::uint8_t>& png) {
+    png.clear();
+    if (options.dpi < 0 || options.dpi > kMaxDpi) {
+        return status::kInvalidArgument;
+    }
+    if (image.empty()) {
+        return status::kCantCloseOutput;
+    }
+    std::string chunks;
+    putChunk(chunks, "IHDR", header(image.width(), image.height(), bitDepth, colourType));
+    if (!paletteBody.empty()) {
+        putChunk(chunks, "PLTE", paletteBody);
+    }
+    return writeFile(chunks, scanlines(image, pixelBytes), options, png);
+}
+
 Status toStream(Status status, const std::vector<std::uint8_t>& png, std::FILE* file) {
     if (status != status::kOk) {
         return status;
@@ -235,29 +256,12 @@ Status toStream(Status status, const std::vector<std::uint8_t>& png, std::FILE* 
 }  // namespace
 
 Status writePng(const RgbImage& image, const PngOptions& options, std::vector<std::uint8_t>& png) {
-    if (options.dpi < 0 || options.dpi > kMaxDpi) {
-        return status::kInvalidArgument;
-    }
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
-    std::string chunks;
-    putChunk(chunks, "IHDR", header(image.width(), image.height(), kBitDepth, kColourTypeRgb));
-    return writeFile(chunks, scanlines(image, kRgbBytes), options, png);
+    return writeImage(image, options, kBitDepth, kColourTypeRgb, std::string(), kRgbBytes, png);
 }
 
 Status writePng(const BitImage& image, const PngOptions& options, std::vector<std::uint8_t>& png) {
-    if (options.dpi < 0 || options.dpi > kMaxDpi) {
-        return status::kInvalidArgument;
-    }
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
-    std::string chunks;
-    putChunk(chunks, "IHDR",
-             header(image.width(), image.height(), kPaletteBitDepth, kColourTypePalette));
-    putChunk(chunks, "PLTE", palette(image.background(), image.foreground()));
-    return writeFile(chunks, scanlines(image, 0), options, png);
+    return writeImage(image, options, kPaletteBitDepth, kColourTypePalette,
+                      palette(image.background(), image.foreground()), 0, png);
 }
 
 Status writePng(const RgbImage& image, const PngOptions& options, std::FILE* file) {

@@ -68,14 +68,8 @@ bool toUnit(double pixels, std::int32_t resolution, std::int32_t unit, double& r
 }  // namespace
 
 SymbolShape shapeOf(const EncodedSymbol& symbol, const PictureSettings& picture) {
-    SymbolShape shape;
-    shape.columns = symbol.columns;
-    shape.rows = symbol.rows;
-    shape.compact = symbol.compact;
-    shape.quietZone = picture.quietZone;
-    shape.orientation = picture.orientation;
-    shape.yToXRatio = picture.yToXRatio;
-    return shape;
+    return SymbolShape{symbol.columns,    symbol.rows,         symbol.compact,
+                       picture.quietZone, picture.orientation, picture.yToXRatio};
 }
 
 bool isTurned(std::int32_t orientation) { return orientation == 90 || orientation == 270; }

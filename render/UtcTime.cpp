@@ -25,8 +25,8 @@ UtcTime utcTimeOf(std::int64_t seconds) {
     const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
     UtcTime time;
     time.day = static_cast<std::int32_t>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
-    time.month = static_cast<std::int32_t>(monthFromMarch < 10 ? monthFromMarch + 3
-                                                                : monthFromMarch - 9);
+    time.month =
+        static_cast<std::int32_t>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
     time.year = yearOfEra + era * 400 + (time.month <= 2 ? 1 : 0);
     time.hour = static_cast<std::int32_t>(second / 3600);
     time.minute = static_cast<std::int32_t>(second / 60 % 60);
