@@ -9,6 +9,10 @@
 namespace barwright {
 namespace {
 
+// The image size that -x or -y alone leaves for the other side.
+constexpr std::int32_t kDefaultImageWidth = 200;
+constexpr std::int32_t kDefaultImageHeight = 100;
+
 // The -m values: the library's modes as far as the forced byte mode.
 constexpr std::int32_t kFirstMode = static_cast<std::int32_t>(CompactionMode::kAutomatic);
 constexpr std::int32_t kLastMode = static_cast<std::int32_t>(CompactionMode::kByte);

@@ -13,21 +13,17 @@
 
 namespace barwright {
 
-// The image size that -x or -y alone leaves for the other side.
-constexpr std::int32_t kDefaultImageWidth = 200;
-constexpr std::int32_t kDefaultImageHeight = 100;
-
-// The years a file's time may name, 0..65535 (a PNG time stamp's), in
-// seconds since 1970. PDF dates end with the year 9999.
-constexpr std::int64_t kFirstFileTime = -62167219200;
-constexpr std::int64_t kLastFileTime = 2005949145599;
-
 // Which time a file records (PNG's tIME chunk and text, PDF's dates).
 enum class FileTime {
     kNone,   // none: the same options always make the same bytes
     kClock,  // the clock's when a PNG is written (barwright's own files); a PDF records none
     kGiven,  // OutputOptions::time
 };
+
+// The years a file's time may name, 0..65535 (a PNG time stamp's), in
+// seconds since 1970. PDF dates end with the year 9999.
+constexpr std::int64_t kFirstFileTime = -62167219200;
+constexpr std::int64_t kLastFileTime = 2005949145599;
 
 // How a symbol's file is made, beside the picture: what the format records.
 struct OutputOptions {

@@ -254,15 +254,19 @@ Status LabelSheetWriter::open(const SheetSettings& settings, std::FILE* file) {
     return status::kOk;
 }
 
-Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings& picture,
-                             std::string_view caption) {
+Status LabelSheetWriter::usable() const {
     if (!state_ || state_->finished) {
         return status::kInvalidArgument;
     }
-    State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
+    return state_->failure;
+}
+
+Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings& picture,
+                             std::string_view caption) {
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
+    State& state = *state_;
     Label label;
     Status result = state.measure(symbol, picture, caption, label);
     if (result != status::kOk) {
@@ -295,13 +299,10 @@ Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings&
 }
 
 Status LabelSheetWriter::skip() {
-    if (!state_ || state_->finished) {
-        return status::kInvalidArgument;
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
     State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
-    }
     if (!state.layout.hasGrid()) {
         ++state.pendingEmpty;
         return status::kOk;
@@ -315,13 +316,10 @@ Status LabelSheetWriter::skip() {
 }
 
 Status LabelSheetWriter::finish() {
-    if (!state_ || state_->finished) {
-        return status::kInvalidArgument;
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
     State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
-    }
     state.finished = true;
     try {
         // A page begun, or no page at all: a document has at least one.

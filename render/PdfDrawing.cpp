@@ -218,10 +218,7 @@ void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const Pictu
                     (32 + 10 * static_cast<std::size_t>(symbol.matrix.elementsPerRow)));
     out += "q\n";
     appendPdfFillColor(out, picture.background);
-    out += "0 0 ";
-    appendInteger(out, vector.width);
-    out += ' ';
-    appendInteger(out, vector.height);
+    appendPictureBox(out, vector);
     out += " re f\n";
     appendPdfFillColor(out, picture.foreground);
     appendSymbolMatrix(out, vector.layout.placement);
