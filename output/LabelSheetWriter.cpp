@@ -37,12 +37,8 @@ constexpr std::uint64_t kLargestOffset = 9999999999u;
 
 // The fixed objects, reserved in this order before any page; each page then
 // takes two: its content, then the page itself.
-constexpr std::int32_t kCatalog = 1;
-constexpr std::int32_t kPageTree = 2;
-constexpr std::int32_t kResources = 3;
-constexpr std::int32_t kFont = 4;
-constexpr std::int32_t kInfo = 5;
-constexpr std::int32_t kFixedObjects = 5;
+enum FixedObject : std::int32_t { kCatalog = 1, kPageTree, kResources, kFont, kInfo };
+constexpr std::int32_t kFixedObjects = kInfo;
 constexpr std::int32_t kObjectsPerPage = 2;
 
 void appendThousandths(std::string& out, double value) {

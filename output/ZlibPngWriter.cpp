@@ -27,13 +27,12 @@ namespace barwright {
 namespace {
 
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// IHDR's colour types, with the bit depth each is written at.
+enum ColourType : std::uint8_t { kColourTypeRgb = 2, kColourTypePalette = 3 };
 constexpr std::uint8_t kBitDepth = 8;
-constexpr std::uint8_t kColourTypeRgb = 2;
-constexpr std::uint8_t kColourTypePalette = 3;
 constexpr std::uint8_t kPaletteBitDepth = 1;
-constexpr std::uint8_t kFilterNone = 0;
-constexpr std::uint8_t kFilterSub = 1;
-constexpr std::uint8_t kFilterUp = 2;
+// The filter types a row is led by.
+enum FilterType : std::uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2 };
 // gAMA holds gamma x 100000.
 constexpr double kGammaScale = 100000.0;
 constexpr std::uint8_t kUnitMetre = 1;

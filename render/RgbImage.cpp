@@ -77,9 +77,7 @@ void fillSpans(std::uint8_t* firstRow, std::size_t stride, std::int32_t rowCount
 }  // namespace
 
 Status RgbImage::create(std::int32_t width, std::int32_t height, Color fill) {
-    width_ = 0;
-    height_ = 0;
-    pixels_ = std::vector<std::uint8_t>();
+    *this = RgbImage();
     // Checked before anything is allocated: with overcommit a huge image
     // would not fail here but get the process killed while it is painted.
     if (!withinPictureLimits(width, height)) {
