@@ -106,8 +106,7 @@ void appendStartStop(std::string& out, const EncodedSymbol& symbol, const Symbol
         const std::uint8_t stop[] = {kCompactStopModules};
         appendBars(out, stop, 1, stopAlong, m, allRows);
     } else {
-        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m,
-                   allRows);
+        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m, allRows);
     }
     out += "f\n";
 }
