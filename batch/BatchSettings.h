@@ -12,9 +12,6 @@ namespace barwright::batch {
 // (The resolution's limit is the library's, kMaxDpi.)
 constexpr std::int32_t kMaxJobs = 256;
 
-// The formats barwright-batch makes.
-constexpr FormatSet kBatchFormats = kAllFormats & ~formatBit(OutputFormat::kPdf);
-
 // Everything one barwright-batch command line asks for: how records become
 // tasks (the symbol options as barwright reads them, which every record
 // starts from, TEMPLATE, the format, --macro, --file-id, --shortest, --dpi),

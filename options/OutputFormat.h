@@ -25,6 +25,10 @@ constexpr FormatSet formatBit(OutputFormat format) {
 constexpr FormatSet kAllFormats = formatBit(OutputFormat::kPng) | formatBit(OutputFormat::kPng1) |
                                   formatBit(OutputFormat::kSvg) | formatBit(OutputFormat::kEps) |
                                   formatBit(OutputFormat::kTxt) | formatBit(OutputFormat::kPdf);
+// The formats of bulk runs (barwright-batch, and whatever writes the same
+// files from the same records): every one but pdf, which barwright-batch
+// does not write yet. Its names ("x.pdf") are then names like any other.
+constexpr FormatSet kBatchFormats = kAllFormats & ~formatBit(OutputFormat::kPdf);
 
 // The format of this name ("png", "png1", "svg", "eps", "txt", "pdf") among
 // those offered; none for any other text.
