@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/PngWriteStructs.h"
+#include "render/UtcTime.h"
 
 namespace barwright {
 
@@ -183,20 +184,20 @@ struct PngWriteJob {
     png_uint_32 pixelsPerMetre;       // 0: no pHYs chunk
     int zlibLevel;
     double gamma;
-    bool writeTime;  // the tIME chunk and the "Creation Time" text
     png_time stamp;
+    bool timeRecorded;  // false: neither tIME nor the "Creation Time" text
     char creationTime[kRfc1123BufferSize];
     const std::uint8_t* pixels;  // height rows of rowBytes, back to back
     std::size_t rowBytes;
 };
 
-// Every libpng call that can report an error happens here. The locals are
-// trivially destructible, so a long jump out of libpng skips no destructor;
-// the structures are freed by the caller's PngWriteStructs.
-bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        return false;
-    }
+// The functions below up to writeWithLibpng call libpng, which reports an
+// error by a long jump back to writeWithLibpng. Their locals are trivially
+// destructible, so the jump skips no destructor; the structures are freed by
+// the caller's PngWriteStructs.
+
+// The header chunks, everything before the text.
+void setHeaderChunks(png_structp png, png_infop info, const PngWriteJob& job) {
     if (job.sink.file != nullptr) {
         png_init_io(png, job.sink.file);
     } else {
@@ -207,17 +208,19 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
                  PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
     if (job.colorType == PNG_COLOR_TYPE_PALETTE) {
         png_set_PLTE(png, info, job.palette, kPaletteSize);
-        // See below: None and Up, each row asking for one of them.
+        // See writeRows: None and Up, each row asking for one of them.
         png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
     }
     png_set_gAMA(png, info, job.gamma);
     if (job.pixelsPerMetre != 0) {
         png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
     }
-    if (job.writeTime) {
+    if (job.timeRecorded) {
         png_set_tIME(png, info, &job.stamp);
     }
+}
 
+void setTextChunks(png_structp png, png_infop info, const PngWriteJob& job) {
     // png_text wants writable strings; libpng copies them in png_set_text.
     char titleKey[] = "Title";
     char titleText[] = "Title_Text";
@@ -238,33 +241,34 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
                                                {descriptionKey, descriptionText},
                                                {creationTimeKey, creationTimeText},
                                                {softwareKey, softwareText}};
-    int textCount = 0;
+    int entryCount = 0;
     for (int i = 0; i < kTextEntryCount; ++i) {
-        if (job.writeTime || entries[i][0] != creationTimeKey) {
-            text[textCount].compression = PNG_TEXT_COMPRESSION_NONE;
-            text[textCount].key = entries[i][0];
-            text[textCount].text = entries[i][1];
-            ++textCount;
+        if (entries[i][0] == creationTimeKey && !job.timeRecorded) {
+            continue;
         }
+        text[entryCount].compression = PNG_TEXT_COMPRESSION_NONE;
+        text[entryCount].key = entries[i][0];
+        text[entryCount].text = entries[i][1];
+        ++entryCount;
     }
-    png_set_text(png, info, text, textCount);
+    png_set_text(png, info, text, entryCount);
+}
 
-    png_write_info(png, info);
-    // libpng sizes its row buffers by the filters set when the first row is
-    // written: with all of them (its default) it keeps the previous row that
-    // Up needs even while a single filter is asked for later. Setting fewer
-    // before the first row would lose that buffer, and with it Up for good.
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
-    if (rowBytes != job.rowBytes) {
-        return false;
-    }
-    // RGB rows take the filter libpng's own trials would (see filtersFor).
-    // A 1-bit row takes Up when it repeats the one above and None otherwise,
-    // where libpng's default for palette images is None throughout: most
-    // rows of a barcode repeat, Up makes them runs of zero bytes, which cost
-    // zlib least, where None would leave every repeat for zlib to find a row
-    // back. (libpng's own trials between the two do worse here: their
-    // measure suits 8-bit samples, and picks Up for rows it does not help.)
+// The rows, after png_write_info. libpng sizes its row buffers by the
+// filters set when the first row is written: with all of them (its default)
+// it keeps the previous row that Up needs even while a single filter is
+// asked for later. Setting fewer before the first row would lose that
+// buffer, and with it Up for good.
+//
+// RGB rows take the filter libpng's own trials would (see filtersFor). A
+// 1-bit row takes Up when it repeats the one above and None otherwise, where
+// libpng's default for palette images is None throughout: most rows of a
+// barcode repeat, Up makes them runs of zero bytes, which cost zlib least,
+// where None would leave every repeat for zlib to find a row back. (libpng's
+// own trials between the two do worse here: their measure suits 8-bit
+// samples, and picks Up for rows it does not help.)
+void writeRows(png_structp png, const PngWriteJob& job) {
+    const std::size_t rowBytes = job.rowBytes;
     const bool palette = job.colorType == PNG_COLOR_TYPE_PALETTE;
     int filters = palette ? PNG_FILTER_NONE | PNG_FILTER_UP : PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
@@ -281,13 +285,29 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
         }
         png_write_row(png, row);
     }
+}
+
+// Every libpng call that can report an error happens below this one, which
+// holds the setjmp.
+bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    setHeaderChunks(png, info, job);
+    setTextChunks(png, info, job);
+    png_write_info(png, info);
+    // The rows are walked by the job's row size, so it must be libpng's.
+    if (png_get_rowbytes(png, info) != job.rowBytes) {
+        return false;
+    }
+    writeRows(png, job);
     png_write_end(png, info);
     return true;
 }
 
 // PNG time stamps hold a four-digit year at most (libpng refuses to convert
 // later times): 9999-12-31 23:59:59 UTC.
-constexpr std::time_t kLastPngTime = 253402300799;
+constexpr std::int64_t kLastPngTime = 253402300799;
 
 // What is written of an image, whichever kind it is.
 struct ImageRows {
@@ -296,6 +316,20 @@ struct ImageRows {
     const std::uint8_t* pixels;
     std::size_t rowBytes;
 };
+
+// A PNG time stamp holds the years 0..65535; libpng's text of it only
+// those up to 9999 (later ones leave the text empty).
+png_time pngTimeOf(std::int64_t seconds) {
+    const UtcTime utc = utcTimeOf(seconds);
+    png_time stamp{};
+    stamp.year = static_cast<png_uint_16>(utc.year);
+    stamp.month = static_cast<png_byte>(utc.month);
+    stamp.day = static_cast<png_byte>(utc.day);
+    stamp.hour = static_cast<png_byte>(utc.hour);
+    stamp.minute = static_cast<png_byte>(utc.minute);
+    stamp.second = static_cast<png_byte>(utc.second);
+    return stamp;
+}
 
 // pHYs stores pixels per metre: round(dpi / 0.0254), halves up, in
 // integers. An inch is 254 ten-thousandths of a metre; kMaxDpi keeps the
@@ -329,15 +363,15 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // gamma.
     job.gamma = options.gamma >= kMinGamma ? options.gamma : kFallbackGamma;
     // One reading of the clock feeds both the tIME chunk and the text, so
-    // they always agree. Both are in UTC. gmtime_r rather than libpng's own
-    // conversion, which calls gmtime: its result is shared by every thread,
-    // and files written side by side could mix each other's time stamps.
-    job.writeTime = options.writeTime;
-    const std::time_t when = options.timeGiven ? options.time : std::time(nullptr);
-    std::tm utc{};
-    if (::gmtime_r(&when, &utc) != nullptr) {
-        png_convert_from_struct_tm(&job.stamp, &utc);
-    }
+    // they always agree. Both are in UTC, by the library's own calendar
+    // rather than libpng's conversion, which calls gmtime: its result is
+    // shared by every thread, and files written side by side could mix each
+    // other's time stamps.
+    job.timeRecorded = options.timeRecorded;
+    const std::int64_t when = !options.timeRecorded || options.timeGiven
+                                  ? options.time
+                                  : static_cast<std::int64_t>(std::time(nullptr));
+    job.stamp = pngTimeOf(when);
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
@@ -350,10 +384,8 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     return status::kOk;
 }
 
+// An empty image (0 x 0) is refused by the writeImage above.
 Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
     PngWriteJob job{};
     job.colorType = PNG_COLOR_TYPE_RGB;
     job.bitDepth = kRgbBitDepth;
@@ -371,9 +403,6 @@ png_color paletteEntry(Color color) {
 }
 
 Status writeImage(const BitImage& image, const PngOptions& options, const PngSink& sink) {
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
     // A 1 bit is a bar, so palette index 1 is the foreground.
     PngWriteJob job{};
     job.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -423,11 +452,11 @@ Status writeToMemory(const Image& image, const PngOptions& options,
 
 }  // namespace
 
-bool parseSourceDateEpoch(std::string_view text, std::time_t& time) {
+bool parseSourceDateEpoch(std::string_view text, std::int64_t& time) {
     if (text.empty()) {
         return false;
     }
-    std::time_t value = 0;
+    std::int64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
             return false;

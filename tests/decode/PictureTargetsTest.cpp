@@ -1,16 +1,16 @@
 // Every picture target against the 24-bit raster: the 1-bit raster and its
-// PNG must hold the same pixels, the SVG and the EPS, drawn by real
-// renderers (rsvg-convert and Ghostscript) at their recorded resolution,
-// the very same pixels, which zxing-cpp then reads back to the data; the
-// text must list the modules that the upright raster shows. rsvg-convert
-// and Ghostscript are required test dependencies like the decoder: a
-// missing one fails the test, it never skips it.
+// PNG must hold the same pixels, the SVG, the EPS and the PDF, drawn by real
+// renderers (rsvg-convert, Ghostscript, poppler's pdftoppm) at their
+// recorded resolution, the very same pixels, which zxing-cpp then reads back
+// to the data; the module grid and the text must list the modules that the
+// upright raster shows. rsvg-convert, Ghostscript and pdftoppm are required
+// test dependencies like the decoder: a missing one fails the test, it never
+// skips it.
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -19,82 +19,42 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
+#include "barwright/EpsRenderer.h"
+#include "barwright/ModuleGrid.h"
+#include "barwright/PdfRenderer.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
+#include "support/Raster.h"
+#include "support/Renderers.h"
+#include "support/SymbolCase.h"
 
 namespace barwright {
 namespace {
 
+using test::decodedData;
+using test::firstDifference;
+using test::Raster;
+using test::rasterOf;
 using test::readFile;
+using test::requiredProgram;
 using test::runProgram;
 using test::TemporaryDirectory;
 using test::writeFile;
 
-// 8-bit RGB pixels, rows top first.
-struct Raster {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        return std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
-    }
-};
-
-Raster rasterOf(const RgbImage& image) {
-    return Raster{image.width(), image.height(), image.pixels()};
-}
-
-// The first pixel where two rasters differ, or "" when they are equal.
-std::string firstDifference(const Raster& expected, const Raster& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) {
-        std::ostringstream out;
-        out << "size " << actual.width << "x" << actual.height << ", expected " << expected.width
-            << "x" << expected.height;
-        return out.str();
-    }
-    for (std::int32_t y = 0; y < expected.height; ++y) {
-        for (std::int32_t x = 0; x < expected.width; ++x) {
-            if (expected.at(x, y) != actual.at(x, y)) {
-                std::ostringstream out;
-                out << std::hex << "pixel (" << std::dec << x << ", " << y << ") is " << std::hex
-                    << actual.at(x, y) << ", expected " << expected.at(x, y);
-                return out.str();
-            }
-        }
-    }
-    return "";
-}
-
-// A renderer program, found when the tests were configured.
-std::string requiredProgram(const char* path, const char* name, const char* package) {
-    if (!std::filesystem::exists(path)) {
-        ADD_FAILURE() << name << " is missing: install the Debian package " << package
-                      << " (scripts/setup does)";
-        return "";
-    }
-    return path;
-}
-
-// rsvg-convert's PNG read as RGBA. A renderer sizes its page in whole
-// pixels rounded up, so a recorded size in inches can give a sliver more;
-// the picture is its top-left part and the sliver must be left transparent.
+// rsvg-convert's PNG. A renderer sizes its page in whole pixels rounded
+// up, so a recorded size in inches can give a sliver more; the picture is
+// its top-left part and the sliver must be left transparent.
 std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, std::int32_t height,
                         Raster& raster) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return std::string("unreadable PNG: ") + image.message;
-    }
-    // rsvg-convert writes no gAMA, so libpng takes sRGB and converts nothing.
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> rgba(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return std::string("unreadable PNG: ") + image.message;
+    const test::PngImage image = test::readPngFile(path);
+    if (!image.valid) {
+        return "unreadable PNG: " + image.error;
     }
     const auto pageWidth = static_cast<std::int32_t>(image.width);
     const auto pageHeight = static_cast<std::int32_t>(image.height);
@@ -105,13 +65,15 @@ std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, s
     raster = Raster{width, height, {}};
     for (std::int32_t y = 0; y < pageHeight; ++y) {
         for (std::int32_t x = 0; x < pageWidth; ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * pageWidth + x) * 4];
+            const std::size_t pixel = static_cast<std::size_t>(y) * pageWidth + x;
+            const std::uint8_t alpha = image.alpha[pixel];
             if (x < width && y < height) {
-                if (p[3] != 0xFF) {
+                if (alpha != 0xFF) {
                     return "translucent pixel inside the picture";
                 }
-                raster.rgb.insert(raster.rgb.end(), p, p + 3);
-            } else if (p[3] != 0) {
+                const auto rgb = image.pixels.begin() + static_cast<std::ptrdiff_t>(pixel * 3);
+                raster.rgb.insert(raster.rgb.end(), rgb, rgb + 3);
+            } else if (alpha != 0) {
                 return "paint outside the picture";
             }
         }
@@ -124,176 +86,111 @@ std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, s
 // picture is the bottom-left part of the page, and the rest stays white.
 std::string readGhostscriptPpm(const std::filesystem::path& path, std::int32_t width,
                                std::int32_t height, Raster& raster) {
-    const std::string bytes = readFile(path);
-    std::istringstream header(bytes);
-    std::string magic;
-    std::int32_t pageWidth = 0;
-    std::int32_t pageHeight = 0;
-    int maxValue = 0;
-    header >> magic;
-    // Comment lines may follow the magic number.
-    while (header >> std::ws && header.peek() == '#') {
-        std::string comment;
-        std::getline(header, comment);
-    }
-    header >> pageWidth >> pageHeight >> maxValue;
-    header.get();
-    const auto offset = static_cast<std::size_t>(header.tellg());
-    if (magic != "P6" || maxValue != 255 || pageWidth < width || pageHeight < height ||
-        bytes.size() != offset + static_cast<std::size_t>(pageWidth) * pageHeight * 3) {
+    Raster page;
+    if (!test::readPpm(readFile(path), page) || page.width < width || page.height < height) {
         return "not a page of at least " + std::to_string(width) + "x" + std::to_string(height);
     }
-    raster = Raster{width, height, {}};
-    const std::int32_t top = pageHeight - height;
-    for (std::int32_t y = 0; y < pageHeight; ++y) {
-        for (std::int32_t x = 0; x < pageWidth; ++x) {
-            const auto* p = reinterpret_cast<const std::uint8_t*>(
-                &bytes[offset + (static_cast<std::size_t>(y) * pageWidth + x) * 3]);
-            if (x < width && y >= top) {
-                raster.rgb.insert(raster.rgb.end(), p, p + 3);
-            } else if (p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF) {
+    const std::int32_t top = page.height - height;
+    for (std::int32_t y = 0; y < page.height; ++y) {
+        for (std::int32_t x = 0; x < page.width; ++x) {
+            if ((x >= width || y < top) && page.at(x, y) != 0xFFFFFF) {
                 return "paint outside the picture";
             }
         }
     }
+    raster = page.cropped(0, top, width, height);
     return "";
 }
 
-bool readWhole(png_structp png, png_infop info, std::FILE* file) {
-    if (setjmp(png_jmpbuf(png))) {
-        return false;
-    }
-    png_init_io(png, file);
-    png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    return true;
-}
-
-// A 1-bit PNG read back as stored: what is wrong with it ("" for nothing),
-// and its pixels through its palette. It must hold the two colours,
-// background first, and pHYs exactly when a resolution is given.
+// A 1-bit PNG: what is wrong with it ("" for nothing), and its pixels
+// through its palette. It must hold the two colours, background first, and
+// pHYs exactly when a resolution is given.
 std::string readPalettePng(std::FILE* file, std::int32_t dpi, Raster& raster) {
     std::rewind(file);
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    std::ostringstream wrong;
-    png_colorp palette = nullptr;
-    int paletteSize = 0;
-    png_uint_32 perUnitX = 0;
-    png_uint_32 perUnitY = 0;
-    int unit = 0;
-    if (!readWhole(png, info, file)) {
-        wrong << "libpng could not read it";
-    } else if (png_get_bit_depth(png, info) != 1 ||
-               png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE ||
-               png_get_PLTE(png, info, &palette, &paletteSize) == 0 || paletteSize != 2) {
-        wrong << "not a 1-bit image with a palette of two";
-    } else if ((png_get_pHYs(png, info, &perUnitX, &perUnitY, &unit) != 0) != (dpi > 0)) {
-        wrong << "pHYs present: " << (dpi == 0);
-    } else if (dpi > 0 && (perUnitX != static_cast<png_uint_32>(dpi / 0.0254 + 0.5) ||
-                           perUnitY != perUnitX || unit != PNG_RESOLUTION_METER)) {
-        wrong << "pHYs " << perUnitX << " " << perUnitY << " " << unit << " for " << dpi << " dpi";
-    } else {
-        raster = Raster{static_cast<std::int32_t>(png_get_image_width(png, info)),
-                        static_cast<std::int32_t>(png_get_image_height(png, info)),
-                        {}};
-        png_bytepp rows = png_get_rows(png, info);
-        for (std::int32_t y = 0; y < raster.height; ++y) {
-            for (std::int32_t x = 0; x < raster.width; ++x) {
-                const png_color& c = palette[(rows[y][x / 8] >> (7 - x % 8)) & 1];
-                raster.rgb.insert(raster.rgb.end(), {c.red, c.green, c.blue});
-            }
-        }
+    std::string bytes;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        bytes += static_cast<char>(c);
     }
-    png_destroy_read_struct(&png, &info, nullptr);
+    const test::PngImage image = test::readPngBytes(bytes);
+    std::ostringstream wrong;
+    if (!image.valid) {
+        wrong << "libpng could not read it: " << image.error;
+    } else if (image.bitDepth != 1 || image.colourType != PNG_COLOR_TYPE_PALETTE ||
+               image.palette.size() != 2) {
+        wrong << "not a 1-bit image with a palette of two";
+    } else if (image.hasResolution != (dpi > 0)) {
+        wrong << "pHYs present: " << image.hasResolution;
+    } else if (dpi > 0 && (image.pixelsPerUnitX != static_cast<std::uint32_t>(dpi / 0.0254 + 0.5) ||
+                           image.pixelsPerUnitY != image.pixelsPerUnitX ||
+                           image.resolutionUnit != PNG_RESOLUTION_METER)) {
+        wrong << "pHYs " << image.pixelsPerUnitX << " " << image.pixelsPerUnitY << " "
+              << image.resolutionUnit << " for " << dpi << " dpi";
+    } else {
+        raster = Raster{static_cast<std::int32_t>(image.width),
+                        static_cast<std::int32_t>(image.height), image.pixels};
+    }
     return wrong.str();
 }
 
-// zxing-cpp's reading of a raster: the data bytes, or why there are none.
-std::string decodedData(const Raster& raster, bool& found) {
-    const ZXing::ImageView view(raster.rgb.data(), raster.width, raster.height,
-                                ZXing::ImageFormat::RGB);
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    found = result.isValid();
-    if (!found) {
-        return ZXing::ToString(result.error());
-    }
-    return std::string(result.bytes().begin(), result.bytes().end());
-}
-
+// A picture and the resolution its files record. zxing-cpp 1.4 finds
+// neither 1-pixel modules nor light bars on a dark ground; the pixels are
+// still compared.
 struct TargetCase {
-    const char* name;
-    const char* data;
-    std::int32_t columns;
-    bool compact;
-    std::int32_t orientation;
-    double moduleWidth;
-    double ratio;  // row height in modules; odd row heights put SVG lines on half pixels
-    bool quietZone;
-    Color foreground;
-    Color background;
-    std::int32_t imageWidth;  // 0: sized to the symbol
-    std::int32_t imageHeight;
-    std::int32_t alignH;
-    std::int32_t alignV;
+    test::SymbolCase symbol;
     std::int32_t dpi;
-    // zxing-cpp 1.4 finds neither 1-pixel modules nor light bars on a dark
-    // ground; the pixels are still compared.
     bool decodable;
 };
 
-void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.symbol.name; }
 
 constexpr Color kInk = 0x000000;
 constexpr Color kPaper = 0xFFFFFF;
 const char kInvoice[] = "Invoice 2024-0042: 3 x widget @ 19.99 EUR, due 2025-01-31";
 
 const TargetCase kCases[] = {
-    {"Upright", "Hello 123", 3, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 0, true},
-    {"Turned90", kInvoice, 6, false, 90, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 0, true},
-    {"Turned180Coloured", kInvoice, 5, false, 180, 3, 3, true, 0x8B0000, 0xE0FFFF, 0, 0, 1, 1, 0,
+    {{"Upright", "Hello 123", 3, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 0, true},
+    {{"Turned90", kInvoice, 6, false, 90, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 0, true},
+    {{"Turned180Coloured", kInvoice, 5, false, 180, 3, 3, true, 0x8B0000, 0xE0FFFF, 0, 0, 1, 1},
+     0,
      true},
-    {"Turned270CompactNoQuietZone", kInvoice, 4, true, 270, 2, 4, false, kInk, kPaper, 0, 0, 1, 1,
-     0, true},
-    {"OnePixelModules", "ABCDEFGHIJKLMNOP", 8, false, 0, 1, 3, true, kInk, kPaper, 0, 0, 1, 1, 0,
+    {{"Turned270CompactNoQuietZone", kInvoice, 4, true, 270, 2, 4, false, kInk, kPaper, 0, 0, 1, 1},
+     0,
+     true},
+    {{"OnePixelModules", "ABCDEFGHIJKLMNOP", 8, false, 0, 1, 3, true, kInk, kPaper, 0, 0, 1, 1},
+     0,
      false},
-    {"OddRowHeightTurned90", kInvoice, 3, false, 90, 3, 1.7, true, 0x102030, 0xFFFFF0, 0, 0, 1, 1,
-     0, true},
-    {"FittedAtBottomRight", "1234567890123", 2, false, 0, 2, 4, true, kInk, kPaper, 500, 261, 2, 2,
-     0, true},
-    {"FittedCentredTurned270", kInvoice, 4, true, 270, 2, 3, true, kInk, kPaper, 301, 777, 1, 1, 0,
+    {{"OddRowHeightTurned90", kInvoice, 3, false, 90, 3, 1.7, true, 0x102030, 0xFFFFF0, 0, 0, 1, 1},
+     0,
      true},
-    {"FittedTopLeftTurned180", "PDF417", 1, false, 180, 2, 5, false, kInk, 0xFFFF00, 333, 200, 0, 0,
-     0, true},
-    {"LightBarsOnDark", "Inverted", 3, false, 0, 2, 4, true, kPaper, kInk, 0, 0, 1, 1, 0, false},
-    {"At300Dpi", kInvoice, 6, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 300, true},
-    {"At203DpiCompactTurned90", kInvoice, 3, true, 90, 3, 3, true, 0x003300, 0xF0F0F0, 0, 0, 1, 1,
-     203, true},
-    {"At600DpiFittedTurned180", "1234567", 3, false, 180, 1, 4, true, kInk, kPaper, 400, 123, 2, 0,
-     600, true},
-    {"At7DpiTurned270", "Seven", 2, false, 270, 2, 2, true, kInk, kPaper, 0, 0, 1, 1, 7, true},
+    {{"FittedAtBottomRight", "1234567890123", 2, false, 0, 2, 4, true, kInk, kPaper, 500, 261, 2,
+      2},
+     0,
+     true},
+    {{"FittedCentredTurned270", kInvoice, 4, true, 270, 2, 3, true, kInk, kPaper, 301, 777, 1, 1},
+     0,
+     true},
+    {{"FittedTopLeftTurned180", "PDF417", 1, false, 180, 2, 5, false, kInk, 0xFFFF00, 333, 200, 0,
+      0},
+     0,
+     true},
+    {{"LightBarsOnDark", "Inverted", 3, false, 0, 2, 4, true, kPaper, kInk, 0, 0, 1, 1}, 0, false},
+    {{"At300Dpi", kInvoice, 6, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 300, true},
+    {{"At203DpiCompactTurned90", kInvoice, 3, true, 90, 3, 3, true, 0x003300, 0xF0F0F0, 0, 0, 1, 1},
+     203,
+     true},
+    {{"At600DpiFittedTurned180", "1234567", 3, false, 180, 1, 4, true, kInk, kPaper, 400, 123, 2,
+      0},
+     600,
+     true},
+    {{"At7DpiTurned270", "Seven", 2, false, 270, 2, 2, true, kInk, kPaper, 0, 0, 1, 1}, 7, true},
 };
 
 class PictureTargets : public testing::TestWithParam<TargetCase> {};
 
 TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     const TargetCase& c = GetParam();
-    SymbolSettings settings;
-    settings.data = c.data;
-    settings.columns = c.columns;
-    settings.compact = c.compact;
-    PictureSettings picture;
-    picture.orientation = c.orientation;
-    picture.moduleWidth = c.moduleWidth;
-    picture.yToXRatio = c.ratio;
-    picture.quietZone = c.quietZone;
-    picture.foreground = c.foreground;
-    picture.background = c.background;
-    picture.imageWidth = c.imageWidth;
-    picture.imageHeight = c.imageHeight;
-    picture.alignH = c.alignH;
-    picture.alignV = c.alignV;
+    const SymbolSettings settings = c.symbol.symbol();
+    const PictureSettings picture = c.symbol.picture();
     EncodedSymbol symbol;
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     RgbImage rgb;
@@ -308,7 +205,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     std::int32_t wrongBits = 0;
     for (std::int32_t y = 0; y < expected.height; ++y) {
         for (std::int32_t x = 0; x < expected.width; ++x) {
-            const bool bar = expected.at(x, y) == c.foreground;
+            const bool bar = expected.at(x, y) == c.symbol.foreground;
             wrongBits += bits.bit(x, y) != bar ? 1 : 0;
         }
     }
@@ -365,17 +262,40 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
         "");
     EXPECT_EQ(firstDifference(expected, fromEps), "") << "EPS";
 
+    // The PDF: checked by qpdf, drawn by poppler and by Ghostscript.
+    PdfOptions pdfOptions;
+    pdfOptions.dpi = c.dpi;
+    std::string pdf;
+    ASSERT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), status::kOk);
+    const auto pdfPath = directory.path() / "picture.pdf";
+    writeFile(pdfPath, pdf);
+    EXPECT_EQ(test::qpdfProblems(pdfPath), "");
+    const std::int32_t pdfDpi = c.dpi > 0 ? c.dpi : 72;
+    const std::vector<Raster> pdfPages = test::renderedPages(pdfPath, pdfDpi, false);
+    const std::vector<Raster> fromPdfByGhostscript = test::renderedPages(pdfPath, pdfDpi, true);
+    ASSERT_EQ(pdfPages.size(), 1u);
+    const Raster& fromPdf = pdfPages.front();
+    ASSERT_EQ(fromPdfByGhostscript.size(), 1u);
+    EXPECT_EQ(firstDifference(expected, fromPdf), "") << "PDF by pdftoppm";
+    EXPECT_EQ(firstDifference(expected, fromPdfByGhostscript[0]), "") << "PDF by Ghostscript";
+
     if (c.decodable) {
-        for (const Raster* drawn : {&fromSvg, &fromEps}) {
+        for (const Raster* drawn :
+             std::initializer_list<const Raster*>{&fromSvg, &fromEps, &fromPdf}) {
             bool found = false;
             const std::string data = decodedData(*drawn, found);
-            EXPECT_TRUE(found) << (drawn == &fromSvg ? "SVG: " : "EPS: ") << data;
-            EXPECT_EQ(data, c.data);
+            EXPECT_TRUE(found) << (drawn == &fromSvg   ? "SVG: "
+                                   : drawn == &fromEps ? "EPS: "
+                                                       : "PDF: ")
+                               << data;
+            EXPECT_EQ(data, c.symbol.data);
         }
     }
 
-    // The text: the upright symbol's modules without a quiet zone, one
-    // pixel sampled in each module of each row.
+    // The module grid and the text: the upright symbol's modules without a
+    // quiet zone, one pixel sampled in each module of each row.
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
     std::string text;
     ASSERT_EQ(renderText(symbol, text), status::kOk);
     PictureSettings upright = picture;
@@ -386,21 +306,27 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     RgbImage uprightImage;
     ASSERT_EQ(renderRgb(symbol, upright, uprightImage), status::kOk);
     const Raster modules = rasterOf(uprightImage);
-    const auto m = static_cast<std::int32_t>(c.moduleWidth);
+    const auto m = static_cast<std::int32_t>(c.symbol.moduleWidth);
     const std::int32_t rowHeight = modules.height / symbol.rows;
+    ASSERT_EQ(grid.width * m, modules.width);
+    ASSERT_EQ(grid.height, symbol.rows);
     std::string sampled;
+    std::int32_t wrongModules = 0;
     for (std::int32_t row = 0; row < symbol.rows; ++row) {
         for (std::int32_t x = 0; x < modules.width; x += m) {
-            sampled += modules.at(x, row * rowHeight) == c.foreground ? '1' : '0';
+            const bool bar = modules.at(x, row * rowHeight) == c.symbol.foreground;
+            sampled += bar ? '1' : '0';
+            wrongModules += grid.isBar(x / m, row) != bar ? 1 : 0;
         }
         sampled += '\n';
     }
+    EXPECT_EQ(wrongModules, 0);
     EXPECT_EQ(text, sampled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Symbols, PictureTargets, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<TargetCase>& info) {
-                             return std::string(info.param.name);
+                             return std::string(info.param.symbol.name);
                          });
 
 // Pictures that cannot be made are refused by every target with the
@@ -455,6 +381,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
         std::string eps = "old";
         EXPECT_EQ(renderEps(symbol, picture, r.dpi, eps), r.expected);
         EXPECT_EQ(eps, "");
+        std::string pdf = "old";
+        PdfOptions pdfOptions;
+        pdfOptions.dpi = r.dpi;
+        EXPECT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), r.expected);
+        EXPECT_EQ(pdf, "");
     }
 
     // A PNG cannot record a resolution beyond the limit either.
@@ -477,6 +408,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
     std::string text = "old";
     EXPECT_EQ(renderText(broken, text), status::kInvalidArgument);
     EXPECT_EQ(text, "");
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
+    EXPECT_EQ(moduleGrid(broken, grid), status::kInvalidArgument);
+    EXPECT_TRUE(grid.modules.empty());
+    EXPECT_EQ(grid.width, 0);
 }
 
 }  // namespace

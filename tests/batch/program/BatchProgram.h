@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/PngImage.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
 
 namespace barwright::test {
 
@@ -34,15 +34,12 @@ private:
     std::optional<std::string> previous_;
 };
 
-// Any PNG (palette, grey, RGB, with or without alpha, any depth) read as
-// 8-bit RGB, without gamma correction; invalid when a pixel is not wholly
-// opaque, which no barcode image should hold.
-PngImage readPngAsRgb(const std::filesystem::path& path);
-
 // The SVG or EPS file drawn by a real renderer into a PNG at one pixel per
-// unit: rsvg-convert, and Ghostscript at 72 dots per inch cropped to the
-// bounding box. Empty on success, else what went wrong.
-std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png);
+// unit: rsvg-convert (with more of its options, if given), and Ghostscript
+// at 72 dots per inch cropped to the bounding box. Empty on success, else
+// what went wrong.
+std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png,
+                         const std::vector<std::string>& options = {});
 std::string rasteriseEps(const std::filesystem::path& eps, const std::filesystem::path& png);
 
 // zxing-cpp's reading of an image, as a PDF417 symbol in any orientation.
