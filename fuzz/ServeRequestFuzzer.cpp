@@ -20,12 +20,7 @@ constexpr std::int64_t kFuzzedRasterPixels = 256 * 1024;
 
 const RequestHandler& handler() {
     static const WebPage page;
-    static const PngOptions png = [] {
-        PngOptions options;
-        options.writeTime = false;
-        return options;
-    }();
-    static const RequestHandler instance(page, png, kFuzzedRasterPixels);
+    static const RequestHandler instance(page, bindingDefaults(), kFuzzedRasterPixels);
     return instance;
 }
 
@@ -76,6 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reply.entityTag.empty() && reply.entityTag.size() != 34) {
         std::abort();
     }
-    scratch.trim();
+    scratch.file.trim();
     return 0;
 }

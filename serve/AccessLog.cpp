@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "serve/PrintableText.h"
+#include "options/PrintableText.h"
 #include "serve/RequestHandler.h"
 
 namespace barwright::serve {
@@ -13,6 +13,14 @@ namespace {
 // A path is shown up to this many bytes; a long one is cut, with "...".
 constexpr std::size_t kShownPathBytes = 200;
 constexpr std::size_t kShownMethodBytes = 16;
+
+// A field of the line as the client sent it, escaped so that it stays one
+// ASCII field; a backslash is escaped too, so that every \xhh in the log is
+// one the log wrote.
+std::string shownField(std::string_view text, std::size_t shownBytes) {
+    return printableText(text, true, shownBytes, Escaping::kNonAsciiAndSpaces);
+}
+
 }  // namespace
 
 std::string accessLine(std::string_view method, std::string_view target, unsigned status,
@@ -20,9 +28,9 @@ std::string accessLine(std::string_view method, std::string_view target, unsigne
     std::string_view path;
     std::string_view query;
     splitTarget(target, path, query);
-    std::string line = printableText(method, kShownMethodBytes, false);
+    std::string line = shownField(method, kShownMethodBytes);
     line += ' ';
-    line += printableText(path, kShownPathBytes, false);
+    line += shownField(path, kShownPathBytes);
     line += ' ';
     line += std::to_string(status);
     line += ' ';

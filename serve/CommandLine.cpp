@@ -1,16 +1,10 @@
 #include "serve/CommandLine.h"
 
-#include <sched.h>
-#include <unistd.h>
-
 #include <string_view>
 
-#include "cli/OptionParser.h"
-#include "serve/WholeNumber.h"
-
-#ifndef BARWRIGHT_VERSION
-#error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
-#endif
+#include "barwright/Version.h"
+#include "options/Conversions.h"
+#include "options/OptionParser.h"
 
 namespace barwright::serve {
 
@@ -29,22 +23,17 @@ enum Option : std::int32_t {
 };
 
 constexpr LongOption kOptions[] = {
-    {"help", kNoArgument, nullptr, kHelp},
-    {"listen", kRequiredArgument, nullptr, kListen},
-    {"threads", kRequiredArgument, nullptr, kThreads},
-    {"max-connections", kRequiredArgument, nullptr, kMaxConnections},
-    {"timeout", kRequiredArgument, nullptr, kTimeout},
-    {"cors", kRequiredArgument, nullptr, kCors},
-    {"quiet", kNoArgument, nullptr, kQuiet},
-    {"web", kRequiredArgument, nullptr, kWeb},
-    {"version", kNoArgument, nullptr, kVersion},
-    {nullptr, kNoArgument, nullptr, 0},
+    {"help", false, kHelp},       {"listen", true, kListen},
+    {"threads", true, kThreads},  {"max-connections", true, kMaxConnections},
+    {"timeout", true, kTimeout},  {"cors", true, kCors},
+    {"quiet", false, kQuiet},     {"web", true, kWeb},
+    {"version", false, kVersion}, {nullptr, false, 0},
 };
 
 // A count option's value, 1..high; false with a message for anything else.
 bool readCountOption(const char* option, std::int32_t high, std::string_view value,
                      std::int32_t& target, std::string& message) {
-    if (readWholeNumber(value, 1, high, target)) {
+    if (readCount(value, 1, high, target)) {
         return true;
     }
     message = std::string(option) + " takes a whole number from 1 to " + std::to_string(high) +
@@ -70,9 +59,9 @@ bool isOrigin(std::string_view origin) {
     return origin.find('/', scheme + 3) == std::string_view::npos;
 }
 
-// The message for the option word the parser refused (argv[optind - 1]).
-std::string badOptionMessage(int argc, char* argv[]) {
-    const std::string_view word = optind - 1 > 0 && optind - 1 < argc ? argv[optind - 1] : "";
+// The message for the option word the parser refused.
+std::string badOptionMessage(const OptionParser& parser) {
+    const std::string_view word = parser.word();
     if (word.substr(0, 2) == "--") {
         const std::string_view typed = word.substr(2, word.find('=') - 2);
         for (const LongOption& option : kOptions) {
@@ -124,17 +113,17 @@ bool applyValue(std::int32_t option, std::string_view value, ServeSettings& sett
 
 CommandLineResult readCommandLine(int argc, char* argv[], ServeSettings& settings,
                                   std::string& message) {
-    opterr = 0;
+    OptionParser parser(argc, argv, "h", kOptions);
     for (;;) {
-        const std::int32_t option = parseNextOption(argc, argv, "h", kOptions, nullptr);
-        if (option == kEndOfOptions) {
+        const std::int32_t option = parser.next();
+        if (option == OptionParser::kEnd) {
             break;
         }
-        const std::string_view word = optind - 1 < argc ? argv[optind - 1] : "";
-        if (option == kBadOption) {
-            message = badOptionMessage(argc, argv);
+        if (option == OptionParser::kBad) {
+            message = badOptionMessage(parser);
             return CommandLineResult::kUsageError;
         }
+        const std::string_view word = parser.word();
         if (option == kHelp || option == kVersion || option == kQuiet) {
             // The parser ignores "=value" after an option without one.
             if (word.find('=') != std::string_view::npos) {
@@ -146,12 +135,13 @@ CommandLineResult readCommandLine(int argc, char* argv[], ServeSettings& setting
                 return option == kHelp ? CommandLineResult::kHelp : CommandLineResult::kVersion;
             }
             settings.server.quiet = true;
-        } else if (!applyValue(option, optarg != nullptr ? optarg : "", settings, message)) {
+        } else if (!applyValue(option, parser.value() != nullptr ? parser.value() : "", settings,
+                               message)) {
             return CommandLineResult::kUsageError;
         }
     }
-    if (optind < argc) {
-        message = "unexpected argument '" + std::string(argv[optind]) +
+    if (parser.index() < argc) {
+        message = "unexpected argument '" + std::string(argv[parser.index()]) +
                   "' (the service takes options only)";
         return CommandLineResult::kUsageError;
     }
@@ -161,8 +151,9 @@ CommandLineResult readCommandLine(int argc, char* argv[], ServeSettings& setting
 void printUsage(std::FILE* stream, const ServeSettings& defaults) {
     std::fprintf(stream, R"(Usage: barwright-serve [OPTIONS]
 Serves PDF417 symbols over HTTP: GET /pdf417.png?data=Hello&col=4 (or .png1,
-.svg, .eps, .txt) with barwright's long option names as keys, plus shortest,
-escapes (1 or 0, default 0) and dpi; POST takes the data as the body.
+.svg, .eps, .pdf, .txt) with barwright's long option names as keys, plus
+shortest, escapes (1 or 0, default 0), dpi, eci and time; POST takes the data
+as the body.
 SIGTERM or SIGINT ends it once the requests in flight are answered.
 
       --listen ADDR:PORT     address to serve on (default %s)
@@ -182,20 +173,9 @@ SIGTERM or SIGINT ends it once the requests in flight are answered.
                  defaults.server.timeoutSeconds, defaults.webFolder.c_str());
 }
 
-const char* versionText() { return "barwright-serve " BARWRIGHT_VERSION; }
-
-// barwright-batch's count of usable CPUs (moves to the hallway).
-std::int32_t availableCpuCount() {
-    cpu_set_t cpus;
-    CPU_ZERO(&cpus);
-    if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
-        const int count = CPU_COUNT(&cpus);
-        if (count > 0) {
-            return count < kMaxThreads ? count : kMaxThreads;
-        }
-    }
-    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<std::int32_t>(online < kMaxThreads ? online : kMaxThreads) : 1;
+const char* versionText() {
+    static const std::string text = std::string("barwright-serve ") + version();
+    return text.c_str();
 }
 
 }  // namespace barwright::serve

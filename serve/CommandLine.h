@@ -15,8 +15,7 @@ constexpr int kUnavailableStatus = 69;  // the address cannot be bound, the page
 enum class CommandLineResult { kRun, kHelp, kVersion, kUsageError };
 
 // Reads the command line into settings (whose defaults the caller set);
-// the first fault is refused with a message. The option parser's state
-// must be fresh.
+// the first fault is refused with a message.
 [[nodiscard]] CommandLineResult readCommandLine(int argc, char* argv[], ServeSettings& settings,
                                                 std::string& message);
 
@@ -24,8 +23,5 @@ void printUsage(std::FILE* stream, const ServeSettings& defaults);
 
 // "barwright-serve 1.2"
 const char* versionText();
-
-// The CPUs this process may run on (at least 1): --threads' default.
-std::int32_t availableCpuCount();
 
 }  // namespace barwright::serve

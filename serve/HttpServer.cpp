@@ -336,7 +336,7 @@ MHD_Result HttpServer::answer(MHD_Connection* connection, ConnectionState& state
     Reply reply;
     handler_.handle(request, scratch, reply);
     const MHD_Result result = send(connection, state, reply);
-    scratch.trim();
+    scratch.file.trim();
     return result;
 }
 

@@ -3,12 +3,9 @@
 #include <vector>
 
 #include "barwright/Status.h"
+#include "barwright/Version.h"
 #include "serve/EntityTag.h"
 #include "serve/QueryString.h"
-
-#ifndef BARWRIGHT_VERSION
-#error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
-#endif
 
 namespace barwright::serve {
 
@@ -30,12 +27,13 @@ bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// The format of a symbol path ("/pdf417.png"), if it is one.
-std::optional<ImageFormat> symbolFormat(std::string_view path) {
+// The format of a symbol path ("/pdf417.png"), if it is one: every format
+// the hallway makes.
+std::optional<OutputFormat> symbolFormat(std::string_view path) {
     if (!startsWith(path, kSymbolPrefix)) {
         return std::nullopt;
     }
-    return formatNamed(path.substr(kSymbolPrefix.size()));
+    return formatNamed(path.substr(kSymbolPrefix.size()), kAllFormats);
 }
 
 // A request target is printable ASCII without spaces; anything else (raw
@@ -82,12 +80,21 @@ void splitTarget(std::string_view target, std::string_view& path, std::string_vi
     }
 }
 
-RequestHandler::RequestHandler(const WebPage& page, const PngOptions& png,
+RequestHandler::RequestHandler(const WebPage& page, const SymbolOptions& defaults,
                                std::int64_t maxRasterPixels)
-    : page_(page), png_(png), maxRasterPixels_(maxRasterPixels) {
-    tagSalt_ = "barwright-serve " BARWRIGHT_VERSION;
-    tagSalt_ += png.writeTime ? (png.timeGiven ? " time " + std::to_string(png.time) : " clock")
-                              : " no time";
+    : page_(page), defaults_(defaults), maxRasterPixels_(maxRasterPixels) {
+    tagSalt_ = std::string("barwright-serve ") + version();
+    switch (defaults.output.timeSource) {
+        case FileTime::kNone:
+            tagSalt_ += " no time";
+            break;
+        case FileTime::kClock:
+            tagSalt_ += " clock";
+            break;
+        case FileTime::kGiven:
+            tagSalt_ += " time " + std::to_string(defaults.output.time);
+            break;
+    }
 }
 
 bool RequestHandler::takesBody(std::string_view method, std::string_view target) {
@@ -111,7 +118,7 @@ void RequestHandler::handle(const HttpRequest& request, SymbolScratch& scratch,
     splitTarget(request.target, path, query);
     const std::string_view method = request.method;
     const bool read = isMethod(method, "GET") || isMethod(method, "HEAD");
-    if (const std::optional<ImageFormat> format = symbolFormat(path)) {
+    if (const std::optional<OutputFormat> format = symbolFormat(path)) {
         if (read || isMethod(method, "POST")) {
             answerSymbol(request, *format, path, query, scratch, reply);
         } else if (isMethod(method, "OPTIONS")) {
@@ -124,8 +131,8 @@ void RequestHandler::handle(const HttpRequest& request, SymbolScratch& scratch,
     }
     const PageFile* file = page_.find(path);
     if (file == nullptr && path != kHealthPath) {
-        reply.setText(http::kNotFound,
-                      "not found: symbols are at /pdf417.png, .png1, .svg, .eps and .txt\n");
+        reply.setText(http::kNotFound, "not found: symbols are at /pdf417.FORMAT, FORMAT " +
+                                           formatNames(kAllFormats, " or ") + "\n");
         return;
     }
     if (isMethod(method, "OPTIONS")) {
@@ -148,7 +155,7 @@ void RequestHandler::handle(const HttpRequest& request, SymbolScratch& scratch,
     }
 }
 
-void RequestHandler::answerSymbol(const HttpRequest& request, ImageFormat format,
+void RequestHandler::answerSymbol(const HttpRequest& request, OutputFormat format,
                                   std::string_view path, std::string_view query,
                                   SymbolScratch& scratch, Reply& reply) const {
     std::vector<QueryPair> pairs;
@@ -160,7 +167,7 @@ void RequestHandler::answerSymbol(const HttpRequest& request, ImageFormat format
         body = &kNoBody;
     }
     if (!decodeQuery(query, pairs, problem) ||
-        readSymbolRequest(format, pairs, body, symbol, problem) != status::kOk) {
+        readSymbolRequest(format, pairs, body, defaults_, symbol, problem) != status::kOk) {
         reply.setText(http::kBadRequest, statusText(status::kInvalidArgument, problem));
         return;
     }
@@ -180,7 +187,7 @@ void RequestHandler::answerSymbol(const HttpRequest& request, ImageFormat format
         return;
     }
     std::string_view bytes;
-    const Status status = makeSymbolBytes(symbol, png_, maxRasterPixels_, scratch, bytes, problem);
+    const Status status = makeSymbolBytes(symbol, maxRasterPixels_, scratch, bytes, problem);
     if (status != status::kOk) {
         reply.entityTag.clear();
         reply.setText(status == status::kFail ? http::kInternalServerError : http::kBadRequest,
@@ -188,9 +195,9 @@ void RequestHandler::answerSymbol(const HttpRequest& request, ImageFormat format
         return;
     }
     reply.status = http::kOk;
-    reply.contentType = contentTypeOf(format);
+    reply.contentType = mediaType(format);
     reply.body = bytes;
-    if (format == ImageFormat::kSvg) {
+    if (format == OutputFormat::kSvg) {
         reply.contentSecurityPolicy = kSvgPolicy;
     }
 }

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "barwright/PngWriter.h"
+#include "options/OutputFormat.h"
+#include "options/SymbolOptions.h"
 #include "serve/Reply.h"
 #include "serve/SymbolRequest.h"
 #include "serve/WebPage.h"
@@ -24,9 +25,10 @@ struct HttpRequest {
 // every worker at once: it changes nothing of its own.
 class RequestHandler {
 public:
-    // png: the PNG chunks' time (SOURCE_DATE_EPOCH's, or none);
+    // defaults: what a request's keys start from (the hallway's binding
+    // defaults, and the time files record: SOURCE_DATE_EPOCH's, or none);
     // maxRasterPixels: the largest PNG served.
-    RequestHandler(const WebPage& page, const PngOptions& png,
+    RequestHandler(const WebPage& page, const SymbolOptions& defaults,
                    std::int64_t maxRasterPixels = kMaxRasterPixels);
 
     void handle(const HttpRequest& request, SymbolScratch& scratch, Reply& reply) const;
@@ -36,11 +38,11 @@ public:
     static bool takesBody(std::string_view method, std::string_view target);
 
 private:
-    void answerSymbol(const HttpRequest& request, ImageFormat format, std::string_view path,
+    void answerSymbol(const HttpRequest& request, OutputFormat format, std::string_view path,
                       std::string_view query, SymbolScratch& scratch, Reply& reply) const;
 
     const WebPage& page_;
-    PngOptions png_;
+    SymbolOptions defaults_;
     std::int64_t maxRasterPixels_;
     // What besides the request decides the bytes: the version and the time.
     std::string tagSalt_;

@@ -6,10 +6,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "barwright/PngWriter.h"
+#include "options/CpuCount.h"
+#include "options/SourceDateEpoch.h"
+#include "options/SymbolOptions.h"
 #include "serve/CommandLine.h"
 #include "serve/HttpServer.h"
 #include "serve/ListenSocket.h"
@@ -60,20 +61,20 @@ bool raiseDescriptorLimit(std::int32_t& maxConnections, bool given, std::string&
     return true;
 }
 
-// The PNG chunks' time: SOURCE_DATE_EPOCH's, or none, so that a symbol's
-// bytes depend on its request alone.
-bool readPngTime(PngOptions& png, std::string& message) {
-    const char* value = std::getenv("SOURCE_DATE_EPOCH");
-    if (value == nullptr || value[0] == '\0') {
-        png.writeTime = false;
-        return true;
-    }
-    if (!parseSourceDateEpoch(value, png.time)) {
-        message = "SOURCE_DATE_EPOCH '" + std::string(value) +
-                  "' is not a number of seconds since 1970 (up to the year 9999)";
+// What every request starts from: the hallway's binding defaults (no
+// escapes, files that record no time), and SOURCE_DATE_EPOCH's time when it
+// is set, so that a symbol's bytes depend on its request alone. A malformed
+// value is refused, as the reproducible-builds convention asks.
+bool requestDefaults(SymbolOptions& defaults, std::string& message) {
+    defaults = bindingDefaults();
+    const SourceDateEpoch epoch = SourceDateEpoch::fromEnvironment();
+    if (epoch.given && !epoch.valid) {
+        message = epoch.problem();
         return false;
     }
-    png.timeGiven = true;
+    if (epoch.valid) {
+        epoch.applyTo(defaults.output);
+    }
     return true;
 }
 
@@ -103,7 +104,7 @@ int refuse(int status, const std::string& message) {
 
 int runServe(int argc, char* argv[]) {
     ServeSettings settings;
-    settings.server.threads = availableCpuCount();
+    settings.server.threads = availableCpuCount(kMaxThreads);
     settings.webFolder = BARWRIGHT_WEB_FOLDER;
     const ServeSettings defaults = settings;
     std::string message;
@@ -119,8 +120,8 @@ int runServe(int argc, char* argv[]) {
         case CommandLineResult::kRun:
             break;
     }
-    PngOptions png;
-    if (!readPngTime(png, message)) {
+    SymbolOptions requestOptions;
+    if (!requestDefaults(requestOptions, message)) {
         return refuse(kUsageStatus, message);
     }
     WebPage page;
@@ -141,7 +142,7 @@ int runServe(int argc, char* argv[]) {
     ::pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
 
-    const RequestHandler handler(page, png);
+    const RequestHandler handler(page, requestOptions);
     HttpServer server(handler, settings.server);
     if (!server.start(socket.fd.release(), socket.ipv6, message)) {
         return refuse(kUnavailableStatus, message);

@@ -10,12 +10,9 @@
 #include <cstring>
 #include <memory>
 
+#include "barwright/Version.h"
 #include "serve/EntityTag.h"
 #include "serve/FileDescriptor.h"
-
-#ifndef BARWRIGHT_VERSION
-#error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
-#endif
 
 namespace barwright::serve {
 
@@ -42,8 +39,8 @@ constexpr FileType kFileTypes[] = {
 };
 
 // The page shown when no web page is installed: what is served and how to
-// ask for it, with an example symbol.
-constexpr char kBuiltInPage[] = R"(<!doctype html>
+// ask for it, with an example symbol; the version goes between the two.
+constexpr char kBuiltInPageStart[] = R"(<!doctype html>
 <html lang="en">
 <head><meta charset="utf-8"><title>barwright-serve</title></head>
 <body>
@@ -55,12 +52,14 @@ constexpr char kBuiltInPage[] = R"(<!doctype html>
 <li><a href="pdf417.png1?data=Hello%20123&amp;col=4">pdf417.png1</a>: 1-bit PNG</li>
 <li><a href="pdf417.svg?data=Hello%20123&amp;col=4">pdf417.svg</a>: SVG</li>
 <li><a href="pdf417.eps?data=Hello%20123&amp;col=4">pdf417.eps</a>: EPS</li>
+<li><a href="pdf417.pdf?data=Hello%20123&amp;col=4">pdf417.pdf</a>: PDF</li>
 <li><a href="pdf417.txt?data=Hello%20123&amp;col=4">pdf417.txt</a>: the modules as 1 and 0</li>
 </ul>
 <p>Keys: data, xsize, ysize, xdim, mode, ecl, col, row, cpdf, orient, bcolor, fcolor, qzone,
-alignh, alignv, y2x (barwright's options), shortest and escapes (1 or 0), dpi.
+alignh, alignv, y2x (barwright's options), shortest and escapes (1 or 0), dpi, eci and time.
 See <code>man barwright-serve</code>.</p>
-<p><a href="health">health</a> &middot; barwright-serve )" BARWRIGHT_VERSION R"(</p>
+<p><a href="health">health</a> &middot; barwright-serve )";
+constexpr char kBuiltInPageEnd[] = R"(</p>
 </body>
 </html>
 )";
@@ -130,7 +129,11 @@ struct DirectoryCloser {
 
 }  // namespace
 
-WebPage::WebPage() : builtIn_{"", "text/html; charset=utf-8", kBuiltInPage, tagOf(kBuiltInPage)} {}
+WebPage::WebPage() {
+    builtIn_.contentType = "text/html; charset=utf-8";
+    builtIn_.bytes = std::string(kBuiltInPageStart) + version() + kBuiltInPageEnd;
+    builtIn_.entityTag = tagOf(builtIn_.bytes);
+}
 
 bool WebPage::load(const std::string& folder, bool mustExist, std::string& message) {
     files_.clear();

@@ -9,8 +9,8 @@ namespace barwright::serve {
 
 // A file served as it is, held in memory.
 struct PageFile {
-    std::string name;         // "index.html"; empty for the built-in page
-    const char* contentType;  // by the name's extension
+    std::string name;                   // "index.html"; empty for the built-in page
+    const char* contentType = nullptr;  // by the name's extension
     std::string bytes;
     std::string entityTag;  // of the bytes
 };

@@ -20,9 +20,7 @@ struct Answer {
 Answer ask(const std::string& method, const std::string& target, const std::string* body = nullptr,
            const std::string& ifNoneMatch = "") {
     static const WebPage page;
-    PngOptions png;
-    png.writeTime = false;
-    const RequestHandler handler(page, png);
+    const RequestHandler handler(page, bindingDefaults());
     SymbolScratch scratch;
     Reply reply;
     handler.handle(HttpRequest{method, target, body, ifNoneMatch}, scratch, reply);
@@ -46,12 +44,21 @@ const Case kCases[] = {
     {"BuiltInPage", "GET", "/", nullptr, 200, "pdf417.png1?data="},
     {"AbsoluteForm", "GET", "http://example.com/health", nullptr, 200, "ok\n"},
     {"UnknownKey", "GET", "/pdf417.png?data=1&colr=3", nullptr, 400,
-     "status 1: Error: Invalid argument.\nunknown key \"colr\"\n"},
-    {"HelpIsNoKey", "GET", "/pdf417.png?data=1&help=1", nullptr, 400, "unknown key \"help\""},
+     "status 1: Error: Invalid argument.\nunknown option \"colr\"\n"},
+    {"HelpIsNoKey", "GET", "/pdf417.png?data=1&help=1", nullptr, 400, "unknown option \"help\""},
     {"NotAWholeValue", "GET", "/pdf417.png?data=1&col=3x", nullptr, 400,
-     "col=\"3x\" is not a value of col"},
-    {"EmptyValue", "GET", "/pdf417.png?data=1&xdim=", nullptr, 400, "xdim=\"\" is not a value"},
-    {"ColourTooLong", "GET", "/pdf417.png?data=1&fcolor=1234567", nullptr, 400, "fcolor="},
+     "col takes 1..30 data columns, or 0 for automatic, not \"3x\""},
+    {"EmptyValue", "GET", "/pdf417.png?data=1&xdim=", nullptr, 400, "xdim takes"},
+    {"ColourTooLong", "GET", "/pdf417.png?data=1&fcolor=1234567", nullptr, 400,
+     "fcolor takes a colour as rrggbb, not \"1234567\""},
+    {"Utf8Value", "GET", "/pdf417.png?data=1&col=%C3%A9%0A", nullptr, 400,
+     "not \"\\xc3\\xa9\\x0a\""},
+    {"Utf8Key", "GET", "/pdf417.png?data=1&%C3%A9=1", nullptr, 400,
+     "unknown option \"\\xc3\\xa9\""},
+    {"EciOutOfRange", "GET", "/pdf417.png?data=1&eci=811800", nullptr, 400, "eci takes"},
+    {"NoMacro", "GET", "/pdf417.png?data=1234&macro=2", nullptr, 400, "a reply is one symbol"},
+    {"NoFileId", "GET", "/pdf417.png?data=1&file-id=1", nullptr, 400, "a reply is one symbol"},
+    {"Pdf", "GET", "/pdf417.pdf?data=1&time=0", nullptr, 200, "%PDF-"},
     {"KeyTwice", "GET", "/pdf417.png?data=1&col=3&col=4", nullptr, 400, "\"col\" is given twice"},
     {"BadEscape", "GET", "/pdf417.png?data=%zz", nullptr, 400, "two hexadecimal digits"},
     {"EscapeCutShort", "GET", "/pdf417.png?data=a%4", nullptr, 400, "two hexadecimal digits"},
@@ -74,7 +81,12 @@ const Case kCases[] = {
     {"TooManyPixels", "GET", "/pdf417.png?data=1&xdim=1000", nullptr, 400,
      "status 28: Error: Cant initialize PNG creator\nthe picture would be"},
     {"BarsLikeBackground", "GET", "/pdf417.png?data=1&fcolor=ffffff", nullptr, 400,
-     "status 1: Error: Invalid argument.\n"},
+     "status 1: Error: Invalid argument.\nbars ffffff on ffffff differ in luma by 0 %"},
+    {"TooMuchForTheShape", "GET", "/pdf417.txt?data=1234567890123456789012345&col=1&row=3", nullptr,
+     400,
+     "status 12: Error: The data cannot be encoded in these column and row "
+     "numbers.\n"},
+    {"ModuleOfNoPixels", "GET", "/pdf417.svg?data=1&xdim=0.4", nullptr, 400, "xdim is under"},
     {"UnknownFormat", "GET", "/pdf417.gif?data=1", nullptr, 404, "not found"},
     {"EncodedPath", "GET", "/pdf417%2Epng?data=1", nullptr, 404, "not found"},
     {"Traversal", "GET", "/../../etc/passwd", nullptr, 404, "not found"},
