@@ -51,3 +51,17 @@ if(BARWRIGHT_SERVE_BUILT)
         ${PROJECT_BINARY_DIR}/barwright-serve.service @ONLY)
     install(FILES ${PROJECT_BINARY_DIR}/barwright-serve.service DESTINATION lib/systemd/system)
 endif()
+
+# The JavaScript page (web/), which barwright-serve serves at / from
+# share/barwright/web, only when asked for: its module web/barwright.js is
+# built by scripts/build-js with emscripten, which nothing else here needs.
+# Asked for, never found: the same configuration always installs the same
+# files, whatever bundle happens to lie in the tree.
+option(BARWRIGHT_WEB_PAGE "Install the JavaScript page of web/ (built by scripts/build-js)" OFF)
+if(BARWRIGHT_WEB_PAGE)
+    if(NOT EXISTS ${PROJECT_SOURCE_DIR}/web/barwright.js)
+        message(FATAL_ERROR "BARWRIGHT_WEB_PAGE needs web/barwright.js: run scripts/build-js first")
+    endif()
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/web/ DESTINATION ${CMAKE_INSTALL_DATADIR}/barwright/web
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.css" PATTERN "*.js")
+endif()

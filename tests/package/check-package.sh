@@ -97,6 +97,10 @@ expected=$(
     echo usr/share/doc/barwright/changelog.Debian.gz usr/share/doc/barwright/copyright
     echo usr/share/man/man1/barwright.1.gz usr/share/man/man1/barwright-batch.1.gz
     echo usr/share/man/man1/barwright-serve.1.gz lib/systemd/system/barwright-serve.service
+    # The JavaScript page, when the build was asked for it (scripts/package --web).
+    if grep -qx 'BARWRIGHT_WEB_PAGE:BOOL=ON' "$build_dir/CMakeCache.txt"; then
+        for file in web/*.html web/*.css web/*.js; do echo "usr/share/barwright/$file"; done
+    fi
     # Only static programs need lintian told that they are meant so
     # (barwright-serve is always linked dynamically).
     for program in "$root"/usr/bin/*; do
