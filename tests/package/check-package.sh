@@ -17,7 +17,12 @@ readme=$source_dir/docs/packaging.md
 
 scratch=$(mktemp -d)
 installed_here=false
+serve_pid=
 cleanup() {
+    # A service left running would hold ctest's pipe open until its timeout.
+    if [ -n "$serve_pid" ]; then
+        kill "$serve_pid" 2>/dev/null || true
+    fi
     if $installed_here; then
         dpkg -r barwright >/dev/null 2>&1 || true
     fi
@@ -162,6 +167,8 @@ decodes unpacked-batch "batch from the package" \
 # The unpacked service answers with the symbol barwright-batch makes, and its
 # systemd unit starts the program the package holds.
 serve_log=$scratch/serve.log
+# Made here: the service's own redirection may come after the first look.
+: >"$serve_log"
 "$root/usr/bin/barwright-serve" --listen 127.0.0.1:0 --quiet 2>"$serve_log" &
 serve_pid=$!
 port=
@@ -175,13 +182,14 @@ if [ -z "$port" ]; then
 else
     exec 3<>"/dev/tcp/127.0.0.1/$port"
     printf 'GET /pdf417.txt?data=served HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' >&3
-    served=$(sed '1,/^\r$/d' <&3)
+    served=$(timeout 10 sed '1,/^\r$/d' <&3)
     exec 3<&-
     [ "$served" = "$("$root/usr/bin/barwright-batch" --raw -d served --format txt -)" ] ||
         fail "the unpacked barwright-serve answered: $served"
 fi
 kill "$serve_pid" 2>/dev/null || true
 wait "$serve_pid" 2>/dev/null || true
+serve_pid=
 unit=$root/lib/systemd/system/barwright-serve.service
 grep -qx 'ExecStart=/usr/bin/barwright-serve --listen 127.0.0.1:8417' "$unit" ||
     fail "the unit does not start /usr/bin/barwright-serve: $(grep ExecStart= "$unit")"
