@@ -204,6 +204,7 @@ TEST(ServeHostile, MixedLoadFromSeveralClients) {
         {"GET /pdf417.png1?data=1234567&xdim=3" + kHost + "\r\n", 200},
         {"GET /pdf417.svg?data=svg&dpi=300" + kHost + "\r\n", 200},
         {"HEAD /pdf417.eps?data=eps" + kHost + "\r\n", 200},
+        {"GET /pdf417.pdf?data=pdf&eci=26&time=0" + kHost + "\r\n", 200},
         {"POST /pdf417.txt?shortest=1" + kHost + "Content-Length: 5\r\n\r\n" +
              std::string("ab\0cd", 5),
          200},
