@@ -301,6 +301,24 @@ int BatchRun::run() {
     return finish(reader, stopSignal, outOfMemory);
 }
 
+void BatchRun::endByStop(int stopSignal) {
+    std::string line = "interrupted: " + std::to_string(written_) +
+                       (sheet_ ? " records placed, " : " records written, ") +
+                       std::to_string(failed_) + " failed";
+    if (settings_.inputGiven) {
+        line += settings_.recordFormat == RecordFormat::kNulSeparated
+                    ? "; input read to record " + std::to_string(lastLine_)
+                    : "; input read to line " + std::to_string(lastLine_);
+    }
+    if (sheet_) {
+        line += settings_.names.isStandardOutput()
+                    ? "; the PDF on standard output is cut short"
+                    : "; " + printableText(sheet_->name(), false) + " is not written";
+    }
+    printLine(line);
+    StopSignals::endBy(stopSignal);
+}
+
 int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemory) {
     printMissingFolders();
     // A stopped run leaves no sheet at all; a sheet that fails costs every
@@ -317,19 +335,7 @@ int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemor
                   systemErrorText(reportError));
     }
     if (stopSignal != 0) {
-        std::string line = "interrupted: " + std::to_string(written_) +
-                           (sheet_ ? " records placed, " : " records written, ") +
-                           std::to_string(failed_) + " failed";
-        if (settings_.inputGiven) {
-            line += settings_.recordFormat == RecordFormat::kNulSeparated
-                        ? "; input read to record " + std::to_string(lastLine_)
-                        : "; input read to line " + std::to_string(lastLine_);
-        }
-        if (sheet_) {
-            line += "; " + printableText(sheet_->name(), false) + " is not written";
-        }
-        printLine(line);
-        StopSignals::endBy(stopSignal);
+        endByStop(stopSignal);
     }
     if (sheetStatus != 0) {
         return sheetStatus;

@@ -61,6 +61,8 @@ private:
     // Reports what the run leaves to its end and returns the exit status;
     // after a stop signal ends the process by it instead.
     [[nodiscard]] int finish(const RecordReader& reader, int stopSignal, bool outOfMemory);
+    // Says how far a stopped run got, then ends the process by the signal.
+    [[noreturn]] void endByStop(int stopSignal);
     void work();
     void report(const RecordTask& task, RecordResult& result);
     void printFailure(const RecordTask& task, const RecordResult& result);
