@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "render/NumberText.h"
 #include "render/SymbolLayout.h"
@@ -170,10 +171,10 @@ std::size_t decimalDigits(std::int64_t value) {
 
 // Each row in a frame of its own, one unit tall, so that its bars need
 // neither its position nor its height: "x 0 width 1 re". Written through a
-// pointer into room made beforehand: a row's bars are most of a file, and
-// appending them one piece at a time took three times as long. The room is
-// the longest a row can take with these numbers, since it is zeroed first:
-// a bound of 20 digits a number cost as much again as the bars.
+// pointer into a row's buffer, as long as a row can be with these numbers
+// (a row's bars are most of a file, and appending them one piece at a time
+// took three times as long; room made in the string itself is zeroed
+// first, which cost as much again).
 void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout,
                 const BarLengths& bars) {
     const std::int32_t m = layout.fit.moduleWidth;
@@ -181,17 +182,16 @@ void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayou
     const ShortLength height = shortLength(rowHeight);
     const std::size_t barsPerRow = static_cast<std::size_t>(symbol.matrix.elementsPerRow) / 2;
     // Every bar starts before the stop pattern, and every row below the
-    // last row's edge.
+    // last row's edge. A bar's length is copied whole, its buffer and all.
     const std::int64_t rowLength = std::int64_t{kModulesPerCodeword} * m *
                                    (1 + symbol.matrix.elementsPerRow / kElementsPerCodeword);
     const std::size_t rowBytes =
         32 + height.size + decimalDigits(std::int64_t{symbol.rows} * rowHeight) +
-        barsPerRow * (decimalDigits(rowLength) + bars.longest + sizeof " 0 " + sizeof " 1 re\n");
-    const std::size_t start = out.size();
-    out.resize(start + rowBytes * static_cast<std::size_t>(symbol.rows));
-    char* const begin = &out[0];
-    char* p = begin + start;
+        barsPerRow * (decimalDigits(rowLength) + bars.longest + sizeof " 0 " + sizeof " 1 re\n") +
+        sizeof(ShortLength::text);
+    const std::unique_ptr<char[]> row(new char[rowBytes]);
     for (std::int32_t i = 0; i < symbol.rows; ++i) {
+        char* p = row.get();
         p = put(p, "q 1 0 0 ");
         p = put(p, height);
         p = put(p, " 0 ");
@@ -202,13 +202,14 @@ void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayou
         for (std::int32_t j = 0; j < symbol.matrix.elementsPerRow; j += 2) {
             p = putInteger(p, along);
             p = put(p, " 0 ");
-            p = put(p, bars.ofModules[widths[j]]);
-            p = put(p, " 1 re\n");
+            const ShortLength& bar = bars.ofModules[widths[j]];
+            std::memcpy(p, bar.text, sizeof bar.text);  // a fixed size: no call
+            p = put(p + bar.size, " 1 re\n");
             along += std::int64_t{widths[j] + widths[j + 1]} * m;
         }
         p = put(p, "f Q\n");
+        out.append(row.get(), static_cast<std::size_t>(p - row.get()));
     }
-    out.resize(static_cast<std::size_t>(p - begin));
 }
 
 }  // namespace
