@@ -225,6 +225,11 @@ int BatchRun::openSheet() {
         printLine("TEMPLATE names the input file " + printableText(settings_.inputPath, false));
         return kUsageStatus;
     }
+    if (name != "-" && (name == settings_.reportPath || sameFile(name, settings_.reportPath))) {
+        // Whichever took its name last would be the only one left.
+        printLine("--report and TEMPLATE name the same file " + printableText(name, false));
+        return kUsageStatus;
+    }
     sheet_ = std::make_unique<SheetFile>(settings_);
     int error = 0;
     const Status status = sheet_->open(tasks_.captions(), error);
