@@ -183,11 +183,48 @@ struct PngWriteJob {
     png_uint_32 pixelsPerMetre;       // 0: no pHYs chunk
     int zlibLevel;
     double gamma;
+    bool timeRecorded;  // false: neither tIME nor the "Creation Time" text
     png_time stamp;
     char creationTime[kRfc1123BufferSize];
     const std::uint8_t* pixels;  // height rows of rowBytes, back to back
     std::size_t rowBytes;
 };
+
+// The text entries of barwright's files. Called inside writeWithLibpng's
+// long-jump scope; its locals are trivially destructible as well.
+void setTextEntries(png_structp png, png_infop info, const PngWriteJob& job) {
+    // png_text wants writable strings; libpng copies them in png_set_text.
+    char titleKey[] = "Title";
+    char titleText[] = "Title_Text";
+    char authorKey[] = "Author";
+    char authorText[] = "Author_Text";
+    char descriptionKey[] = "Description";
+    char descriptionText[] = "Description_Text";
+    char creationTimeKey[] = "Creation Time";
+    char creationTimeText[kRfc1123BufferSize];
+    for (int i = 0; i < kRfc1123BufferSize; ++i) {
+        creationTimeText[i] = job.creationTime[i];
+    }
+    char softwareKey[] = "Software";
+    char softwareText[] = "Software_Text";
+    png_text text[kTextEntryCount] = {};
+    char* const entries[kTextEntryCount][2] = {{titleKey, titleText},
+                                               {authorKey, authorText},
+                                               {descriptionKey, descriptionText},
+                                               {creationTimeKey, creationTimeText},
+                                               {softwareKey, softwareText}};
+    int entryCount = 0;
+    for (int i = 0; i < kTextEntryCount; ++i) {
+        if (entries[i][0] == creationTimeKey && !job.timeRecorded) {
+            continue;
+        }
+        text[entryCount].compression = PNG_TEXT_COMPRESSION_NONE;
+        text[entryCount].key = entries[i][0];
+        text[entryCount].text = entries[i][1];
+        ++entryCount;
+    }
+    png_set_text(png, info, text, entryCount);
+}
 
 // Every libpng call that can report an error happens here. The locals are
 // trivially destructible, so a long jump out of libpng skips no destructor;
@@ -213,34 +250,11 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
     if (job.pixelsPerMetre != 0) {
         png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
     }
-    png_set_tIME(png, info, &job.stamp);
+    if (job.timeRecorded) {
+        png_set_tIME(png, info, &job.stamp);
+    }
 
-    // png_text wants writable strings; libpng copies them in png_set_text.
-    char titleKey[] = "Title";
-    char titleText[] = "Title_Text";
-    char authorKey[] = "Author";
-    char authorText[] = "Author_Text";
-    char descriptionKey[] = "Description";
-    char descriptionText[] = "Description_Text";
-    char creationTimeKey[] = "Creation Time";
-    char creationTimeText[kRfc1123BufferSize];
-    for (int i = 0; i < kRfc1123BufferSize; ++i) {
-        creationTimeText[i] = job.creationTime[i];
-    }
-    char softwareKey[] = "Software";
-    char softwareText[] = "Software_Text";
-    png_text text[kTextEntryCount] = {};
-    char* const entries[kTextEntryCount][2] = {{titleKey, titleText},
-                                               {authorKey, authorText},
-                                               {descriptionKey, descriptionText},
-                                               {creationTimeKey, creationTimeText},
-                                               {softwareKey, softwareText}};
-    for (int i = 0; i < kTextEntryCount; ++i) {
-        text[i].compression = PNG_TEXT_COMPRESSION_NONE;
-        text[i].key = entries[i][0];
-        text[i].text = entries[i][1];
-    }
-    png_set_text(png, info, text, kTextEntryCount);
+    setTextEntries(png, info, job);
 
     png_write_info(png, info);
     // libpng sizes its row buffers by the filters set when the first row is
@@ -325,7 +339,9 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // they always agree. Both are in UTC. gmtime_r rather than libpng's own
     // conversion, which calls gmtime: its result is shared by every thread,
     // and files written side by side could mix each other's time stamps.
-    const std::time_t when = options.timeGiven ? options.time : std::time(nullptr);
+    job.timeRecorded = options.timeRecorded;
+    const std::time_t when =
+        !options.timeRecorded || options.timeGiven ? options.time : std::time(nullptr);
     std::tm utc{};
     if (::gmtime_r(&when, &utc) != nullptr) {
         png_convert_from_struct_tm(&job.stamp, &utc);

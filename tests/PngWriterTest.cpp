@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdint>
@@ -220,6 +221,28 @@ TEST(PngWriter, TimeChunkMatchesCreationTimeTextInUtc) {
     const Stamp given = writtenStamp(chunksOf(pngOf(image, options)));
     EXPECT_EQ(given.time, 1700000000);
     EXPECT_EQ(given.text, "14 Nov 2023 22:13:20 +0000");
+}
+
+// Without a recorded time neither the tIME chunk nor the text entry is
+// written, and the bytes no longer depend on the clock.
+TEST(PngWriter, NoTimeRecordedLeavesTimeOut) {
+    const RgbImage image = whiteImage(3, 3);
+    PngOptions options;
+    options.timeRecorded = false;
+    options.timeGiven = true;  // ignored
+    options.time = 1700000000;
+    const std::vector<std::uint8_t> png = pngOf(image, options);
+    std::vector<std::string> texts;
+    for (const Chunk& chunk : chunksOf(png)) {
+        EXPECT_NE(chunk.type, "tIME");
+        if (chunk.type == "tEXt") {
+            texts.emplace_back(chunk.data.begin(),
+                               std::find(chunk.data.begin(), chunk.data.end(), 0));
+        }
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"Title", "Author", "Description", "Software"}));
+    options.time = 1;
+    EXPECT_EQ(pngOf(image, options), png);
 }
 
 std::vector<std::uint8_t> imageData(const std::vector<Chunk>& chunks) {

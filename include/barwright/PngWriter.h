@@ -22,6 +22,9 @@ struct PngOptions {
     // when writing when not set.
     bool timeGiven = false;
     std::time_t time = 0;
+    // False leaves both out, so that the same picture always gives the same
+    // bytes without anyone choosing a time (timeGiven is then ignored).
+    bool timeRecorded = true;
     // Pixels per inch recorded in a pHYs chunk (as pixels per metre,
     // rounded); 0 writes none. 0..kMaxDpi.
     std::int32_t dpi = 0;
