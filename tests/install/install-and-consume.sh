@@ -3,7 +3,7 @@
 # builds the README's example against the installed tree twice -- through
 # the CMake package and through pkg-config -- and runs both programs.
 # Usage: install-and-consume.sh <build folder> <source folder> <C++ compiler>
-#        [<compiler flags> [<linker flags>]]
+#        [<compiler flags> [<linker flags> [<python3, when the module is built>]]]
 # The flags are the build's own, so that a sanitizer build links its
 # consumers with the same runtime.
 set -euo pipefail
@@ -12,6 +12,7 @@ source_dir=$(cd "$2" && pwd)
 cxx=$3
 cxx_flags=${4:-}
 linker_flags=${5:-}
+python=${6:-}
 example=$source_dir/examples/encode.cpp
 
 scratch=$(mktemp -d)
@@ -88,5 +89,18 @@ $cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
     fail "pkg-config consumer does not build"
 run_consumer pkg-config "$scratch/pkg-config-consumer"
 
+# 3. The Python module, imported from where it was installed.
+if [ -n "$python" ]; then
+    module=$(find "$prefix" -name '_barwright*.so')
+    if [ -z "$module" ]; then
+        fail "the Python module is not installed"
+    else
+        written=$(cd "$scratch" && PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c \
+            'import barwright; print(barwright.encode("installed", col=4).columns)') ||
+            fail "the installed Python module cannot be imported"
+        [ "$written" = 4 ] || fail "the installed Python module made $written columns"
+    fi
+fi
+
 [ $failures -eq 0 ] || exit 1
-echo "installed into a scratch prefix; both consumers built and ran"
+echo "installed into a scratch prefix; both consumers built and ran${python:+, the module imported}"
