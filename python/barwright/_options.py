@@ -26,24 +26,31 @@ def _type_name(value):
     return type(value).__name__
 
 
+def _whole(value):
+    """value as an int when it is one of any integer type (numpy's too), but
+    not a bool; else None. Floats are refused rather than cut short."""
+    if isinstance(value, bool):
+        return None
+    try:
+        return operator.index(value)
+    except TypeError:
+        return None
+
+
 def _integer(keyword, value):
-    # operator.index takes every integer type (numpy's too) and refuses
-    # floats, which would otherwise be cut short without a word.
-    if not isinstance(value, bool):
-        try:
-            return str(operator.index(value))
-        except TypeError:
-            pass
-    raise TypeError(f"{keyword} takes an int, not {_type_name(value)}")
+    number = _whole(value)
+    if number is None:
+        raise TypeError(f"{keyword} takes an int, not {_type_name(value)}")
+    return str(number)
 
 
 def _switch(keyword, value):
     if isinstance(value, bool):
         return "1" if value else "0"
-    try:
-        return str(operator.index(value))
-    except TypeError:
-        raise TypeError(f"{keyword} takes a bool or an int, not {_type_name(value)}") from None
+    number = _whole(value)
+    if number is None:
+        raise TypeError(f"{keyword} takes a bool or an int, not {_type_name(value)}")
+    return str(number)
 
 
 def _real(keyword, value):
@@ -58,18 +65,14 @@ def _real(keyword, value):
 def _colour(keyword, value):
     if isinstance(value, str):
         return value
-    if not isinstance(value, bool):
-        try:
-            number = operator.index(value)
-        except TypeError:
-            pass
-        else:
-            if 0 <= number <= 0xFFFFFF:
-                return format(number, "06x")
-            raise out_of_range(keyword, value, "0x000000..0xffffff")
-    raise TypeError(
-        f"{keyword} takes a colour as a 'rrggbb' str or an int 0xRRGGBB, not {_type_name(value)}"
-    )
+    number = _whole(value)
+    if number is None:
+        raise TypeError(
+            f"{keyword} takes a colour as a 'rrggbb' str or an int 0xRRGGBB, not {_type_name(value)}"
+        )
+    if not 0 <= number <= 0xFFFFFF:
+        raise out_of_range(keyword, value, "0x000000..0xffffff")
+    return format(number, "06x")
 
 
 # The symbol's and the picture's options, in the option table's order.
@@ -148,21 +151,17 @@ def file_id_text(file_id):
     str as it is ("#" and groups of three digits, or digits)."""
     if isinstance(file_id, str):
         return file_id
-    if not isinstance(file_id, bool):
-        try:
-            number = operator.index(file_id)
-        except TypeError:
-            pass
-        else:
-            if number < 0:
-                raise out_of_range("macro", file_id, "a file ID is not negative")
-            groups = []
-            while True:
-                groups.append(f"{number % _FILE_ID_BASE:03d}")
-                number //= _FILE_ID_BASE
-                if number == 0:
-                    return "#" + "".join(reversed(groups))
-    raise TypeError(f"a Macro file ID is an int or a str of digits, not {_type_name(file_id)}")
+    number = _whole(file_id)
+    if number is None:
+        raise TypeError(f"a Macro file ID is an int or a str of digits, not {_type_name(file_id)}")
+    if number < 0:
+        raise out_of_range("macro", file_id, "a file ID is not negative")
+    groups = []
+    while True:
+        groups.append(f"{number % _FILE_ID_BASE:03d}")
+        number //= _FILE_ID_BASE
+        if number == 0:
+            return "#" + "".join(reversed(groups))
 
 
 def segment_count(keyword, value):

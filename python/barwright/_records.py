@@ -10,6 +10,7 @@ import os
 
 from barwright import _barwright
 from barwright import _csvrecords
+from barwright import _options
 from barwright._errors import INVALID_ARGUMENT, status_message
 from barwright._names import NameTemplate, TemplateError, is_contained_path, printable
 
@@ -29,17 +30,6 @@ _SHOWN_BYTES = 64
 def text_of(message):
     """A message made of the input's bytes, as a str."""
     return message.decode("utf-8", "backslashreplace")
-
-
-def macro_file_id(number):
-    """The file ID barwright-batch gives record n: n in base 900, a group of
-    three digits a codeword."""
-    groups = []
-    while True:
-        groups.append(b"%03d" % (number % 900))
-        number //= 900
-        if number == 0:
-            return b"#" + b"".join(reversed(groups))
 
 
 class HeaderError(ValueError):
@@ -174,7 +164,8 @@ def _problem(problem, cells, header_size):
 def _make_files(job, number, texts, shortest, names):
     """Encodes, draws and writes the record's files; returns how many were
     written, raises _Failure at the first that fails."""
-    file_id = job.file_id if job.file_id is not None else macro_file_id(number)
+    # Each record its own ID by default, as barwright-batch gives them.
+    file_id = job.file_id if job.file_id is not None else _options.file_id_text(number)
     status, _, symbols = _barwright.encode(
         DEFAULT_DATA, _barwright.NO_ECI, True, shortest, job.base_texts + texts, job.macro,
         file_id,

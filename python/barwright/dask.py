@@ -68,7 +68,7 @@ def _macro_of(macro):
         return 0, None
     if isinstance(macro, tuple):
         segments, file_id = _options.macro_settings(macro)
-        return segments, file_id.encode("latin-1")
+        return segments, file_id
     return _options.segment_count("macro", macro), None
 
 
