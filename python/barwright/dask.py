@@ -11,7 +11,10 @@ worker must see the same folder (a shared file system) and import barwright
 (the python3-barwright package, a PYTHONPATH, or upload(client)).
 """
 
+import collections
 import io
+import itertools
+import mmap
 import os
 import zipfile
 
@@ -28,6 +31,8 @@ from barwright._names import NameTemplate, TemplateError
 # SOURCE_DATE_EPOCH: refused before any file is written.
 USAGE_STATUS = 64
 FORMATS = ("png", "png1", "svg", "eps", "txt")
+# Records are cut from the input and sent this many partitions at a time.
+_PARTITIONS_A_WINDOW = 16
 
 
 def _usage(message):
@@ -112,13 +117,12 @@ def _job(template, format, dpi, time, macro, any_path, shortest, options):
                         os.fsencode(os.getcwd()))
 
 
-def _records_of(text, job):
+def _records_of(rows, job):
     """The records to make, as tuples for make_record; stops where
     barwright-batch stops reading (a second record for a TEMPLATE without
     {n})."""
-    records = []
     first_template_record = 0
-    for number, (line, cells, problem) in enumerate(text, start=1):
+    for number, (line, cells, problem) in enumerate(rows, start=1):
         if problem < _csvrecords.WRONG_CELL_COUNT and len(cells) != len(job.columns.names):
             problem = _csvrecords.WRONG_CELL_COUNT
         failure = None
@@ -130,10 +134,9 @@ def _records_of(text, job):
                 failure = (INVALID_ARGUMENT,
                            b"TEMPLATE has no {n}, so this record would replace the file of "
                            b"record %d" % first_template_record)
-        records.append((number, line, cells, problem, failure))
+        yield number, line, cells, problem, failure
         if failure is not None:
-            break
-    return records
+            return
 
 
 def _header(path, rows):
@@ -176,30 +179,64 @@ def write_csv(path, template, client=None, *, format=None, dpi=None, time=None, 
     ``written`` the files written. Raises before any file is made for bad
     keywords (TypeError for a wrong type), a bad header or template."""
     job = _job(template, format, dpi, time, macro, any_path, shortest, dict(options))
+    if not (isinstance(partition_size, int) and partition_size > 0):
+        raise out_of_range("partition_size", partition_size, "at least 1 record")
     with open(path, "rb") as file:
-        text = file.read()
-    rows = _csvrecords.rows(text)
-    job.columns = _header(path, rows)
-    if job.columns is None:
-        return 0
-    records = _records_of(rows, job)
-    if not records:
-        return 0
-    bag = dask.bag.from_sequence(records, partition_size=partition_size)
-    made = bag.map_partitions(_records.make_records, job)
-    if client is None:
-        client = _default_client()
-    results = made.compute(scheduler=client) if client is not None else made.compute(
-        scheduler="threads")
-    written = sum(result[1] for result in results)
-    failures = sorted((number, failure) for number, _, failure in results if failure)
+        # Mapped rather than read: the records are cut from it a window at
+        # a time, so that the client holds little of a long input at once.
+        size = os.fstat(file.fileno()).st_size
+        text = mmap.mmap(file.fileno(), 0, access=mmap.ACCESS_READ) if size else b""
+    try:
+        rows = _csvrecords.rows(text)
+        job.columns = _header(path, rows)
+        if job.columns is None:
+            return 0
+        if client is None:
+            client = _default_client()
+        written, failures = _make(job, _records_of(rows, job), client, partition_size)
+    finally:
+        if size:
+            text.close()
     if failures:
-        status, message = failures[0][1]
+        status, message = failures[0]
         error = Error(status, message)
-        error.failures = [failure for _, failure in failures]
+        error.failures = failures
         error.written = written
         raise error
     return written
+
+
+def _make(job, records, client, partition_size):
+    """Makes the records a window at a time, a Dask bag of each; on a
+    cluster the next window is sent while one is made, so the workers never
+    wait. Returns the files written and every failure, in input order."""
+    window = partition_size * _PARTITIONS_A_WINDOW
+    written = 0
+    failures = []
+    pending = collections.deque()
+
+    def collect(results):
+        nonlocal written
+        for _, files, failure in results:
+            written += files
+            if failure is not None:
+                failures.append(failure)
+
+    while True:
+        chunk = list(itertools.islice(records, window))
+        if not chunk:
+            break
+        bag = dask.bag.from_sequence(chunk, partition_size=partition_size)
+        made = bag.map_partitions(_records.make_records, job)
+        if client is None:
+            collect(made.compute(scheduler="threads"))
+            continue
+        pending.append(client.compute(made))
+        if len(pending) > 1:
+            collect(pending.popleft().result())
+    while pending:
+        collect(pending.popleft().result())
+    return written, failures
 
 
 def _default_client():

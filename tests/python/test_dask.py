@@ -104,6 +104,15 @@ def test_local_cluster_writes_barwright_batchs_files(batch_exe, tmp_path, monkey
     assert len(made) > 5
 
 
+def test_records_go_a_window_at_a_time(batch_exe, tmp_path, monkeypatch, cluster_client):
+    # A window is 16 partitions: one record a partition makes four windows of
+    # these 50 records, with failures in several.
+    header, rows = TICKETS.split("\n", 1)
+    text = header + "\n" + rows * 6
+    compare(batch_exe, tmp_path, monkeypatch, text.encode("utf-8"), {"partition_size": 1}, [],
+            "out/{n}.svg", cluster_client)
+
+
 # Random cells: data made of awkward pieces (quotes, separators, line
 # breaks of every kind, escapes), and option values mostly good.
 _PIECES = ['"', '""', ",", "\n", "\r\n", "\r", "~N", "~X41", "~", "ab", "12", "é", " "]
