@@ -251,7 +251,8 @@ def upload(client):
     """Sends this barwright package to every worker of client, for workers
     that cannot import it themselves (call it again for workers that join
     later). They must run the same Python on the same kind of machine: the
-    module is native."""
+    module is native. Returns, for each worker's address, the folder the
+    module went to, or None where the worker had it already."""
     folder = os.path.dirname(os.path.abspath(__file__))
     archive = io.BytesIO()
     with zipfile.ZipFile(archive, "w") as z:
@@ -262,16 +263,18 @@ def upload(client):
     # Defined here so that it travels by value: the workers cannot import
     # this module yet.
     def install(data, dask_worker=None):
-        import importlib, io, os, sys, tempfile, zipfile
-        # The worker's own folder goes when the worker does.
-        if dask_worker is not None:
-            target = os.path.join(dask_worker.local_directory, "barwright-upload")
-        else:
-            target = tempfile.mkdtemp(prefix="barwright-")
+        import importlib, importlib.util, io, sys, tempfile, zipfile
+        # A worker that has the module already keeps it: its native half may
+        # be loaded, and must not be written over.
+        if importlib.util.find_spec("barwright") is not None:
+            return None
+        # In the worker's own folder, which goes when the worker does.
+        folder = dask_worker.local_directory if dask_worker is not None else None
+        target = tempfile.mkdtemp(prefix="barwright-", dir=folder)
         with zipfile.ZipFile(io.BytesIO(data)) as z:
             z.extractall(target)
         sys.path.insert(0, target)
         importlib.invalidate_caches()
         return target
 
-    client.run(install, archive.getvalue())
+    return client.run(install, archive.getvalue())

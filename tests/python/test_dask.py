@@ -224,7 +224,8 @@ def test_scheduler_and_worker_as_on_many_machines(tmp_path, monkeypatch):
         with Client(scheduler_file=str(scheduler_file)) as client:
             client.wait_for_workers(1, timeout=60)
             assert not any(client.run(lambda: "barwright" in sys.modules).values())
-            barwright.dask.upload(client)
+            assert all(barwright.dask.upload(client).values())
+            assert not any(barwright.dask.upload(client).values())  # nothing written over
             monkeypatch.chdir(tmp_path)
             (tmp_path / "in.csv").write_bytes(b"data,col\nfirst,3\nsecond,4\n")
             assert barwright.dask.write_csv("in.csv", "{n}.png", client, time=0) == 2
