@@ -37,11 +37,15 @@ def _whole(value):
         return None
 
 
-def _integer(keyword, value):
+def _int(keyword, value):
     number = _whole(value)
     if number is None:
         raise TypeError(f"{keyword} takes an int, not {_type_name(value)}")
-    return str(number)
+    return number
+
+
+def _integer(keyword, value):
+    return str(_int(keyword, value))
 
 
 def _switch(keyword, value):
@@ -165,10 +169,10 @@ def file_id_text(file_id):
 
 
 def segment_count(keyword, value):
-    count = _integer(keyword, value)
-    if not 1 <= int(count) <= _barwright.MAX_MACRO_SEGMENTS:
+    count = _int(keyword, value)
+    if not 1 <= count <= _barwright.MAX_MACRO_SEGMENTS:
         raise out_of_range(keyword, value, f"1..{_barwright.MAX_MACRO_SEGMENTS} symbols")
-    return int(count)
+    return count
 
 
 def macro_settings(macro):
@@ -185,7 +189,7 @@ def dpi_value(dpi):
     """The resolution to record: None or 0 for none, else 1..MAX_DPI."""
     if dpi is None:
         return 0
-    number = int(_integer("dpi", dpi))
+    number = _int("dpi", dpi)
     if not 0 <= number <= _barwright.MAX_DPI:
         raise out_of_range("dpi", dpi, f"0..{_barwright.MAX_DPI} pixels per inch")
     return number
@@ -199,17 +203,16 @@ def time_value(time):
     if isinstance(time, datetime.datetime):
         seconds = int(time.timestamp())
     else:
-        seconds = int(_integer("time", time))
+        seconds = _int("time", time)
     if not 0 <= seconds <= LAST_PNG_TIME:
         raise out_of_range("time", time, "from 1970 to the year 9999")
     return seconds
 
 
 def symbol_request(function, data, options):
-    """The native encode's arguments for data and the keywords, and the
-    option texts (to name a refused one). Raises TypeError for an unknown
-    keyword or a wrong type."""
-    options = dict(options)
+    """The native encode's arguments for data and the keywords (a dict,
+    emptied), and the option texts (to name a refused one). Raises TypeError
+    for an unknown keyword or a wrong type."""
     texts = option_texts(options)
     escapes = flag("escapes", options.pop("escapes", False))
     shortest = flag("shortest", options.pop("shortest", False))
