@@ -5,8 +5,13 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -15,6 +20,7 @@
 
 #include "barwright/MacroSettings.h"
 #include "barwright/OutputFile.h"
+#include "barwright/Render.h"
 #include "barwright/Status.h"
 #include "python/NativeSymbol.h"
 #include "python/SymbolRequest.h"
@@ -29,6 +35,64 @@ namespace barwright::python {
 namespace {
 
 using OptionTexts = std::vector<std::pair<std::string, std::string>>;
+
+// The interpreter lock is released only around work long enough to repay
+// handing it over. A thread that gives it up for less than a wake-up (tens of
+// microseconds on a virtual machine) mostly finds it taken again by the other
+// when it wants it back, and then both spend their time sleeping and waking:
+// measured on two cores, released around the 10 us PNG of a seven-digit
+// symbol, two threads made half as many symbols as one; held, as many;
+// released around the 40 us PNG of 220 characters of text, 1.7 times as
+// many. The bounds below mark work of about 40 us.
+constexpr std::size_t kLongDataBytes = 600;          // automatic or forced compaction
+constexpr std::size_t kLongShortestBytes = 160;      // the fewest codewords
+constexpr std::int64_t kLongBitPixels = 50000;       // png1: painting and zlib's fastest level
+constexpr std::int64_t kLongRgbPixels = 4000;        // png: zlib's level 6 on 24 bits a pixel
+constexpr std::int64_t kLongPaintedPixels = 200000;  // the RGB pixels alone
+constexpr std::size_t kLongVectorCodewords = 600;    // SVG, EPS, text
+
+bool longEncode(const SymbolRequest& request) {
+    return request.macroSegments > 0 || request.data.size() >= kLongDataBytes ||
+           (request.shortest && request.data.size() >= kLongShortestBytes);
+}
+
+// The picture's pixels; 0 when the settings make none (drawing then fails
+// at once).
+std::int64_t pixelsOf(const NativeSymbol& symbol) {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (imageSize(symbol.symbol, symbol.picture, width, height) != status::kOk) {
+        return 0;
+    }
+    return std::int64_t{width} * height;
+}
+
+bool longDraw(const NativeSymbol& symbol, const std::string& format) {
+    if (format == "png") {
+        return pixelsOf(symbol) >= kLongRgbPixels;
+    }
+    if (format == "png1") {
+        return pixelsOf(symbol) >= kLongBitPixels;
+    }
+    return symbol.symbol.codewords.size() >= kLongVectorCodewords;
+}
+
+// Holds the interpreter lock released for its lifetime when the work is long.
+class ReleaseWhen {
+public:
+    explicit ReleaseWhen(bool longWork) {
+        if (longWork) {
+            released_.emplace();
+        }
+    }
+
+private:
+    std::optional<py::gil_scoped_release> released_;
+};
+
+// Free memory that the C library keeps at the top of its heaps rather than
+// giving back: more than a picture's zlib state and buffers.
+constexpr int kKeptHeapBytes = 8 * 1024 * 1024;
 
 // (status, index of the refused option or -1, symbols).
 py::tuple encodeRequest(std::string data, std::int32_t eci, bool escapes, bool shortest,
@@ -45,7 +109,7 @@ py::tuple encodeRequest(std::string data, std::int32_t eci, bool escapes, bool s
     std::int32_t refused = -1;
     Status status = status::kOk;
     {
-        py::gil_scoped_release unlocked;
+        const ReleaseWhen unlocked(longEncode(request));
         status = makeSymbols(request, symbols, refused);
     }
     py::list list;
@@ -61,7 +125,7 @@ py::tuple drawPicture(const NativeSymbol& symbol, const std::string& format, std
     std::string bytes;
     Status status = status::kOk;
     {
-        py::gil_scoped_release unlocked;
+        const ReleaseWhen unlocked(longDraw(symbol, format));
         status = symbol.draw(format, dpi, time, bytes);
     }
     return py::make_tuple(status, py::bytes(bytes));
@@ -72,7 +136,7 @@ py::tuple drawPixels(const NativeSymbol& symbol) {
     RgbImage image;
     Status status = status::kOk;
     {
-        py::gil_scoped_release unlocked;
+        const ReleaseWhen unlocked(pixelsOf(symbol) >= kLongPaintedPixels);
         status = symbol.drawRgb(image);
     }
     const auto* pixels = reinterpret_cast<const char*>(image.pixels().data());
@@ -127,6 +191,15 @@ std::vector<std::uint16_t> codewordsOf(const NativeSymbol& symbol) {
 
 PYBIND11_MODULE(_barwright, module) {
     using namespace barwright::python;
+#ifdef __GLIBC__
+    // Every PNG sets up zlib's state afresh, several hundred kilobytes freed
+    // again at its end. Left to glibc's default, the top of the heap goes
+    // back to the system after each picture and is faulted in again by the
+    // next (and with several threads each return costs every core a TLB
+    // flush): a quarter of a mid-sized symbol's time on one thread, more on
+    // two. Kept, it is reused. barwright-batch does the same.
+    (void)mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes);
+#endif
     module.doc() = "barwright's native half; use the barwright package.";
     py::class_<NativeSymbol>(module, "NativeSymbol")
         .def_property_readonly("columns", [](const NativeSymbol& s) { return s.symbol.columns; })
