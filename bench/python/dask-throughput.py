@@ -21,8 +21,8 @@ from distributed import Client, LocalCluster
 import barwright.dask
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-BATCH = os.environ.get("BARWRIGHT_BATCH_EXE",
-                       os.path.join(HERE, "..", "..", "build", "batch", "barwright-batch"))
+BATCH = os.path.abspath(os.environ.get(
+    "BARWRIGHT_BATCH_EXE", os.path.join(HERE, "..", "..", "build", "batch", "barwright-batch")))
 
 
 def write_workloads(folder, records):

@@ -107,7 +107,8 @@ def _apply_cells(job, cells):
                 shortest = cell == b"1"
             continue
         options.append((column, name, cell))
-    refused = _barwright.refused_option([(name.decode(), cell) for _, name, cell in options])
+    texts = [(name.decode(), cell) for _, name, cell in options]
+    refused = _barwright.refused_option(texts) if texts else -1
     bad_option = None
     if refused >= 0:
         column, name, cell = options[refused]
@@ -119,7 +120,7 @@ def _apply_cells(job, cells):
             INVALID_ARGUMENT,
             b'column "%s": "%s" %s' % (name, printable(cell, True, _SHOWN_BYTES), what),
         )
-    return [(name.decode(), cell) for _, name, cell in options], shortest
+    return texts, shortest
 
 
 def _names(job, number, output_cell):
@@ -165,7 +166,9 @@ def _make_files(job, number, texts, shortest, names):
     """Encodes, draws and writes the record's files; returns how many were
     written, raises _Failure at the first that fails."""
     # Each record its own ID by default, as barwright-batch gives them.
-    file_id = job.file_id if job.file_id is not None else _options.file_id_text(number)
+    file_id = ""
+    if job.macro > 0:
+        file_id = job.file_id if job.file_id is not None else _options.file_id_text(number)
     status, _, symbols = _barwright.encode(
         DEFAULT_DATA, _barwright.NO_ECI, True, shortest, job.base_texts + texts, job.macro,
         file_id,
