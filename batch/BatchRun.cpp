@@ -1,6 +1,7 @@
 #include "batch/BatchRun.h"
 
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,8 +30,10 @@ constexpr std::size_t kRecordsPerWorker = 8;
 // Free memory a heap keeps rather than gives back: more than any worker's
 // symbol needs, so that memory stays bounded all the same.
 constexpr int kKeptHeapBytes = 64 * 1024 * 1024;
-// BSD's sysexits: the system would not start a thread.
+// BSD's sysexits: the system would not start a thread; the report file
+// cannot be created or written.
 constexpr int kSystemStatus = 71;
+constexpr int kReportStatus = 73;
 
 // Exit statuses are 8 bits; every record status fits, and anything else
 // (never expected) still reads as a failure.
@@ -54,6 +57,14 @@ std::string systemReason(int error) {
     return Text::of(::strerror_r(error, buffer, sizeof buffer), buffer);
 }
 
+// Whether two names lead to the same existing file.
+bool sameFile(const std::string& a, const std::string& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 const char* problemReason(RecordProblem problem) {
     switch (problem) {
         case RecordProblem::kStrayQuote:
@@ -72,11 +83,11 @@ BatchRun::BatchRun(const BatchSettings& settings)
       queue_(static_cast<std::size_t>(settings.jobs) * kRecordsPerWorker,
              [this](const RecordTask& task, const RecordResult& result) { report(task, result); }),
       progress_(stderr, !settings.quiet && ::isatty(STDERR_FILENO) == 1) {
-    writeSettings_.format = settings.format;
     writeSettings_.png = settings.png;
     writeSettings_.dpi = settings.dpi;
     writeSettings_.macroSegments = settings.macroSegments;
     writeSettings_.fileId = settings.fileId;
+    writeSettings_.makeFolders = settings.makeFolders;
 }
 
 std::string BatchRun::inputName() const {
@@ -115,14 +126,69 @@ bool BatchRun::nameFiles(const NameTemplate& names, bool fromCell, RecordTask& t
     return true;
 }
 
+void BatchRun::locate(const Record& record, RecordTask& task) const {
+    if (!settings_.inputGiven) {
+        return;
+    }
+    const std::string line = std::to_string(record.line);
+    switch (settings_.recordFormat) {
+        case RecordFormat::kBinary:
+            return;  // the one record
+        case RecordFormat::kNulSeparated:
+            task.location = "record " + std::to_string(record.number);  // there are no lines
+            return;
+        case RecordFormat::kCsv:
+            task.location = "row " + std::to_string(record.number) + " (line " + line + ")";
+            break;
+        default:
+            task.location = "line " + line;
+            break;
+    }
+    task.line = record.line;
+}
+
+bool BatchRun::chooseFormat(RecordTask& task) {
+    if (!settings_.formatGiven && !task.names.empty()) {
+        task.format = outputFormatOf(task.names.front()).value_or(settings_.format);
+    }
+    for (const std::string& name : task.names) {
+        if (!nameAllowsFormat(name, task.format)) {
+            task.failureName = printableText(name, false);
+            fail(task, status::kInvalidArgument,
+                 settings_.formatGiven
+                     ? std::string("--format ") + outputFormatName(task.format) +
+                           ", but the name asks for " +
+                           outputFormatName(outputFormatOf(name).value_or(task.format))
+                     : std::string("the names of its symbols ask for different formats"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool BatchRun::nameFromCell(const std::string& outputCell, RecordTask& task) {
+    NameTemplate cellNames;
+    std::string message;
+    if (!cellNames.parse(outputCell, message)) {
+        task.failureName = printableText(outputCell, false);
+        fail(task, status::kInvalidArgument, "output cell: " + message);
+        return false;
+    }
+    if (settings_.macroSegments > 1 && !cellNames.usesSegmentNumber()) {
+        task.failureName = printableText(outputCell, false);
+        fail(task, status::kInvalidArgument,
+             "the output cell needs {s} to name the symbols of --macro apart");
+        return false;
+    }
+    return nameFiles(cellNames, true, task);
+}
+
 bool BatchRun::makeTask(Record& record, RecordTask& task) {
     task.number = record.number;
     task.options = settings_.options;
+    task.format = settings_.format;
     const bool csv = settings_.recordFormat == RecordFormat::kCsv;
-    if (settings_.inputGiven && settings_.recordFormat != RecordFormat::kBinary) {
-        task.location = (csv ? "row " + std::to_string(record.number) + " (line " : "line ") +
-                        std::to_string(record.line) + (csv ? ")" : "");
-    }
+    locate(record, task);
     if (settings_.inputGiven && !csv) {
         task.options.symbol.data = std::move(record.data);
     }
@@ -139,20 +205,7 @@ bool BatchRun::makeTask(Record& record, RecordTask& task) {
         task.options.symbol.compaction = CompactionMode::kShortest;
     }
     if (!outputCell.empty()) {
-        NameTemplate cellNames;
-        std::string message;
-        if (!cellNames.parse(outputCell, message)) {
-            task.failureName = printableText(outputCell, false);
-            fail(task, status::kInvalidArgument, "output cell: " + message);
-            return true;
-        }
-        if (settings_.macroSegments > 1 && !cellNames.usesSegmentNumber()) {
-            task.failureName = printableText(outputCell, false);
-            fail(task, status::kInvalidArgument,
-                 "the output cell needs {s} to name the symbols of --macro apart");
-            return true;
-        }
-        if (!nameFiles(cellNames, true, task)) {
+        if (!nameFromCell(outputCell, task)) {
             return true;
         }
     } else if (settings_.names.isStandardOutput()) {
@@ -196,7 +249,9 @@ bool BatchRun::makeTask(Record& record, RecordTask& task) {
     }
     if (csv && !cellsApplied) {
         fail(task, status::kInvalidArgument, cellMessage);
+        return true;
     }
+    (void)chooseFormat(task);
     return true;
 }
 
@@ -251,10 +306,7 @@ void BatchRun::printFailure(const RecordTask& task, const RecordResult& result) 
         if (!task.location.empty()) {
             line += task.location + ": ";
         }
-        line += printableText(result.name, false) + ": " + statusMessage(result.status);
-        if (!result.reason.empty()) {
-            line += " (" + result.reason + ")";
-        }
+        line += printableText(result.name, false) + ": " + resultMessage(result);
     } catch (const std::bad_alloc&) {
         line = statusMessage(result.status);
     }
@@ -263,6 +315,7 @@ void BatchRun::printFailure(const RecordTask& task, const RecordResult& result) 
 }
 
 void BatchRun::report(const RecordTask& task, const RecordResult& result) {
+    report_.add(task, result);
     if (result.status == status::kOk) {
         ++written_;
     } else {
@@ -270,9 +323,77 @@ void BatchRun::report(const RecordTask& task, const RecordResult& result) {
         if (firstFailure_ == status::kOk) {
             firstFailure_ = result.status;
         }
-        printFailure(task, result);
+        if (result.missingFolder.empty() || !countMissingFolder(result.missingFolder)) {
+            printFailure(task, result);
+        }
     }
     progress_.update(written_ + failed_, failed_);
+}
+
+bool BatchRun::countMissingFolder(const std::string& folder) noexcept {
+    try {
+        const auto [entry, added] = missingFolderIndex_.emplace(folder, missingFolders_.size());
+        if (added) {
+            missingFolders_.emplace_back(folder, 0);
+        }
+        ++missingFolders_[entry->second].second;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;  // then the record has its own line, as any other
+    }
+}
+
+void BatchRun::printMissingFolders() {
+    for (const auto& [folder, records] : missingFolders_) {
+        printLine("folder \"" + printableText(folder, true) +
+                  "\" does not exist: " + std::to_string(records) +
+                  (records == 1 ? " record" : " records") + " not written (--mkdir creates it)");
+    }
+}
+
+bool BatchRun::startWorkers(std::vector<std::thread>& workers) {
+    // Only this thread takes the stop signals: the workers start with them
+    // blocked, and a blocked read here is what a signal must interrupt.
+    try {
+        const StopSignals blocked;
+        for (std::int32_t i = 0; i < settings_.jobs; ++i) {
+            workers.emplace_back([this] { work(); });
+        }
+    } catch (const std::system_error& error) {
+        if (workers.empty()) {
+            printLine(std::string("cannot start a thread: ") + error.what());
+            return false;
+        }
+        // Fewer workers than asked for still do the work.
+    }
+    return true;
+}
+
+bool BatchRun::readRecords(RecordReader& reader, bool empty) {
+    Record record;
+    try {
+        bool more = !empty;
+        bool single = !settings_.inputGiven;
+        while (more && StopSignals::caught().load() == 0) {
+            if (single) {
+                record.number = 1;
+                record.line = 0;
+                more = false;
+            } else if (!reader.next(record)) {
+                break;
+            }
+            lastLine_ =
+                settings_.recordFormat == RecordFormat::kNulSeparated ? record.number : record.line;
+            RecordTask task;
+            if (!makeTask(record, task)) {
+                more = false;
+            }
+            queue_.submit(std::move(task));
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
 }
 
 int BatchRun::run() {
@@ -291,46 +412,23 @@ int BatchRun::run() {
             return status;
         }
     }
-
-    // Only this thread takes the stop signals: the workers start with them
-    // blocked, and a blocked read here is what a signal must interrupt.
+    if (settings_.inputGiven && sameFile(settings_.reportPath, settings_.inputPath)) {
+        // The report would take the input's place when the run ends.
+        printLine("--report names the input file " + printableText(settings_.inputPath, false));
+        return kUsageStatus;
+    }
+    if (!settings_.reportPath.empty()) {
+        if (const int error = report_.open(settings_.reportPath); error != 0) {
+            printLine("cannot create the report " + printableText(settings_.reportPath, false) +
+                      ": " + systemReason(error));
+            return kReportStatus;
+        }
+    }
     std::vector<std::thread> workers;
-    try {
-        const StopSignals blocked;
-        for (std::int32_t i = 0; i < settings_.jobs; ++i) {
-            workers.emplace_back([this] { work(); });
-        }
-    } catch (const std::system_error& error) {
-        if (workers.empty()) {
-            printLine(std::string("cannot start a thread: ") + error.what());
-            return kSystemStatus;
-        }
-        // Fewer workers than asked for still do the work.
+    if (!startWorkers(workers)) {
+        return kSystemStatus;
     }
-
-    bool outOfMemory = false;
-    Record record;
-    try {
-        bool more = !empty;
-        bool single = !settings_.inputGiven;
-        while (more && StopSignals::caught().load() == 0) {
-            if (single) {
-                record.number = 1;
-                record.line = 0;
-                more = false;
-            } else if (!reader.next(record)) {
-                break;
-            }
-            lastLine_ = record.line;
-            RecordTask task;
-            if (!makeTask(record, task)) {
-                more = false;
-            }
-            queue_.submit(std::move(task));
-        }
-    } catch (const std::bad_alloc&) {
-        outOfMemory = true;
-    }
+    const bool outOfMemory = !readRecords(reader, empty);
     const int stopSignal = StopSignals::caught().load();
     if (stopSignal != 0) {
         // A second signal from now on ends the run at once, removing any
@@ -342,29 +440,39 @@ int BatchRun::run() {
         worker.join();
     }
     progress_.finish(written_ + failed_, failed_);
+    return finish(reader, stopSignal, outOfMemory);
+}
 
+int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemory) {
+    printMissingFolders();
+    const int reportError = report_.finish();
+    if (reportError != 0) {
+        printLine("cannot write the report " + printableText(settings_.reportPath, false) + ": " +
+                  systemReason(reportError));
+    }
     if (stopSignal != 0) {
         std::string line = "interrupted: " + std::to_string(written_) + " records written, " +
                            std::to_string(failed_) + " failed";
         if (settings_.inputGiven) {
-            line += "; input read to line " + std::to_string(lastLine_);
+            line += settings_.recordFormat == RecordFormat::kNulSeparated
+                        ? "; input read to record " + std::to_string(lastLine_)
+                        : "; input read to line " + std::to_string(lastLine_);
         }
         printLine(line);
         StopSignals::endBy(stopSignal);
     }
-    int exitStatus = exitStatusOf(firstFailure_);
-    if (firstFailure_ == status::kOk) {
-        exitStatus = 0;
-    }
+    // The first failing record's status; else the run's own failures.
+    const bool recordFailed = firstFailure_ != status::kOk;
+    const int exitStatus = recordFailed ? exitStatusOf(firstFailure_) : 0;
     if (outOfMemory) {
         printLine("out of memory while reading " + inputName());
-        return firstFailure_ != status::kOk ? exitStatus : exitStatusOf(status::kFail);
+        return recordFailed ? exitStatus : exitStatusOf(status::kFail);
     }
     if (reader.error() != 0) {
         printLine("cannot read " + inputName() + ": " + systemReason(reader.error()));
-        return firstFailure_ != status::kOk ? exitStatus : kInputStatus;
+        return recordFailed ? exitStatus : kInputStatus;
     }
-    return exitStatus;
+    return recordFailed || reportError == 0 ? exitStatus : kReportStatus;
 }
 
 int runBatch(int argc, char* argv[]) {

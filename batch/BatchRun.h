@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "barwright/Status.h"
@@ -10,6 +13,7 @@
 #include "batch/ProgressLine.h"
 #include "batch/RecordReader.h"
 #include "batch/RecordTask.h"
+#include "batch/RunReport.h"
 #include "batch/SymbolWriter.h"
 #include "batch/WorkQueue.h"
 
@@ -28,7 +32,9 @@ public:
     // Makes every record's files and returns the exit status: 0 when all
     // were written, else the status of the first failing record in input
     // order, kInputStatus when the input could not be opened or read to its
-    // end (and no record failed before), kUsageError for a bad CSV header.
+    // end (and no record failed before), kUsageError for a bad CSV header,
+    // 73 when the report cannot be created, or written (and no record
+    // failed).
     // A stop signal ends the process by that signal instead, once the
     // records in flight are done.
     [[nodiscard]] int run();
@@ -37,14 +43,32 @@ private:
     // Reads the CSV header; returns 0 to go on, an exit status otherwise
     // (with `empty` set when the input holds nothing at all).
     [[nodiscard]] int readHeader(RecordReader& reader, bool& empty);
+    // Starts the workers; false when not even one would start.
+    [[nodiscard]] bool startWorkers(std::vector<std::thread>& workers);
+    // Hands every record to the workers; false when memory ran out.
+    [[nodiscard]] bool readRecords(RecordReader& reader, bool empty);
+    // Reports what the run leaves to its end and returns the exit status;
+    // after a stop signal ends the process by it instead.
+    [[nodiscard]] int finish(const RecordReader& reader, int stopSignal, bool outOfMemory);
     // Fills the task for a record; false when reading must stop after it.
     [[nodiscard]] bool makeTask(Record& record, RecordTask& task);
+    // Where the record is, for its messages and the report.
+    void locate(const Record& record, RecordTask& task) const;
+    // The format of the task's files; false, with the task failed, when a
+    // name contradicts it.
+    bool chooseFormat(RecordTask& task);
+    // Names the record's files from its CSV output cell; false when the
+    // record fails.
+    [[nodiscard]] bool nameFromCell(const std::string& outputCell, RecordTask& task);
     // Names the record's files from a template; false when the record fails.
     [[nodiscard]] bool nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task);
     void fail(RecordTask& task, Status status, std::string reason);
     void work();
     void report(const RecordTask& task, const RecordResult& result);
     void printFailure(const RecordTask& task, const RecordResult& result);
+    // Counts a record lost to a missing folder; false when it cannot.
+    bool countMissingFolder(const std::string& folder) noexcept;
+    void printMissingFolders();
     [[nodiscard]] std::string inputName() const;
 
     const BatchSettings& settings_;
@@ -52,17 +76,22 @@ private:
     WorkQueue queue_;
     CsvColumns columns_;
     ProgressLine progress_;
+    RunReport report_;
 
     // The reading thread's own.
     std::uint64_t templateRecords_ = 0;  // records named by TEMPLATE
     std::uint64_t firstTemplateRecord_ = 0;
-    std::uint64_t lastLine_ = 0;  // the line of the last record read
+    // The line of the last record read (NUL-separated: its number).
+    std::uint64_t lastLine_ = 0;
 
     // The reporting worker's (one at a time), read by the caller once the
     // workers have ended.
     std::uint64_t written_ = 0;
     std::uint64_t failed_ = 0;
     Status firstFailure_ = status::kOk;
+    // Missing folders in the order met, and the records each cost.
+    std::vector<std::pair<std::string, std::uint64_t>> missingFolders_;
+    std::map<std::string, std::size_t> missingFolderIndex_;
 };
 
 // The whole program: reads the command line and the environment, then runs.

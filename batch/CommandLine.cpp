@@ -7,13 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "barwright/Encoder.h"
 #include "barwright/MacroSettings.h"
+#include "barwright/Version.h"
 #include "cli/OptionParser.h"
-
-#ifndef BARWRIGHT_VERSION
-#error "BARWRIGHT_VERSION must be defined (the project version, from CMake)"
-#endif
 
 namespace barwright::batch {
 
@@ -35,7 +31,14 @@ enum OwnOption : std::int32_t {
     kAnyPath,
     kVersion,
     kShortest,
+    kNull,
+    kReport,
+    kMkdir,
 };
+
+// --null's short letter, beside barwright's: as find -print0, xargs -0 and
+// sort -z name NUL-separated records.
+constexpr char kNullLetter = '0';
 
 constexpr LongOption kOwnOptions[] = {
     {"input", kRequiredArgument, nullptr, kInput},
@@ -51,6 +54,9 @@ constexpr LongOption kOwnOptions[] = {
     {"any-path", kNoArgument, nullptr, kAnyPath},
     {"version", kNoArgument, nullptr, kVersion},
     {"shortest", kNoArgument, nullptr, kShortest},
+    {"null", kNoArgument, nullptr, kNull},
+    {"report", kRequiredArgument, nullptr, kReport},
+    {"mkdir", kNoArgument, nullptr, kMkdir},
 };
 
 // barwright's options first and in their order, so that an abbreviation
@@ -67,19 +73,19 @@ const std::vector<LongOption>& longOptions() {
     return table;
 }
 
+// barwright's letters and -0.
+const char* optionString() {
+    static const std::string letters = std::string(kOptionString) + kNullLetter;
+    return letters.c_str();
+}
+
 // png1 is made for many small files fast: zlib's fastest level does a 1-bit
 // barcode in a third less time than its default level, for files about a
 // tenth larger (png keeps barwright's level: its files are barwright's).
 constexpr std::int32_t kBitPngCompressionLevel = 1;
 
-struct FormatName {
-    const char* name;
-    OutputFormat format;
-};
-constexpr FormatName kFormatNames[] = {
-    {"png", OutputFormat::kPng}, {"png1", OutputFormat::kPng1}, {"svg", OutputFormat::kSvg},
-    {"eps", OutputFormat::kEps}, {"txt", OutputFormat::kTxt},
-};
+constexpr OutputFormat kFormats[] = {OutputFormat::kPng, OutputFormat::kPng1, OutputFormat::kSvg,
+                                     OutputFormat::kEps, OutputFormat::kTxt};
 
 // Digits only, no sign or space, within low..high.
 bool readCount(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& value) {
@@ -120,55 +126,83 @@ std::string badOptionMessage(int argc, char* argv[]) {
         return "unknown option " + quoted("--" + std::string(typed));
     }
     const char letter = static_cast<char>(optopt);
-    const char* declared = letter != ':' ? std::strchr(kOptionString, letter) : nullptr;
+    const char* declared = letter != ':' ? std::strchr(optionString(), letter) : nullptr;
     if (declared != nullptr && letter != '\0') {
         return "option '-" + std::string(1, letter) + "' needs a value";
     }
     return "unknown option '-" + std::string(1, letter) + "'";
 }
 
-// Whether a Macro block takes this file ID: asks the encoder, which alone
-// knows the rule.
-bool fileIdAccepted(const std::string& fileId) {
-    SymbolSettings probe;
-    probe.data = "1";
-    probe.macro.enabled = true;
-    probe.macro.segmentCount = 1;
-    probe.macro.segmentIndex = 1;
-    probe.macro.fileId = fileId;
-    EncodedSymbol symbol;
-    return encode(probe, symbol) != status::kMacroFileId;
+const char* recordFormatOption(RecordFormat format) {
+    switch (format) {
+        case RecordFormat::kCsv:
+            return "--csv";
+        case RecordFormat::kBinary:
+            return "--binary";
+        default:
+            return "--null";
+    }
 }
 
-// The checks that need the whole command line.
-bool checkCombination(BatchSettings& settings, bool formatGiven, int recordFormats,
-                      std::string& message) {
+// The checks of the input that need the whole command line.
+bool checkRecords(BatchSettings& settings, int recordFormats, std::string& message) {
     if (recordFormats > 1) {
-        message = "--raw, --binary and --csv exclude each other";
+        message = "--binary, --csv and --null exclude each other";
         return false;
     }
-    if (!settings.inputGiven && settings.recordFormat != RecordFormat::kLines &&
-        settings.recordFormat != RecordFormat::kRawLines) {
-        message = std::string(settings.recordFormat == RecordFormat::kCsv ? "--csv" : "--binary") +
+    if (!settings.inputGiven && settings.recordFormat != RecordFormat::kLines) {
+        message = std::string(recordFormatOption(settings.recordFormat)) +
                   " reads its records from --input";
         return false;
     }
+    // --raw takes a line's bytes as they are; binary and NUL-separated
+    // records are raw anyway.
+    if (settings.raw && settings.recordFormat == RecordFormat::kLines && settings.inputGiven) {
+        settings.recordFormat = RecordFormat::kRawLines;
+    }
+    if (settings.recordFormat == RecordFormat::kBinary ||
+        settings.recordFormat == RecordFormat::kNulSeparated) {
+        settings.raw = true;
+    }
+    if (settings.reportPath == "-" && settings.names.isStandardOutput()) {
+        message = "--report - and TEMPLATE - cannot both write to standard output";
+        return false;
+    }
+    return true;
+}
+
+// TEMPLATE's format, or --format's if it does not contradict TEMPLATE.
+bool checkFormat(BatchSettings& settings, std::string& message) {
     const NameTemplate& names = settings.names;
-    if (!formatGiven) {
-        if (names.isStandardOutput()) {
-            settings.format = OutputFormat::kPng;
-        } else if (const auto format = names.format()) {
-            settings.format = *format;
-        } else {
-            message = "cannot tell the format from " + quoted(names.text()) +
-                      ": name it with --format (png, png1, svg, eps or txt)";
-            return false;
-        }
+    if (names.isStandardOutput()) {
+        return true;  // png unless --format says otherwise
+    }
+    const std::optional<OutputFormat> named = names.format();
+    if (!settings.formatGiven && !named) {
+        message = "cannot tell the format from " + quoted(names.text()) +
+                  ": name it with --format (png, png1, svg, eps or txt)";
+        return false;
+    }
+    if (!settings.formatGiven) {
+        settings.format = *named;
+    } else if (!nameAllowsFormat(names.text(), settings.format)) {
+        message = "TEMPLATE " + quoted(names.text()) + " names " + outputFormatName(*named) +
+                  " files, and --format asks for " + outputFormatName(settings.format);
+        return false;
     }
     if (settings.dpi != 0 && settings.format == OutputFormat::kTxt) {
         message = "--dpi has no meaning for the txt format";
         return false;
     }
+    return true;
+}
+
+// The checks of the output that need the whole command line.
+bool checkOutput(BatchSettings& settings, std::string& message) {
+    if (!checkFormat(settings, message)) {
+        return false;
+    }
+    const NameTemplate& names = settings.names;
     if (settings.macroSegments > 1 && names.isStandardOutput()) {
         message = "standard output takes one symbol, and --macro " +
                   std::to_string(settings.macroSegments) + " makes " +
@@ -187,150 +221,161 @@ bool checkCombination(BatchSettings& settings, bool formatGiven, int recordForma
     return true;
 }
 
-}  // namespace
+bool isFlag(std::int32_t option) {
+    switch (option) {
+        case kRaw:
+        case kBinary:
+        case kCsv:
+        case kNull:
+        case kQuiet:
+        case kAnyPath:
+        case kShortest:
+        case kMkdir:
+            return true;
+        default:
+            return false;
+    }
+}
 
-CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
-                                  BatchSettings& settings, std::string& message) {
-    settings.jobs = cpuCount < 1 ? 1 : (cpuCount > kMaxJobs ? kMaxJobs : cpuCount);
-    bool formatGiven = false;
-    int recordFormats = 0;
-    const std::int32_t savedOpterr = opterr;
-    opterr = 0;
-    const auto refuse = [&](std::string text) {
-        message = std::move(text);
-        opterr = savedOpterr;
-        return CommandLineResult::kUsageError;
-    };
-    for (;;) {
-        const std::int32_t option =
-            parseNextOption(argc, argv, kOptionString, longOptions().data(), nullptr);
-        if (option == kEndOfOptions) {
+// The options without a value; recordFormats counts --binary, --csv and
+// --null.
+void applyFlag(std::int32_t option, BatchSettings& settings, int& recordFormats) {
+    switch (option) {
+        case kRaw:
+            settings.raw = true;
             break;
-        }
-        if (option == kBadOption) {
-            return refuse(badOptionMessage(argc, argv));
-        }
-        const std::string_view value = optarg != nullptr ? optarg : "";
-        const std::string_view word = optind - 1 < argc ? argv[optind - 1] : "";
-        switch (option) {
-            case 'h':
-                opterr = savedOpterr;
-                return CommandLineResult::kHelp;
-            case kVersion:
-                opterr = savedOpterr;
-                return CommandLineResult::kVersion;
-            case kRaw:
-            case kBinary:
-            case kCsv:
-            case kQuiet:
-            case kAnyPath:
-            case kShortest:
-                // The parser ignores "=value" after an option without one;
-                // it is refused here rather than silently dropped.
-                if (word.find('=') != std::string_view::npos) {
-                    return refuse("option " + quoted(word.substr(0, word.find('='))) +
-                                  " takes no value");
-                }
-                break;
-            default:
-                break;
-        }
-        switch (option) {
-            case kInput:
-                if (value.empty()) {
-                    return refuse("--input needs a file name ('-' for standard input)");
-                }
-                settings.inputGiven = true;
-                settings.inputPath = value;
-                break;
-            case kRaw:
-                ++recordFormats;
-                settings.recordFormat = RecordFormat::kRawLines;
-                settings.raw = true;
-                break;
-            case kBinary:
-                ++recordFormats;
-                settings.recordFormat = RecordFormat::kBinary;
-                settings.raw = true;
-                break;
-            case kCsv:
-                ++recordFormats;
-                settings.recordFormat = RecordFormat::kCsv;
-                break;
-            case kFormat: {
-                bool known = false;
-                for (const FormatName& entry : kFormatNames) {
-                    if (value == entry.name) {
-                        settings.format = entry.format;
-                        known = true;
-                    }
-                }
-                if (!known) {
-                    return refuse("unknown format " + quoted(value) +
-                                  " (known: png, png1, svg, eps, txt)");
-                }
-                formatGiven = true;
-                break;
-            }
-            case kDpi:
-                if (!readCount(value, 1, kMaxDpi, settings.dpi)) {
-                    return refuse("--dpi takes a whole number from 1 to " +
-                                  std::to_string(kMaxDpi) + ", not " + quoted(value));
-                }
-                break;
-            case kMacro:
-                if (!readCount(value, 1, kMaxMacroSegments, settings.macroSegments)) {
-                    return refuse("--macro takes a number of symbols from 1 to " +
-                                  std::to_string(kMaxMacroSegments) + ", not " + quoted(value));
-                }
-                break;
-            case kFileId:
-                if (value.empty() || !fileIdAccepted(std::string(value))) {
-                    return refuse("--file-id " + quoted(value) +
-                                  " is no Macro PDF417 file ID: digits, or '#' and groups of "
-                                  "three digits of 000 to 899");
-                }
-                settings.fileId = value;
-                break;
-            case kJobs:
-                if (!readCount(value, 1, kMaxJobs, settings.jobs)) {
-                    return refuse("--jobs takes a whole number from 1 to " +
-                                  std::to_string(kMaxJobs) + ", not " + quoted(value));
-                }
-                break;
-            case kQuiet:
-                settings.quiet = true;
-                break;
-            case kAnyPath:
-                settings.anyPath = true;
-                break;
-            case kShortest:
-                settings.shortest = true;
-                break;
-            default:
-                // A symbol option: barwright's value rules, out-of-range
-                // values dropped silently.
-                (void)applyOption(option, value, settings.options, ValueCheck::kLenient);
-                break;
+        case kBinary:
+            ++recordFormats;
+            settings.recordFormat = RecordFormat::kBinary;
+            break;
+        case kCsv:
+            ++recordFormats;
+            settings.recordFormat = RecordFormat::kCsv;
+            break;
+        case kNull:
+        case kNullLetter:
+            ++recordFormats;
+            settings.recordFormat = RecordFormat::kNulSeparated;
+            break;
+        case kQuiet:
+            settings.quiet = true;
+            break;
+        case kAnyPath:
+            settings.anyPath = true;
+            break;
+        case kShortest:
+            settings.shortest = true;
+            break;
+        case kMkdir:
+            settings.makeFolders = true;
+            break;
+        default:
+            break;
+    }
+}
+
+bool readFormat(std::string_view value, BatchSettings& settings, std::string& message) {
+    for (const OutputFormat format : kFormats) {
+        if (value == outputFormatName(format)) {
+            settings.format = format;
+            settings.formatGiven = true;
+            return true;
         }
     }
-    opterr = savedOpterr;
+    message = "unknown format " + quoted(value) + " (known: png, png1, svg, eps, txt)";
+    return false;
+}
 
+// The batch's options with a value, checked strictly; false with a message
+// for a value refused.
+bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings& settings,
+                      std::string& message) {
+    const auto refuse = [&](std::string text) {
+        message = std::move(text);
+        return false;
+    };
+    switch (option) {
+        case kInput:
+            if (value.empty()) {
+                return refuse("--input needs a file name ('-' for standard input)");
+            }
+            settings.inputGiven = true;
+            settings.inputPath = value;
+            return true;
+        case kReport:
+            if (value.empty()) {
+                return refuse("--report needs a file name ('-' for standard output)");
+            }
+            settings.reportPath = value;
+            return true;
+        case kFormat:
+            return readFormat(value, settings, message);
+        case kDpi:
+            return readCount(value, 1, kMaxDpi, settings.dpi) ||
+                   refuse("--dpi takes a whole number from 1 to " + std::to_string(kMaxDpi) +
+                          ", not " + quoted(value));
+        case kMacro:
+            return readCount(value, 1, kMaxMacroSegments, settings.macroSegments) ||
+                   refuse("--macro takes a number of symbols from 1 to " +
+                          std::to_string(kMaxMacroSegments) + ", not " + quoted(value));
+        case kFileId:
+            if (value.empty() || !isMacroFileId(value)) {
+                return refuse("--file-id " + quoted(value) +
+                              " is no Macro PDF417 file ID: digits, or '#' and groups of "
+                              "three digits of 000 to 899");
+            }
+            settings.fileId = value;
+            return true;
+        case kJobs:
+            return readCount(value, 1, kMaxJobs, settings.jobs) ||
+                   refuse("--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
+                          ", not " + quoted(value));
+        default:
+            return true;
+    }
+}
+
+// A symbol option: barwright's value rules, out-of-range values dropped
+// silently; but a colour must be written out, since barwright's reading of
+// "white" or "#003366" as black bars or ground makes symbols no one can read.
+bool applySymbolOption(std::int32_t option, std::string_view value, BatchSettings& settings,
+                       std::string& message) {
+    if (option != 'b' && option != 'f') {
+        (void)applyOption(option, value, settings.options, ValueCheck::kLenient);
+        return true;
+    }
+    if (applyOption(option, value, settings.options, ValueCheck::kStrict)) {
+        return true;
+    }
+    message = std::string(option == 'b' ? "-b, --bcolor" : "-f, --fcolor") +
+              " takes a colour as rrggbb, #rrggbb or 0xrrggbb (six hexadecimal digits), not " +
+              quoted(value);
+    return false;
+}
+
+bool isOwnValueOption(std::int32_t option) { return option >= kInput && !isFlag(option); }
+
+// TEMPLATE, the last argument, and what depends on the whole command line.
+bool finishCommandLine(int argc, char* argv[], int recordFormats, BatchSettings& settings,
+                       std::string& message) {
     if (optind >= argc || argv[optind] == nullptr) {
-        return refuse("no TEMPLATE: name the output files (or '-' for standard output)");
+        message = "no TEMPLATE: name the output files (or '-' for standard output)";
+        return false;
     }
     const std::string_view templateText = argv[optind];
     if (optind + 1 < argc) {
-        return refuse("unexpected argument " + quoted(argv[optind + 1]) +
-                      " after TEMPLATE (options go before it)");
+        message = "unexpected argument " + quoted(argv[optind + 1]) +
+                  " after TEMPLATE (options go before it)";
+        return false;
     }
     std::string templateMessage;
     if (!settings.names.parse(templateText, templateMessage)) {
-        return refuse("TEMPLATE " + quoted(templateText) + ": " +
-                      (templateMessage.empty() ? "out of memory" : templateMessage));
+        message = "TEMPLATE " + quoted(templateText) + ": " +
+                  (templateMessage.empty() ? "out of memory" : templateMessage);
+        return false;
     }
-    if (!checkCombination(settings, formatGiven, recordFormats, message)) {
-        return CommandLineResult::kUsageError;
+    if (!checkRecords(settings, recordFormats, message) || !checkOutput(settings, message)) {
+        return false;
     }
     // Without --input, -d's data is the one record.
     settings.options.symbol.escapes = !settings.raw;
@@ -338,7 +383,52 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
     if (settings.format == OutputFormat::kPng1) {
         settings.png.compressionLevel = kBitPngCompressionLevel;
     }
-    return CommandLineResult::kRun;
+    return true;
+}
+
+}  // namespace
+
+CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
+                                  BatchSettings& settings, std::string& message) {
+    settings.jobs = cpuCount < 1 ? 1 : (cpuCount > kMaxJobs ? kMaxJobs : cpuCount);
+    int recordFormats = 0;
+    const std::int32_t savedOpterr = opterr;
+    opterr = 0;
+    CommandLineResult result = CommandLineResult::kRun;
+    for (bool more = true; more && result == CommandLineResult::kRun;) {
+        const std::int32_t option =
+            parseNextOption(argc, argv, optionString(), longOptions().data(), nullptr);
+        const std::string_view value = optarg != nullptr ? optarg : "";
+        const std::string_view word = optind - 1 < argc ? argv[optind - 1] : "";
+        bool accepted = true;
+        if (option == kEndOfOptions) {
+            more = false;
+        } else if (option == kBadOption) {
+            message = badOptionMessage(argc, argv);
+            accepted = false;
+        } else if (option == 'h' || option == kVersion) {
+            result = option == 'h' ? CommandLineResult::kHelp : CommandLineResult::kVersion;
+        } else if (isFlag(option) || option == kNullLetter) {
+            // The parser ignores "=value" after an option without one; it is
+            // refused here rather than silently dropped.
+            accepted = word.find('=') == std::string_view::npos || word.substr(0, 2) != "--";
+            message = "option " + quoted(word.substr(0, word.find('='))) + " takes no value";
+            applyFlag(option, settings, recordFormats);
+        } else if (isOwnValueOption(option)) {
+            accepted = applyValueOption(option, value, settings, message);
+        } else {
+            accepted = applySymbolOption(option, value, settings, message);
+        }
+        if (!accepted) {
+            result = CommandLineResult::kUsageError;
+        }
+    }
+    opterr = savedOpterr;
+    if (result == CommandLineResult::kRun &&
+        !finishCommandLine(argc, argv, recordFormats, settings, message)) {
+        result = CommandLineResult::kUsageError;
+    }
+    return result;
 }
 
 bool readSourceDateEpoch(const char* value, PngOptions& png, std::string& message) {
@@ -355,7 +445,10 @@ bool readSourceDateEpoch(const char* value, PngOptions& png, std::string& messag
     return true;
 }
 
-const char* batchVersionText() { return "barwright-batch " BARWRIGHT_VERSION; }
+const char* batchVersionText() {
+    static const std::string text = std::string("barwright-batch ") + version();
+    return text.c_str();
+}
 
 std::int32_t availableCpuCount() {
     cpu_set_t cpus;
@@ -388,8 +481,8 @@ Symbol options, taken as barwright takes them, for every record:
   -r, --row N        rows 3..90, or 0 automatic (default)
   -t, --cpdf N       Compact PDF417 when not 0
   -o, --orient N     orientation: 0, 90, 180 or 270 degrees
-  -b, --bcolor RGB   background colour, hexadecimal rrggbb (default ffffff)
-  -f, --fcolor RGB   bar colour, hexadecimal rrggbb (default 000000)
+  -b, --bcolor RGB   background colour: rrggbb, #rrggbb or 0xrrggbb (ffffff)
+  -f, --fcolor RGB   bar colour, written the same way (default 000000)
   -q, --qzone N      quiet zone when not 0 (default 1)
   -z, --alignh N     horizontal alignment: 0 left, 1 centre, 2 right
   -v, --alignv N     vertical alignment: 0 top, 1 centre, 2 bottom
@@ -397,29 +490,37 @@ Symbol options, taken as barwright takes them, for every record:
 
 Records:
       --input FILE   one record per line of FILE ('-': standard input)
-      --raw          no ~ escapes: a line's bytes are the data
+      --raw          no ~ escapes: a line's or a CSV data cell's bytes are
+                     the data
       --binary       the whole input is one record's data, raw bytes
-      --csv          CSV input: a header row of long option names and
-                     'output'; a non-empty cell sets its option for its record
+  -0, --null         records end with a NUL byte, raw bytes (find -print0)
+      --csv          CSV input: a header row of long option names, 'output',
+                     'shortest' and 'hex' (data bytes in hexadecimal); a
+                     non-empty cell sets its option for its record
 
 Output:
-      --format F     png, png1, svg, eps or txt (default: TEMPLATE's extension)
+      --format F     png, png1, svg, eps or txt, for every file (default: each
+                     file name's extension, else TEMPLATE's)
       --dpi N        resolution to record, 1..%d pixels per inch
       --macro N      spread each record over N Macro PDF417 symbols
       --file-id ID   Macro file ID of every record (default: the record number)
       --any-path     let CSV output cells name files outside the current folder
+      --mkdir        create the folders that the file names need
       --shortest     the fewest data codewords for each record's data (in place
                      of -m's mode); CSV column 'shortest' with 1 or 0
 
 Run:
       --jobs N       symbols made at once (default: the CPUs available, %d)
       --quiet        no progress line on a terminal
+      --report FILE  a CSV row per record: its file, status, message, columns,
+                     rows, level and data codewords ('-': standard output)
   -h, --help         print this text
       --version      print the version
 
 Exit status: 0 when every record was written; else the status of the first
 failing record (1..28, as barwright's); 64 for a bad command line, 66 for an
-input that cannot be read. See barwright-batch(1).
+input that cannot be read, 73 for a report that cannot be written. See
+barwright-batch(1).
 )",
                  kMaxDpi, cpuCount);
     std::fflush(stream);

@@ -27,6 +27,14 @@ constexpr std::size_t kShownBytes = 64;
 
 std::string printable(std::string_view text) { return printableText(text, true, kShownBytes); }
 
+// 0..15 for a hexadecimal digit, -1 for anything else.
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
 std::string knownColumns() {
     std::string list;
     for (int i = 0; i < kLongOptionCount; ++i) {
@@ -35,7 +43,8 @@ std::string knownColumns() {
             list += ", ";
         }
     }
-    return list + CsvColumns::kOutputColumn + ", " + CsvColumns::kShortestColumn;
+    return list + CsvColumns::kOutputColumn + ", " + CsvColumns::kShortestColumn + ", " +
+           CsvColumns::kHexColumn;
 }
 
 }  // namespace
@@ -50,6 +59,7 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
         }
         const std::int32_t letter = name == kOutputColumn     ? kOutputLetter
                                     : name == kShortestColumn ? kShortestLetter
+                                    : name == kHexColumn      ? kHexLetter
                                                               : letterOf(name);
         if (letter == 0 && name != kOutputColumn) {
             message =
@@ -78,6 +88,11 @@ bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& opt
             output = cells[i];
         }
     }
+    if (givesBothData(cells)) {
+        message = std::string("a row gives its data in one of the columns \"data\" and \"") +
+                  kHexColumn + "\", not in both";
+        return false;
+    }
     for (std::size_t i = 0; i < cells.size() && i < letters_.size(); ++i) {
         const std::string& cell = cells[i];
         if (cell.empty() || letters_[i] == kOutputLetter) {
@@ -92,12 +107,48 @@ bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& opt
             shortest = cell == "1";
             continue;
         }
+        if (letters_[i] == kHexLetter) {
+            if (!applyHex(i, cell, options, message)) {
+                return false;
+            }
+            continue;
+        }
         if (!applyOption(letters_[i], cell, options, ValueCheck::kStrict)) {
             message = "column \"" + names_[i] + "\": \"" + printable(cell) +
                       "\" is not a value of this option";
             return false;
         }
     }
+    return true;
+}
+
+bool CsvColumns::givesBothData(const std::vector<std::string>& cells) const {
+    bool data = false;
+    bool hex = false;
+    for (std::size_t i = 0; i < cells.size() && i < letters_.size(); ++i) {
+        data = data || (letters_[i] == 'd' && !cells[i].empty());
+        hex = hex || (letters_[i] == kHexLetter && !cells[i].empty());
+    }
+    return data && hex;
+}
+
+bool CsvColumns::applyHex(std::size_t column, const std::string& cell, SymbolOptions& options,
+                          std::string& message) const {
+    std::string bytes;
+    bool digitsOnly = cell.size() % 2 == 0;
+    for (std::size_t i = 0; digitsOnly && i < cell.size(); i += 2) {
+        const int high = hexValue(cell[i]);
+        const int low = hexValue(cell[i + 1]);
+        digitsOnly = high >= 0 && low >= 0;
+        bytes.push_back(static_cast<char>(high * 16 + low));
+    }
+    if (!digitsOnly) {
+        message = "column \"" + names_[column] + "\": \"" + printable(cell) +
+                  "\" is not bytes in hexadecimal (two digits a byte, nothing between)";
+        return false;
+    }
+    options.symbol.data = std::move(bytes);
+    options.symbol.escapes = false;
     return true;
 }
 

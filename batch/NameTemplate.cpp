@@ -61,6 +61,28 @@ std::optional<OutputFormat> outputFormatOf(std::string_view path) noexcept {
     return std::nullopt;
 }
 
+const char* outputFormatName(OutputFormat format) noexcept {
+    switch (format) {
+        case OutputFormat::kPng:
+            return "png";
+        case OutputFormat::kPng1:
+            return "png1";
+        case OutputFormat::kSvg:
+            return "svg";
+        case OutputFormat::kEps:
+            return "eps";
+        case OutputFormat::kTxt:
+            return "txt";
+    }
+    return "";
+}
+
+bool nameAllowsFormat(std::string_view path, OutputFormat format) noexcept {
+    const std::optional<OutputFormat> named = outputFormatOf(path);
+    return !named || *named == format ||
+           (*named == OutputFormat::kPng && format == OutputFormat::kPng1);
+}
+
 bool isContainedPath(std::string_view path) noexcept {
     if (path.empty() || path.front() == kSeparator || path.find('\0') != std::string_view::npos) {
         return false;

@@ -18,6 +18,14 @@ enum class OutputFormat { kPng, kPng1, kSvg, kEps, kTxt };
 // folder "x.svg/" or a hidden name such as ".png") or another one.
 std::optional<OutputFormat> outputFormatOf(std::string_view path) noexcept;
 
+// The format's name as --format takes it: "png", "png1", "svg", "eps", "txt".
+const char* outputFormatName(OutputFormat format) noexcept;
+
+// False when the path's extension names another format than this one, so
+// that a file never holds a format its name contradicts; a .png name allows
+// png and png1, a name without a known extension every format.
+bool nameAllowsFormat(std::string_view path, OutputFormat format) noexcept;
+
 // True when the path stays inside the folder it is taken from: not empty,
 // not absolute, and without a ".." component anywhere ("a/..b" and "..." are
 // names, not climbs). A NUL byte, which no file name can hold, makes it false

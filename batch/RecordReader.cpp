@@ -7,10 +7,6 @@
 
 namespace barwright::batch {
 
-bool takesEscapes(RecordFormat format) noexcept {
-    return format == RecordFormat::kLines || format == RecordFormat::kCsv;
-}
-
 // Collects one CSV row into a vector of cells, counting what it stores
 // against the limit. Over the limit, the cells are let go and nothing more
 // is stored, but the fields are still counted so that the row reads to its
@@ -109,7 +105,10 @@ bool RecordReader::next(Record& record) noexcept {
         switch (format_) {
             case RecordFormat::kLines:
             case RecordFormat::kRawLines:
-                found = nextLine(record);
+                found = nextLine(record, '\n');
+                break;
+            case RecordFormat::kNulSeparated:
+                found = nextLine(record, '\0');
                 break;
             case RecordFormat::kBinary:
                 found = nextBinary(record);
@@ -134,26 +133,29 @@ bool RecordReader::next(Record& record) noexcept {
     return found;
 }
 
-bool RecordReader::nextLine(Record& record) {
+bool RecordReader::nextLine(Record& record, char separator) {
+    // Only a line may end in CR LF.
+    const bool lines = separator == '\n';
     record.cells.clear();
     for (;;) {
         record.data.clear();
         const std::uint64_t startLine = line_;
-        std::uint64_t lineBytes = 0;  // before the line feed, a carriage return included
+        std::uint64_t lineBytes = 0;  // before the separator, a carriage return included
         char lastByte = 0;
         bool terminated = false;
         bool dropped = false;
         while (!terminated && fill()) {
             const std::size_t available = static_cast<std::size_t>(end_ - begin_);
-            const char* lineFeed = static_cast<const char*>(std::memchr(begin_, '\n', available));
+            const char* separatorAt =
+                static_cast<const char*>(std::memchr(begin_, separator, available));
             const std::size_t count =
-                lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - begin_) : available;
+                separatorAt != nullptr ? static_cast<std::size_t>(separatorAt - begin_) : available;
             if (count > 0) {
                 lineBytes += count;
                 lastByte = begin_[count - 1];
                 // One byte over the limit may still be the carriage return
                 // of a CR LF, which is no data.
-                if (!dropped && lineBytes - 1 > recordLimit_) {
+                if (!dropped && lineBytes - (lines ? 1 : 0) > recordLimit_) {
                     dropped = true;
                     std::string().swap(record.data);
                 }
@@ -162,7 +164,7 @@ bool RecordReader::nextLine(Record& record) {
                 }
             }
             begin_ += count;
-            if (lineFeed != nullptr) {
+            if (separatorAt != nullptr) {
                 ++begin_;
                 terminated = true;
             }
@@ -173,7 +175,7 @@ bool RecordReader::nextLine(Record& record) {
         if (terminated) {
             ++line_;
         }
-        const bool crLf = terminated && lastByte == '\r';
+        const bool crLf = lines && terminated && lastByte == '\r';
         const std::uint64_t dataBytes = lineBytes - (crLf ? 1 : 0);
         if (dataBytes == 0) {
             continue;  // an empty line

@@ -12,16 +12,12 @@ namespace barwright::batch {
 
 // How the input is cut into records.
 enum class RecordFormat {
-    kLines,     // one record per line, its data written with the ~ escapes
-    kRawLines,  // one record per line, its bytes taken as they are
-    kBinary,    // the whole input is one record
-    kCsv,       // RFC 4180 rows under a header row
+    kLines,         // one record per line, its data written with the ~ escapes
+    kRawLines,      // one record per line, its bytes taken as they are
+    kBinary,        // the whole input is one record
+    kCsv,           // RFC 4180 rows under a header row
+    kNulSeparated,  // one record per NUL-terminated field, its bytes taken as they are
 };
-
-// True when a record's data is written with the ~ escapes: lines, and CSV
-// cells, which stand for option values just as the command line's do. Raw
-// lines and binary input are data byte for byte.
-bool takesEscapes(RecordFormat format) noexcept;
 
 // What is wrong with a record. When several things are, the record carries
 // the one listed last here: the more of the record it spoils, the later.
@@ -69,6 +65,10 @@ enum class HeaderState {
 // dropped; any other carriage return, a NUL, and every other byte are data
 // (there are no UTF-8 checks). A last line without a line feed is a record.
 // Empty lines are skipped but counted in the line numbers.
+//
+// NUL-separated: as lines, with a NUL byte where a line feed would be, and
+// no carriage return dropped: every other byte, line feeds included, is
+// data. Record.line counts the fields, empty ones included.
 //
 // Binary: the whole input is one record, an empty input one empty record.
 //
@@ -128,7 +128,8 @@ private:
     // Makes input available at begin_ when none is left; false at the end
     // of the input or when the read failed.
     bool fill() noexcept;
-    bool nextLine(Record& record);
+    // Lines and NUL-separated fields: the bytes up to the separator.
+    bool nextLine(Record& record, char separator);
     bool nextBinary(Record& record);
     bool nextCsv(Record& record);
     void readHeaderRow();

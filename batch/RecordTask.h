@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "barwright/Status.h"
+#include "batch/NameTemplate.h"
 #include "cli/SymbolOptions.h"
 
 namespace barwright::batch {
@@ -13,8 +14,10 @@ namespace barwright::batch {
 struct RecordTask {
     std::uint64_t number = 0;  // the record number, 1-based
     // Where the record is in the input, for messages: "line 12", "row 5
-    // (line 7)"; empty when it is not from an input file.
+    // (line 7)", "record 3"; empty when it is not from an input file.
     std::string location;
+    // The input line where the record begins, 0 where messages name none.
+    std::uint64_t line = 0;
     // The record's symbol: the command line's options, its data and its CSV
     // cells.
     SymbolOptions options;
@@ -22,6 +25,8 @@ struct RecordTask {
     // the symbol goes to standard output.
     std::vector<std::string> names;
     bool toStandardOutput = false;
+    // The format of every file of the record: its name's, or the run's.
+    OutputFormat format = OutputFormat::kPng;
 
     // A fault found while reading (a bad CSV cell, a refused name): the
     // record fails with it and nothing is made.
@@ -30,11 +35,26 @@ struct RecordTask {
     std::string failureReason;  // the detail after the status message
 };
 
+// The shape of what a record became, for the report: over the symbols of a
+// Macro PDF417 record, the largest rows and level and the sums of the
+// codewords.
+struct SymbolFacts {
+    std::int32_t columns = 0;  // 1..30
+    std::int32_t rows = 0;     // 3..90
+    std::int32_t errorCorrectionLevel = 0;
+    std::int64_t dataCodewords = 0;  // EncodedSymbol::dataCodewordCount
+    std::int64_t dataCapacity = 0;   // EncodedSymbol::dataCapacity
+};
+
 // What became of a record.
 struct RecordResult {
     Status status = status::kOk;
     std::string name;    // the file the failure concerns ("-" for standard output)
     std::string reason;  // the detail, e.g. the system's reason; may be empty
+    // The folder that the file needed and that does not exist, when that is
+    // why it could not be opened; such failures are summed up per folder.
+    std::string missingFolder;
+    SymbolFacts facts;  // when the status is kOk
 };
 
 }  // namespace barwright::batch

@@ -3,7 +3,7 @@
 #include <pthread.h>
 #include <unistd.h>
 
-#include "barwright/PendingFile.h"
+#include "files/PendingFile.h"
 
 namespace barwright::batch {
 

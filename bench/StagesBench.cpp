@@ -11,10 +11,17 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
+#include "barwright/EpsRenderer.h"
+#include "barwright/Picture.h"
+#include "barwright/LabelSheetWriter.h"
+#include "barwright/PdfRenderer.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
 #include "barwright/RgbImage.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "bench/Workloads.h"
 #include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"
@@ -205,8 +212,8 @@ BENCHMARK(BM_PngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond
 // Each picture target from the encoded symbol to its finished form in
 // memory, as a bulk program makes one file: the rasters allocated and
 // painted, the vector pictures and the text written out.
-enum Target { kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget };
-constexpr const char* kTargetNames[] = {"rgb", "bits", "svg", "eps", "text"};
+enum Target { kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kPdfTarget, kTextTarget };
+constexpr const char* kTargetNames[] = {"rgb", "bits", "svg", "eps", "pdf", "text"};
 
 void BM_Target(benchmark::State& state) {
     const auto target = static_cast<Target>(state.range(0));
@@ -236,6 +243,10 @@ void BM_Target(benchmark::State& state) {
                 result = renderEps(prepared.symbol, prepared.picture, 0, text);
                 bytes = text.size();
                 break;
+            case kPdfTarget:
+                result = renderPdf(prepared.symbol, prepared.picture, PdfOptions{}, text);
+                bytes = text.size();
+                break;
             case kTextTarget:
                 result = renderText(prepared.symbol, text);
                 bytes = text.size();
@@ -246,7 +257,8 @@ void BM_Target(benchmark::State& state) {
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK(BM_Target)->ArgsProduct({{kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kTextTarget},
+BENCHMARK(BM_Target)->ArgsProduct({{kRgbTarget, kBitTarget, kSvgTarget, kEpsTarget, kPdfTarget,
+                                    kTextTarget},
                                    {kSmall, kMedium, kLarge}});
 
 // The 1-bit PNG, the palette file of the same pixels as BM_PngWrite's.
@@ -265,6 +277,41 @@ void BM_BitPngWrite(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(png.size());
 }
 BENCHMARK(BM_BitPngWrite)->DenseRange(kSmall, kLarge)->Unit(benchmark::kMicrosecond);
+
+// A label sheet of 2,000 labels of the workload's symbol (A4, as many as
+// fit, a caption each) written to /dev/null: drawing, compressing and
+// writing the pages, the part of a sheet that one thread does in order.
+// The large symbol is wider than A4.
+void BM_LabelSheet(benchmark::State& state) {
+    const Prepared prepared(kWorkloads[state.range(0)]);
+    state.SetLabel(kWorkloads[state.range(0)].name);
+    constexpr int kLabels = 2000;
+    std::FILE* sink = std::fopen("/dev/null", "wb");
+    if (sink == nullptr) {
+        state.SkipWithError("cannot open /dev/null");
+        return;
+    }
+    SheetSettings settings;
+    settings.captions = true;
+    std::int64_t pages = 0;
+    for (auto _ : state) {
+        LabelSheetWriter writer;
+        Status result = writer.open(settings, sink);
+        for (int i = 0; i < kLabels && result == status::kOk; ++i) {
+            result = writer.add(prepared.symbol, prepared.picture, "Label 00042");
+        }
+        if (result != status::kOk || writer.finish() != status::kOk) {
+            state.SkipWithError("the sheet failed");
+            break;
+        }
+        pages = writer.pagesWritten();
+    }
+    std::fclose(sink);
+    state.counters["pages"] = static_cast<double>(pages);
+    state.counters["labels/s"] = benchmark::Counter(static_cast<double>(kLabels),
+                                                    benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_LabelSheet)->DenseRange(kSmall, kMedium)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace bench

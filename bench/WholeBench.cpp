@@ -9,8 +9,8 @@
 #include <string>
 
 #include "barwright/Encoder.h"
-#include "barwright/Render.h"
 #include "barwright/RgbImage.h"
+#include "barwright/RgbRenderer.h"
 #include "bench/Workloads.h"
 
 namespace barwright {

@@ -10,8 +10,9 @@
 
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
 #include "barwright/RgbImage.h"
+#include "barwright/RgbRenderer.h"
+#include "cli/SymbolOptions.h"
 
 namespace barwright {
 namespace {
@@ -68,6 +69,7 @@ const char* const kDataKinds[] = {
 void BM_EncodeLongData(benchmark::State& state) {
     SymbolSettings settings;
     settings.data = repeated(kDataKinds[state.range(0)], state.range(1));
+    settings.escapes = true;
     settings.compaction = static_cast<CompactionMode>(state.range(2));
     EncodedSymbol symbol;
     for (auto _ : state) {
@@ -115,7 +117,7 @@ BENCHMARK(BM_DrawLargestSymbol)
 
 // Writing the PNG of a drawn image: zlib's work, linear in the pixels.
 void BM_WriteLargestSymbolPng(benchmark::State& state) {
-    SymbolSettings settings;
+    SymbolSettings settings = programSymbolDefaults();
     settings.columns = 30;
     const EncodedSymbol symbol = encoded(settings);
     PictureSettings picture;
@@ -144,7 +146,7 @@ BENCHMARK(BM_WriteLargestSymbolPng)
 // filters and zlib meet a varied row every few pixels. The time still grows
 // with the pixels alone.
 void BM_DrawAndWriteTallImage(benchmark::State& state) {
-    const EncodedSymbol symbol = encoded(SymbolSettings{});
+    const EncodedSymbol symbol = encoded(programSymbolDefaults());
     constexpr std::int32_t kWidth = 300;
     // The default symbol fits 300 pixels with 2-pixel modules; its rows then
     // take nearly the whole height.

@@ -1,5 +1,6 @@
 #include "cli/Conversions.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -117,5 +118,24 @@ std::uint32_t parseHex(std::string_view text) {
 }
 
 Color readColor(std::string_view text) { return parseHex(text) & kColorBits; }
+
+bool readStrictColor(std::string_view text, Color& colour) {
+    constexpr std::size_t kColourDigits = 6;
+    if (!text.empty() && text[0] == '#') {
+        text.remove_prefix(1);
+    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+    }
+    if (text.size() != kColourDigits) {
+        return false;
+    }
+    for (const char c : text) {
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            return false;
+        }
+    }
+    colour = parseHex(text);
+    return true;
+}
 
 }  // namespace barwright

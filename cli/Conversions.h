@@ -32,4 +32,10 @@ std::uint32_t parseHex(std::string_view text);
 // low 24 bits are 0xRRGGBB (a seventh digit and beyond are dropped).
 Color readColor(std::string_view text);
 
+// A colour written wholly and unmistakably, as data files and barwright-batch
+// take it: rrggbb, #rrggbb or 0xrrggbb (0X too), exactly six hexadecimal
+// digits in either case. False for anything else ("white", "fff", a seventh
+// digit), and colour is then unchanged.
+[[nodiscard]] bool readStrictColor(std::string_view text, Color& colour);
+
 }  // namespace barwright

@@ -4,15 +4,17 @@
 #include <string_view>
 
 #include "barwright/Encoder.h"
-#include "barwright/OutputFile.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 #include "cli/OptionParser.h"
+#include "files/OutputFile.h"
 
 namespace barwright {
 
 namespace {
 
+// Fixed text, like every message of the program, so it does not follow the
+// project's version (barwright/Version.h) as barwright-batch's --version does.
 constexpr const char* kBanner = "barwright Version 1.2";
 
 // The name in the usage text is fixed, whatever name the program was

@@ -8,16 +8,12 @@ namespace {
 // The -m values: the library's modes as far as the forced byte mode.
 constexpr std::int32_t kFirstMode = static_cast<std::int32_t>(CompactionMode::kAutomatic);
 constexpr std::int32_t kLastMode = static_cast<std::int32_t>(CompactionMode::kByte);
-// Six hexadecimal digits make a whole colour; a strict value has no more.
-constexpr std::size_t kColourDigits = 6;
 
 bool inRange(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value >= low && value <= high;
 }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // An optional sign and at least one digit, nothing else.
 bool isWholeInteger(std::string_view text) {
@@ -58,18 +54,6 @@ bool isWholeReal(std::string_view text) {
     return i == text.size();
 }
 
-bool isWholeColour(std::string_view text) {
-    if (text.empty() || text.size() > kColourDigits) {
-        return false;
-    }
-    for (const char c : text) {
-        if (!isHexDigit(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool wellFormed(std::int32_t letter, std::string_view value) {
     switch (letter) {
         case 'd':
@@ -78,14 +62,23 @@ bool wellFormed(std::int32_t letter, std::string_view value) {
         case 'a':
             return isWholeReal(value);
         case 'b':
-        case 'f':
-            return isWholeColour(value);
+        case 'f': {
+            Color colour = 0;
+            return readStrictColor(value, colour);
+        }
         default:
             return isWholeInteger(value);
     }
 }
 
 }  // namespace
+
+SymbolSettings programSymbolDefaults() {
+    SymbolSettings settings;
+    settings.data = "1234567";
+    settings.escapes = true;
+    return settings;
+}
 
 const char kOptionString[] = "hx:y:n:d:m:e:c:r:t:o:b:f:q:z:v:a:";
 
@@ -172,11 +165,14 @@ bool applyOption(std::int32_t letter, std::string_view value, SymbolOptions& opt
             }
             return false;
         case 'b':
-            picture.background = readColor(value);
-            return true;
-        case 'f':
-            picture.foreground = readColor(value);
-            return true;
+        case 'f': {
+            Color& colour = letter == 'b' ? picture.background : picture.foreground;
+            if (check == ValueCheck::kLenient) {
+                colour = readColor(value);
+                return true;
+            }
+            return readStrictColor(value, colour);
+        }
         case 'q':
             picture.quietZone = readDecimalInteger(value) != 0;
             return true;

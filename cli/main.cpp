@@ -1,7 +1,7 @@
 #include <csignal>
 
-#include "barwright/PendingFile.h"
 #include "cli/FrontEnd.h"
+#include "files/PendingFile.h"
 
 int main(int argc, char* argv[]) {
     // Under a file-size limit the kernel would kill the program in the middle

@@ -12,6 +12,7 @@ install(TARGETS barwright barwright-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BI
 install(TARGETS barwright_core EXPORT barwrightTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/barwright
+    ${BARWRIGHT_GENERATED_INCLUDE_DIR}/barwright
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
     FILES_MATCHING PATTERN "*.h")
 install(FILES ${PROJECT_SOURCE_DIR}/docs/barwright.1 ${PROJECT_SOURCE_DIR}/docs/barwright-batch.1

@@ -5,6 +5,7 @@
 
 #include "compaction/ByteCompaction.h"
 #include "compaction/ControlCodewords.h"
+#include "compaction/EscapeSequence.h"
 #include "compaction/ModeSelector.h"
 #include "compaction/ShortestCompaction.h"
 
@@ -37,13 +38,6 @@ CompactionUnit escapeDataUnit(std::uint8_t byte) {
 
 bool isDecimal(char ch) { return ch >= '0' && ch <= '9'; }
 
-int hexValue(char ch) {
-    if (ch >= '0' && ch <= '9') return ch - '0';
-    if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-    return -1;
-}
-
 void appendEciCodewords(std::uint32_t eci, UnitSequence& units) {
     if (eci < kEciMiddleFirst) {
         units.push_back(controlUnit(kEciLow));
@@ -61,43 +55,18 @@ void appendEciCodewords(std::uint32_t eci, UnitSequence& units) {
 // Length of the escape at data[k] ('~'), appending its units; 0 when it is
 // not a well-formed escape, so the tilde is plain data.
 std::size_t resolveEscape(std::string_view data, std::size_t k, UnitSequence& units) {
-    if (k + 1 >= data.size()) return 0;
-    switch (data[k + 1]) {
-        case 'N':
-            units.push_back(escapeDataUnit('\n'));
-            return 2;
-        case 'R':
-            units.push_back(escapeDataUnit('\r'));
-            return 2;
-        case 'T':
-            units.push_back(escapeDataUnit('\t'));
-            return 2;
-        case '~':
-            units.push_back(escapeDataUnit('~'));
-            return 2;
-        case 'X':
-        case 'x': {
-            if (k + 3 >= data.size()) return 0;
-            const int high = hexValue(data[k + 2]);
-            const int low = hexValue(data[k + 3]);
-            if (high < 0 || low < 0) return 0;
-            units.push_back(escapeDataUnit(static_cast<std::uint8_t>(high * 16 + low)));
-            return 4;
-        }
-        case '7': {
-            if (k + 1 + Compactor::kEciEscapeDigits >= data.size()) return 0;
-            std::uint32_t eci = 0;
-            for (std::size_t i = 0; i < Compactor::kEciEscapeDigits; ++i) {
-                const char ch = data[k + 2 + i];
-                if (!isDecimal(ch)) return 0;
-                eci = eci * 10 + static_cast<std::uint32_t>(ch - '0');
-            }
-            appendEciCodewords(eci, units);
-            return 2 + Compactor::kEciEscapeDigits;
-        }
-        default:
-            return 0;
+    const EscapeSequence escape = readEscapeSequence(data, k);
+    switch (escape.kind) {
+        case EscapeSequence::Kind::kByte:
+            units.push_back(escapeDataUnit(escape.byte));
+            break;
+        case EscapeSequence::Kind::kEci:
+            appendEciCodewords(escape.eci, units);
+            break;
+        case EscapeSequence::Kind::kNone:
+            break;
     }
+    return escape.length;
 }
 
 }  // namespace
@@ -109,7 +78,8 @@ void Compactor::startSymbol() {
     resumeSubMode_ = TextSubMode::kAlpha;
 }
 
-UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode, bool escapes) {
+UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode, bool escapes,
+                                       std::int32_t eci) {
     UnitSequence units;
     if (data.empty()) return units;
     units.reserve(data.size() + kReserveExtraUnits);
@@ -117,9 +87,14 @@ UnitSequence Compactor::preprocessData(std::string_view data, std::int32_t mode,
     std::size_t k = 0;
     // Readers accept reader initialisation only as the very first codeword,
     // so it goes ahead of the forced mode's latch.
-    if (escapes && data.size() >= 2 && data[0] == '~' && data[1] == '3') {
+    if (escapes && startsWithReaderInit(data)) {
         units.push_back(controlUnit(kReaderInit));
         k = 2;
+    }
+    // An ECI for the whole data goes before the latch too: after it, the
+    // data's own segment would need a second latch.
+    if (eci >= 0 && eci <= kMaxEci) {
+        appendEciCodewords(static_cast<std::uint32_t>(eci), units);
     }
     if (mode == kModeNumeric) units.push_back(controlUnit(kNumericLatch));
     if (mode == kModeByte) units.push_back(controlUnit(kByteLatchSixes));

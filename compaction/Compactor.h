@@ -29,19 +29,19 @@ public:
     static constexpr std::int32_t kModeShortest =
         static_cast<std::int32_t>(CompactionMode::kShortest);
 
-    // "~7" is followed by exactly this many decimal digits.
-    static constexpr std::size_t kEciEscapeDigits = 6;
-
     // Called by the encoding driver at the start of every encode: a symbol
     // starts in text compaction, so text at its start needs no latch.
     void startSymbol();
 
     // Turns the data string into compaction units, resolving the escape
     // sequences unless escapes is false (every byte is then data). Mode 2
-    // puts a control unit 902 first, mode 3 a 924; a reader initialisation
-    // "~3" at the start goes before even those. Never fails.
+    // puts a control unit 902 first, mode 3 a 924; an ECI designator for eci
+    // (0..kMaxEci; any other value adds none) goes before those, and a reader
+    // initialisation "~3" at the start before even that. Empty data gives no
+    // units at all. Never fails.
     [[nodiscard]] static UnitSequence preprocessData(std::string_view data, std::int32_t mode,
-                                                     bool escapes = true);
+                                                     bool escapes = true,
+                                                     std::int32_t eci = kNoEci);
 
     // Mode 0: decides the segments greedily and runs compactFixed on them.
     [[nodiscard]] Status compactAutomatic(const UnitSequence& units, CodewordStream& out);

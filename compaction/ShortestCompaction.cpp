@@ -329,16 +329,37 @@ private:
         Step& step = newStep(unit);
         Costs next;
         next.fill(kUnreachable);
+        Exit exit;
+        exit.from = cheapestExit(exit.cost);
+        relaxText(next, step, enterText(exit), TextCompaction::classify(byte));
+        relaxBytes(next, step, exit);
+        if (isDigit(byte)) {
+            relaxDigits(next, step, exit);
+        }
+        numericOpen_ = isDigit(byte);
+        costs_ = next;
+    }
 
-        Cost exitCost = 0;
-        const int exitFrom = cheapestExit(exitCost);
+    // The cheapest way to end what is open before a new segment, and the
+    // state it ends from.
+    struct Exit {
+        Cost cost = 0;
+        int from = 0;
+    };
 
-        // Text states before the byte: reached from the current text state by
-        // latches, or after a 900 (from any state) in Alpha and then latches.
-        std::array<Cost, kTextStateCount> before{};
-        std::array<std::uint8_t, kTextStateCount> beforeFrom{};
-        std::array<bool, kTextStateCount> beforeVia900{};
+    // For each text state, the cheapest way into it before the next byte:
+    // from the current text state by latches, or after a 900 (from any
+    // state) in Alpha and then latches.
+    struct TextEntries {
+        std::array<Cost, kTextStateCount> cost{};
+        std::array<std::uint8_t, kTextStateCount> from{};
+        std::array<bool, kTextStateCount> via900{};
+    };
+
+    TextEntries enterText(const Exit& exit) const {
+        TextEntries entries;
         for (int target = 0; target < kTextStateCount; ++target) {
+            const auto t = static_cast<std::size_t>(target);
             Cost best = kUnreachable;
             int from = 0;
             bool via900 = false;
@@ -347,32 +368,32 @@ private:
                 const int state = source == kTextStateCount ? kUntouchedState : source;
                 const Cost c = costs_[static_cast<std::size_t>(state)];
                 if (c == kUnreachable) continue;
-                const Cost total = c + kLatchPaths[static_cast<std::size_t>(asTextState(state))]
-                                                  [static_cast<std::size_t>(target)]
-                                                      .length;
+                const Cost total =
+                    c + kLatchPaths[static_cast<std::size_t>(asTextState(state))][t].length;
                 if (total < best) {
                     best = total;
                     from = state;
                 }
             }
-            const Cost latched = exitCost + kCodewordCost +
-                                 kLatchPaths[kAlphaEven][static_cast<std::size_t>(target)].length;
+            const Cost latched = exit.cost + kCodewordCost + kLatchPaths[kAlphaEven][t].length;
             if (latched < best) {
                 best = latched;
-                from = exitFrom;
+                from = exit.from;
                 via900 = true;
             }
-            before[static_cast<std::size_t>(target)] = best;
-            beforeFrom[static_cast<std::size_t>(target)] = static_cast<std::uint8_t>(from);
-            beforeVia900[static_cast<std::size_t>(target)] = via900;
+            entries.cost[t] = best;
+            entries.from[t] = static_cast<std::uint8_t>(from);
+            entries.via900[t] = via900;
         }
+        return entries;
+    }
 
-        const TextCharClass ch = TextCompaction::classify(byte);
+    void relaxText(Costs& next, Step& step, const TextEntries& entries, TextCharClass ch) {
         for (int state = 0; state < kTextStateCount; ++state) {
-            const Cost c = before[static_cast<std::size_t>(state)];
+            const Cost c = entries.cost[static_cast<std::size_t>(state)];
             if (c >= kUnreachable) continue;
-            const int from = beforeFrom[static_cast<std::size_t>(state)];
-            const bool via900 = beforeVia900[static_cast<std::size_t>(state)];
+            const int from = entries.from[static_cast<std::size_t>(state)];
+            const bool via900 = entries.via900[static_cast<std::size_t>(state)];
             const int subMode = subModeOf(state);
             const int parity = parityOf(state);
             if (ch.members & memberBit(subMode)) {
@@ -394,17 +415,18 @@ private:
                   c + static_cast<Cost>(parity) + 2 * kCodewordCost, from,
                   textAction(kWriteByteShift, via900, state));
         }
-
         // A byte shift right at the start leaves it untouched.
         const Cost untouched = costs_[kUntouchedState];
         if (untouched != kUnreachable) {
             relax(next, step, kUntouchedState, untouched + 2 * kCodewordCost, kUntouchedState,
                   textAction(kWriteByteShift, false, kAlphaEven));
         }
+    }
 
-        // Bytes: a group of six costs five codewords, the bytes of an
-        // unfinished group one each, and the latch one.
-        relax(next, step, byteState(1), exitCost + 2 * kCodewordCost, exitFrom, kStartBytes);
+    // Bytes: a group of six costs five codewords, the bytes of an unfinished
+    // group one each, and the latch one.
+    void relaxBytes(Costs& next, Step& step, const Exit& exit) {
+        relax(next, step, byteState(1), exit.cost + 2 * kCodewordCost, exit.from, kStartBytes);
         for (int filled = 0; filled < kByteGroupBytes; ++filled) {
             const Cost c = costs_[static_cast<std::size_t>(byteState(filled))];
             if (c == kUnreachable) continue;
@@ -412,28 +434,27 @@ private:
             relax(next, step, byteState(now), c + (now == 0 ? 0 : kCodewordCost), byteState(filled),
                   kContinueBytes);
         }
+    }
 
-        if (isDigit(byte)) {
-            relax(next, step, numericState(1), exitCost + kCodewordCost * (1 + kGroupCodewords[1]),
-                  exitFrom, kStartDigits);
-            if (numericOpen_) {
-                for (int digits = 1; digits <= kGroupDigits; ++digits) {
-                    const Cost c = costs_[static_cast<std::size_t>(numericState(digits))];
-                    if (c == kUnreachable) continue;
-                    if (digits == kGroupDigits) {
-                        relax(next, step, numericState(1), c + kCodewordCost * kGroupCodewords[1],
-                              numericState(digits), kContinueDigits);
-                    } else {
-                        const Cost added =
-                            kCodewordCost * (kGroupCodewords[digits + 1] - kGroupCodewords[digits]);
-                        relax(next, step, numericState(digits + 1), c + added, numericState(digits),
-                              kContinueDigits);
-                    }
-                }
+    void relaxDigits(Costs& next, Step& step, const Exit& exit) {
+        relax(next, step, numericState(1), exit.cost + kCodewordCost * (1 + kGroupCodewords[1]),
+              exit.from, kStartDigits);
+        if (!numericOpen_) {
+            return;
+        }
+        for (int digits = 1; digits <= kGroupDigits; ++digits) {
+            const Cost c = costs_[static_cast<std::size_t>(numericState(digits))];
+            if (c == kUnreachable) continue;
+            if (digits == kGroupDigits) {
+                relax(next, step, numericState(1), c + kCodewordCost * kGroupCodewords[1],
+                      numericState(digits), kContinueDigits);
+            } else {
+                const Cost added =
+                    kCodewordCost * (kGroupCodewords[digits + 1] - kGroupCodewords[digits]);
+                relax(next, step, numericState(digits + 1), c + added, numericState(digits),
+                      kContinueDigits);
             }
         }
-        numericOpen_ = isDigit(byte);
-        costs_ = next;
     }
 
     Step& newStep(std::size_t unit) {

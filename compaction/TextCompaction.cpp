@@ -1,6 +1,7 @@
 #include "compaction/TextCompaction.h"
 
 #include <array>
+#include <initializer_list>
 
 namespace barwright {
 
@@ -68,6 +69,94 @@ static_assert(kTextChars['\t'].members == (kMixedBit | kPunctuationBit) &&
                   kTextChars['\n'].members == kPunctuationBit && kTextChars['~'].value == 9,
               "text character table");
 
+using TextValues = std::vector<std::uint8_t>;
+
+// Appends the values that switch sub-modes and then the character's own;
+// returns the sub-mode a reader is in after them.
+TextSubMode put(TextValues& values, std::initializer_list<std::uint8_t> switching, TextCharClass ch,
+                TextSubMode reached) {
+    values.insert(values.end(), switching);
+    values.push_back(ch.value);
+    return reached;
+}
+
+// The ways out of each sub-mode to a character (ch) that it does not hold.
+// next is the membership of the character after it (0 when none), which
+// decides between a shift, for one character, and a latch.
+TextSubMode leaveAlpha(TextCharClass ch, std::uint8_t next, TextValues& values) {
+    if (ch.members & kMixedBit) {
+        return put(values, {kLatchMixedValue}, ch, TextSubMode::kMixed);
+    }
+    if (ch.members != kPunctuationBit) {
+        return put(values, {kLatchLowerValue}, ch, TextSubMode::kLower);
+    }
+    if (next & kPunctuationBit) {
+        return put(values, {kLatchMixedValue, kLatchPunctuationValue}, ch,
+                   TextSubMode::kPunctuation);
+    }
+    return put(values, {kShiftPunctuationValue}, ch, TextSubMode::kAlpha);
+}
+
+TextSubMode leaveLower(TextCharClass ch, std::uint8_t next, TextValues& values) {
+    // Lower has no latch to Alpha: two capitals (or a capital and a space) go
+    // through Mixed, a lone one is shifted.
+    if ((ch.members & kAlphaBit) && (next & kAlphaBit)) {
+        return put(values, {kLatchMixedValue, kLatchAlphaFromMixedValue}, ch, TextSubMode::kAlpha);
+    }
+    if (ch.members & kAlphaBit) {
+        return put(values, {kShiftAlphaValue}, ch, TextSubMode::kLower);
+    }
+    if (ch.members & kMixedBit) {
+        return put(values, {kLatchMixedValue}, ch, TextSubMode::kMixed);
+    }
+    if (next & kPunctuationBit) {
+        return put(values, {kLatchMixedValue, kLatchPunctuationValue}, ch,
+                   TextSubMode::kPunctuation);
+    }
+    return put(values, {kShiftPunctuationValue}, ch, TextSubMode::kLower);
+}
+
+TextSubMode leaveMixed(TextCharClass ch, std::uint8_t next, TextValues& values) {
+    if (ch.members & kAlphaBit) {
+        return put(values, {kLatchAlphaFromMixedValue}, ch, TextSubMode::kAlpha);
+    }
+    if (ch.members & kLowerBit) {
+        return put(values, {kLatchLowerValue}, ch, TextSubMode::kLower);
+    }
+    if (next & kPunctuationBit) {
+        return put(values, {kLatchPunctuationValue}, ch, TextSubMode::kPunctuation);
+    }
+    return put(values, {kShiftPunctuationValue}, ch, TextSubMode::kMixed);
+}
+
+// Punctuation latches only to Alpha; Lower and Mixed are one latch further.
+TextSubMode leavePunctuation(TextCharClass ch, TextValues& values) {
+    if (ch.members & kAlphaBit) {
+        return put(values, {kLatchAlphaFromPunctuationValue}, ch, TextSubMode::kAlpha);
+    }
+    if (ch.members & kLowerBit) {
+        return put(values, {kLatchAlphaFromPunctuationValue, kLatchLowerValue}, ch,
+                   TextSubMode::kLower);
+    }
+    return put(values, {kLatchAlphaFromPunctuationValue, kLatchMixedValue}, ch,
+               TextSubMode::kMixed);
+}
+
+TextSubMode leaveSubMode(TextSubMode current, TextCharClass ch, std::uint8_t next,
+                         TextValues& values) {
+    switch (current) {
+        case TextSubMode::kAlpha:
+            return leaveAlpha(ch, next, values);
+        case TextSubMode::kLower:
+            return leaveLower(ch, next, values);
+        case TextSubMode::kMixed:
+            return leaveMixed(ch, next, values);
+        case TextSubMode::kPunctuation:
+            return leavePunctuation(ch, values);
+    }
+    return current;
+}
+
 }  // namespace
 
 TextCharClass TextCompaction::classify(std::uint8_t byte) {
@@ -78,7 +167,7 @@ bool TextCompaction::compactText(const CompactionUnit* first, const CompactionUn
                                  TextSubMode startSubMode, CodewordStream& out,
                                  TextSubMode& endSubMode) {
     if (first == last) return false;
-    std::vector<std::uint8_t> values;
+    TextValues values;
     values.reserve(static_cast<std::size_t>(last - first));
     TextSubMode current = startSubMode;
 
@@ -94,77 +183,7 @@ bool TextCompaction::compactText(const CompactionUnit* first, const CompactionUn
         std::uint8_t nextMembers = 0;
         if (unit + 1 != last && !unit[1].isControl)
             nextMembers = classify(dataByte(unit[1])).members;
-        const bool punctuationOnly = ch.members == kPunctuationBit;
-        const bool nextIsPunctuation = (nextMembers & kPunctuationBit) != 0;
-
-        switch (current) {
-            case TextSubMode::kAlpha:
-                if (ch.members & kMixedBit) {
-                    values.insert(values.end(), {kLatchMixedValue, ch.value});
-                    current = TextSubMode::kMixed;
-                } else if (punctuationOnly && nextIsPunctuation) {
-                    values.insert(values.end(),
-                                  {kLatchMixedValue, kLatchPunctuationValue, ch.value});
-                    current = TextSubMode::kPunctuation;
-                } else if (punctuationOnly) {
-                    values.insert(values.end(), {kShiftPunctuationValue, ch.value});
-                } else {
-                    values.insert(values.end(), {kLatchLowerValue, ch.value});
-                    current = TextSubMode::kLower;
-                }
-                break;
-            case TextSubMode::kLower:
-                if (ch.members & kAlphaBit) {
-                    // Lower has no latch to Alpha: two capitals (or a capital
-                    // and a space) go through Mixed, a lone one is shifted.
-                    if (nextMembers & kAlphaBit) {
-                        values.insert(values.end(),
-                                      {kLatchMixedValue, kLatchAlphaFromMixedValue, ch.value});
-                        current = TextSubMode::kAlpha;
-                    } else {
-                        values.insert(values.end(), {kShiftAlphaValue, ch.value});
-                    }
-                } else if (ch.members & kMixedBit) {
-                    values.insert(values.end(), {kLatchMixedValue, ch.value});
-                    current = TextSubMode::kMixed;
-                } else if (nextIsPunctuation) {
-                    values.insert(values.end(),
-                                  {kLatchMixedValue, kLatchPunctuationValue, ch.value});
-                    current = TextSubMode::kPunctuation;
-                } else {
-                    values.insert(values.end(), {kShiftPunctuationValue, ch.value});
-                }
-                break;
-            case TextSubMode::kMixed:
-                if (ch.members & kAlphaBit) {
-                    values.insert(values.end(), {kLatchAlphaFromMixedValue, ch.value});
-                    current = TextSubMode::kAlpha;
-                } else if (ch.members & kLowerBit) {
-                    values.insert(values.end(), {kLatchLowerValue, ch.value});
-                    current = TextSubMode::kLower;
-                } else if (nextIsPunctuation) {
-                    values.insert(values.end(), {kLatchPunctuationValue, ch.value});
-                    current = TextSubMode::kPunctuation;
-                } else {
-                    values.insert(values.end(), {kShiftPunctuationValue, ch.value});
-                }
-                break;
-            case TextSubMode::kPunctuation:
-                // Punctuation latches only to Alpha; Lower and Mixed are one
-                // latch further.
-                values.push_back(kLatchAlphaFromPunctuationValue);
-                if (ch.members & kAlphaBit) {
-                    current = TextSubMode::kAlpha;
-                } else if (ch.members & kLowerBit) {
-                    values.push_back(kLatchLowerValue);
-                    current = TextSubMode::kLower;
-                } else {
-                    values.push_back(kLatchMixedValue);
-                    current = TextSubMode::kMixed;
-                }
-                values.push_back(ch.value);
-                break;
-        }
+        current = leaveSubMode(current, ch, nextMembers, values);
     }
 
     if (values.size() % 2 != 0) {

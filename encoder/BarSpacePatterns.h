@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "barwright/EncodedSymbol.h"
+
 namespace barwright {
 
 // A symbol's rows cycle through three of the nine clusters, 0, 3 and 6; slot
@@ -9,10 +11,6 @@ namespace barwright {
 constexpr int kClusterSlots = 3;
 // Codeword values 0..928.
 constexpr int kCodewordValues = 929;
-// Bar, space, bar, space, bar, space, bar, space.
-constexpr int kElementsPerCodeword = 8;
-// Every pattern spans 17 modules.
-constexpr int kModulesPerCodeword = 17;
 
 // Element widths in modules (1..6) of every codeword value in each cluster
 // slot, bar first. Generated from the data file by

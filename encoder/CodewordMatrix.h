@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
 #include "compaction/Codeword.h"
 
 namespace barwright {

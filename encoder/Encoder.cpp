@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "compaction/Compactor.h"
 #include "encoder/CodewordMatrix.h"
+#include "encoder/DataCodewords.h"
 #include "encoder/MacroControlBlock.h"
 #include "encoder/ReedSolomon.h"
 #include "encoder/SymbolDimensions.h"
@@ -19,77 +19,40 @@ constexpr Codeword kPadCodeword = 900;
 // Placeholder for the symbol length descriptor, written once the pad is known.
 constexpr Codeword kDescriptorPlaceholder = 0;
 
-bool isCompactionMode(CompactionMode mode) {
-    return mode == CompactionMode::kAutomatic || mode == CompactionMode::kText ||
-           mode == CompactionMode::kNumeric || mode == CompactionMode::kByte ||
-           mode == CompactionMode::kShortest;
-}
+// The shape a symbol takes for n codewords before error correction (the
+// descriptor, the data and the Macro block).
+struct Layout {
+    std::int32_t columns = 0;
+    std::int32_t rows = 0;
+    std::int32_t level = 0;                  // 0..8
+    std::uint32_t errorCorrectionCount = 0;  // k = 2 << level
+};
 
-Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
-    CodewordStream codewords;
-    codewords.reserve(kInitialStreamCapacity);
-    codewords.push_back(kDescriptorPlaceholder);
-
-    if (!isCompactionMode(settings.compaction)) {
-        return status::kInvalidCompactionMode;
-    }
-    const auto mode = static_cast<std::int32_t>(settings.compaction);
-    const UnitSequence units = Compactor::preprocessData(settings.data, mode, settings.escapes);
-    // A symbol starts in text compaction; the compactor follows the modes
-    // from there.
-    Compactor compactor;
-    Status result = status::kOk;
-    switch (settings.compaction) {
-        case CompactionMode::kAutomatic:
-            result = compactor.compactAutomatic(units, codewords);
-            break;
-        case CompactionMode::kShortest:
-            result = compactor.compactShortest(units, codewords);
-            break;
-        default:
-            result = compactor.compactFixed(units, codewords);
-            break;
-    }
-    if (result != status::kOk) {
-        return result;
-    }
-
-    // Built apart so that it can follow the pad codewords, which are only
-    // known once the dimensions are.
-    CodewordStream macroBlock;
-    result = buildMacroControlBlock(settings.macro, macroBlock);
-    if (result != status::kOk) {
-        return result;
-    }
-
+Status chooseLayout(const SymbolSettings& settings, std::size_t dataCount, Layout& layout) {
     // A level outside 0..9 has no meaning, so it is refused, not guessed at.
     if (settings.errorCorrectionLevel < 0 ||
         settings.errorCorrectionLevel > kAutomaticErrorCorrection) {
         return status::kInvalidArgument;
     }
-
-    // n counts the descriptor, the data and the Macro block; checked before
-    // narrowing, since very long data may give far more than 928 codewords.
-    const std::size_t dataCount = codewords.size() + macroBlock.size();
+    // Checked before narrowing, since very long data may give far more than
+    // 928 codewords.
     if (dataCount > static_cast<std::size_t>(kMaxSymbolCodewords)) {
         return status::kDataCountAbove928;
     }
     const auto n = static_cast<std::uint32_t>(dataCount);
-    const std::int32_t level = settings.errorCorrectionLevel == kAutomaticErrorCorrection
-                                   ? autoErrorCorrectionLevel(n)
-                                   : settings.errorCorrectionLevel;
-    const std::uint32_t k = 2u << level;
+    layout.level = settings.errorCorrectionLevel == kAutomaticErrorCorrection
+                       ? autoErrorCorrectionLevel(n)
+                       : settings.errorCorrectionLevel;
+    layout.errorCorrectionCount = 2u << layout.level;
+    const std::uint32_t k = layout.errorCorrectionCount;
     if (k + n > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
         return status::kDataCountAbove928;
     }
-
-    std::int32_t columns = 0;
-    std::int32_t rows = 0;
-    result = chooseDimensions(settings.columns, settings.rows, n + k, columns, rows);
+    const Status result =
+        chooseDimensions(settings.columns, settings.rows, n + k, layout.columns, layout.rows);
     if (result != status::kOk) {
         return result;
     }
-
     // A requested grid, or a computed row count rounded up, can hold more
     // than 928 codewords (25 x 40 = 1000, or 30 columns and N = 928 -> 31
     // rows = 930) even while the descriptor stays within 926. Readers that
@@ -98,29 +61,58 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     // share an error locator and a damaged symbol may be misread without
     // notice. It is refused with the status for too much data. This also
     // bounds the descriptor: with k >= 2, D = total - k <= 926.
-    const auto total = static_cast<std::uint32_t>(columns * rows);
+    const auto total = static_cast<std::uint32_t>(layout.columns * layout.rows);
     if (total > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
         return status::kDataCountAbove928;
     }
+    return status::kOk;
+}
 
-    const std::uint32_t pad = total - k - n;
+Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
+    CodewordStream codewords;
+    codewords.reserve(kInitialStreamCapacity);
+    codewords.push_back(kDescriptorPlaceholder);
+    Status result = compactData(settings, codewords);
+    if (result != status::kOk) {
+        return result;
+    }
+    const std::size_t dataCodewordCount = codewords.size() - 1;
+    // Built apart so that it can follow the pad codewords, which are only
+    // known once the dimensions are.
+    CodewordStream macroBlock;
+    result = buildMacroControlBlock(settings.macro, macroBlock);
+    if (result != status::kOk) {
+        return result;
+    }
+    Layout layout;
+    result = chooseLayout(settings, codewords.size() + macroBlock.size(), layout);
+    if (result != status::kOk) {
+        return result;
+    }
+
+    const auto n = static_cast<std::uint32_t>(codewords.size() + macroBlock.size());
+    const std::uint32_t k = layout.errorCorrectionCount;
+    const std::uint32_t pad = static_cast<std::uint32_t>(layout.columns * layout.rows) - k - n;
     codewords.insert(codewords.end(), pad, kPadCodeword);
     codewords.insert(codewords.end(), macroBlock.begin(), macroBlock.end());
-
     const std::uint32_t descriptor = n + pad;
     codewords[0] = static_cast<Codeword>(descriptor);
     computeErrorCorrection(codewords.data(), static_cast<std::uint16_t>(descriptor),
                            static_cast<std::uint16_t>(k), codewords);
 
-    const MatrixShape shape{columns, rows, level, settings.compact};
+    const MatrixShape shape{layout.columns, layout.rows, layout.level, settings.compact};
     if (!buildMatrix(shape, codewords, symbol.matrix)) {
         return status::kFail;
     }
     symbol.codewords = std::move(codewords);
-    symbol.columns = columns;
-    symbol.rows = rows;
-    symbol.errorCorrectionLevel = level;
+    symbol.columns = layout.columns;
+    symbol.rows = layout.rows;
+    symbol.errorCorrectionLevel = layout.level;
     symbol.compact = settings.compact;
+    // Both within 0..925: the descriptor and k >= 2 codewords of error
+    // correction take at least three of the at most 928.
+    symbol.dataCodewordCount = static_cast<std::int32_t>(dataCodewordCount);
+    symbol.dataCapacity = static_cast<std::int32_t>(dataCodewordCount + pad);
     return status::kOk;
 }
 

@@ -24,11 +24,9 @@ constexpr std::size_t kSegmentDigits = 5;
 constexpr std::size_t kTimeStampDigits = 11;
 // Enough for the mandatory fields and short optional ones.
 constexpr std::size_t kBlockCapacity = 30;
-// A "#" file ID carries one codeword per three digits, each below 900 so that
-// it is a data value, not a control codeword.
+// A "#" file ID carries one codeword per three digits (see isMacroFileId).
 constexpr char kFileIdGroupMarker = '#';
 constexpr std::size_t kFileIdGroupDigits = 3;
-constexpr int kMaxFileIdGroupValue = 899;
 
 // Decimal form of a value, padded on the left with zeros to `width` digits.
 // Longer forms are kept whole: nothing is cut.
@@ -39,37 +37,7 @@ std::string zeroPadded(std::string digits, std::size_t width) {
     return digits;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Appends the codewords of a "#ddd..." file ID; false when the digits after
-// the marker are not whole groups of three or a group is above 899.
-bool appendGroupedFileId(std::string_view groups, CodewordStream& block) {
-    if (groups.size() % kFileIdGroupDigits != 0) {
-        return false;
-    }
-    for (std::size_t i = 0; i < groups.size(); i += kFileIdGroupDigits) {
-        int value = 0;
-        for (std::size_t j = i; j < i + kFileIdGroupDigits; ++j) {
-            if (!isDigit(groups[j])) {
-                return false;
-            }
-            value = value * 10 + (groups[j] - '0');
-        }
-        if (value > kMaxFileIdGroupValue) {
-            return false;
-        }
-        block.push_back(static_cast<Codeword>(value));
-    }
-    return true;
-}
-
-}  // namespace
-
-Status buildMacroControlBlock(const MacroSettings& macro, CodewordStream& block) {
-    block = CodewordStream();
-    if (!macro.enabled) {
-        return status::kOk;
-    }
+Status checkSegment(const MacroSettings& macro) {
     if (macro.segmentCount <= 0 || macro.segmentCount > kMaxMacroSegments) {
         return status::kMacroSegmentCount;
     }
@@ -79,87 +47,114 @@ Status buildMacroControlBlock(const MacroSettings& macro, CodewordStream& block)
     if (macro.segmentIndex > macro.segmentCount) {
         return status::kMacroSegmentIndexAboveCount;
     }
+    return status::kOk;
+}
 
-    block.reserve(kBlockCapacity);
-    block.push_back(kMacroBlockStart);
-
-    // The block numbers its segments from 0.
-    Status result = Compactor::compactNumericDigits(
-        zeroPadded(std::to_string(macro.segmentIndex - 1), kSegmentDigits), block);
-    if (result != status::kOk) {
-        return result;
-    }
-
-    const std::string_view fileId = macro.fileId;
-    const bool fileIdOk = !fileId.empty() && fileId.front() == kFileIdGroupMarker
-                              ? appendGroupedFileId(fileId.substr(1), block)
-                              : Compactor::compactNumericDigits(fileId, block) == status::kOk;
-    if (!fileIdOk) {
+Status appendFileId(std::string_view fileId, CodewordStream& block) {
+    if (!isMacroFileId(fileId)) {
         return status::kMacroFileId;
     }
-
-    // Each optional field's designator pair goes in before its content is
-    // checked, so a failing field leaves its two codewords in the block (the
-    // driver discards the whole block then).
-    if (!macro.fileName.empty()) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kFileNameField});
-        if (Compactor::compactTextString(macro.fileName, block) != status::kOk) {
-            return status::kMacroFileName;
-        }
+    if (fileId.empty() || fileId.front() != kFileIdGroupMarker) {
+        return Compactor::compactNumericDigits(fileId, block) == status::kOk ? status::kOk
+                                                                             : status::kMacroFileId;
     }
+    for (std::size_t i = 1; i < fileId.size(); i += kFileIdGroupDigits) {
+        Codeword value = 0;
+        for (std::size_t j = i; j < i + kFileIdGroupDigits; ++j) {
+            value = static_cast<Codeword>(value * 10 + (fileId[j] - '0'));
+        }
+        block.push_back(value);
+    }
+    return status::kOk;
+}
 
-    block.insert(block.end(), {kOptionalFieldDesignator, kSegmentCountField});
-    result = Compactor::compactNumericDigits(
-        zeroPadded(std::to_string(macro.segmentCount), kSegmentDigits), block);
+// Each optional field's designator pair goes in before its content is
+// checked, so a failing field leaves its two codewords in the block (the
+// driver discards the whole block then).
+Status appendTextField(Codeword field, const std::string& text, Status failure,
+                       CodewordStream& block) {
+    block.insert(block.end(), {kOptionalFieldDesignator, field});
+    return Compactor::compactTextString(text, block) == status::kOk ? status::kOk : failure;
+}
+
+Status appendNumericField(Codeword field, const std::string& digits, Status failure,
+                          CodewordStream& block) {
+    block.insert(block.end(), {kOptionalFieldDesignator, field});
+    return Compactor::compactNumericDigits(digits, block) == status::kOk ? status::kOk : failure;
+}
+
+// A number padded to width digits; a negative one is refused (after its
+// designator pair, as above).
+Status appendNumberField(Codeword field, std::int32_t number, std::size_t width, Status failure,
+                         CodewordStream& block) {
+    if (number < 0) {
+        block.insert(block.end(), {kOptionalFieldDesignator, field});
+        return failure;
+    }
+    return appendNumericField(field, zeroPadded(std::to_string(number), width), failure, block);
+}
+
+// The optional fields in the order readers expect them; the segment count,
+// though optional to readers, is always written. Sender and addressee share
+// the file name's status: the status table has no message of their own.
+Status appendOptionalFields(const MacroSettings& macro, CodewordStream& block) {
+    Status result = status::kOk;
+    if (!macro.fileName.empty()) {
+        result = appendTextField(kFileNameField, macro.fileName, status::kMacroFileName, block);
+    }
+    if (result == status::kOk) {
+        result = appendNumberField(kSegmentCountField, macro.segmentCount, kSegmentDigits,
+                                   status::kFail, block);
+    }
+    if (result == status::kOk && !macro.timeStamp.empty()) {
+        result = appendNumericField(kTimeStampField, zeroPadded(macro.timeStamp, kTimeStampDigits),
+                                    status::kMacroTimeStamp, block);
+    }
+    if (result == status::kOk && !macro.sender.empty()) {
+        result = appendTextField(kSenderField, macro.sender, status::kMacroFileName, block);
+    }
+    if (result == status::kOk && !macro.addressee.empty()) {
+        result = appendTextField(kAddresseeField, macro.addressee, status::kMacroFileName, block);
+    }
+    // -1 means absent; any other negative value is an error, not a number
+    // to encode.
+    if (result == status::kOk && macro.fileSize != -1) {
+        result =
+            appendNumberField(kFileSizeField, macro.fileSize, 0, status::kMacroFileSize, block);
+    }
+    if (result == status::kOk && macro.checksum != -1) {
+        result = appendNumberField(kChecksumField, macro.checksum, kSegmentDigits,
+                                   status::kMacroChecksum, block);
+    }
+    return result;
+}
+
+}  // namespace
+
+Status buildMacroControlBlock(const MacroSettings& macro, CodewordStream& block) {
+    block = CodewordStream();
+    if (!macro.enabled) {
+        return status::kOk;
+    }
+    Status result = checkSegment(macro);
     if (result != status::kOk) {
         return result;
     }
-
-    if (!macro.timeStamp.empty()) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kTimeStampField});
-        if (Compactor::compactNumericDigits(zeroPadded(macro.timeStamp, kTimeStampDigits), block) !=
-            status::kOk) {
-            return status::kMacroTimeStamp;
-        }
+    block.reserve(kBlockCapacity);
+    block.push_back(kMacroBlockStart);
+    // The block numbers its segments from 0.
+    result = Compactor::compactNumericDigits(
+        zeroPadded(std::to_string(macro.segmentIndex - 1), kSegmentDigits), block);
+    if (result == status::kOk) {
+        result = appendFileId(macro.fileId, block);
     }
-
-    // Sender and addressee share the file name's status: the status table has
-    // no message of their own.
-    if (!macro.sender.empty()) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kSenderField});
-        if (Compactor::compactTextString(macro.sender, block) != status::kOk) {
-            return status::kMacroFileName;
-        }
+    if (result == status::kOk) {
+        result = appendOptionalFields(macro, block);
     }
-    if (!macro.addressee.empty()) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kAddresseeField});
-        if (Compactor::compactTextString(macro.addressee, block) != status::kOk) {
-            return status::kMacroFileName;
-        }
-    }
-
-    // -1 means absent; any other negative value is an error, not a number
-    // to encode.
-    if (macro.fileSize != -1) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kFileSizeField});
-        if (macro.fileSize < 0 ||
-            Compactor::compactNumericDigits(std::to_string(macro.fileSize), block) != status::kOk) {
-            return status::kMacroFileSize;
-        }
-    }
-    if (macro.checksum != -1) {
-        block.insert(block.end(), {kOptionalFieldDesignator, kChecksumField});
-        if (macro.checksum < 0 ||
-            Compactor::compactNumericDigits(
-                zeroPadded(std::to_string(macro.checksum), kSegmentDigits), block) != status::kOk) {
-            return status::kMacroChecksum;
-        }
-    }
-
-    if (macro.segmentIndex == macro.segmentCount) {
+    if (result == status::kOk && macro.segmentIndex == macro.segmentCount) {
         block.push_back(kLastSegmentTerminator);
     }
-    return status::kOk;
+    return result;
 }
 
 }  // namespace barwright

@@ -8,7 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compaction/Compactor.h"
+#include "barwright/Encoder.h"
+#include "compaction/EscapeSequence.h"
 
 namespace barwright {
 
@@ -22,59 +23,50 @@ struct Piece {
     std::size_t byteCount;
 };
 
-bool isDecimal(char ch) { return ch >= '0' && ch <= '9'; }
-bool isHex(char ch) {
-    return isDecimal(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
-}
-
-// Length of the escape sequence at data[k] (a tilde), by the rules that
-// compaction applies; 0 when the tilde is plain data.
-std::size_t escapeLength(std::string_view data, std::size_t k) {
-    if (k + 1 >= data.size()) return 0;
-    switch (data[k + 1]) {
-        case 'N':
-        case 'R':
-        case 'T':
-        case '~':
-            return 2;
-        case 'X':
-        case 'x':
-            return k + 3 < data.size() && isHex(data[k + 2]) && isHex(data[k + 3]) ? 4 : 0;
-        case '7':
-            if (k + 1 + Compactor::kEciEscapeDigits >= data.size()) return 0;
-            for (std::size_t i = 0; i < Compactor::kEciEscapeDigits; ++i) {
-                if (!isDecimal(data[k + 2 + i])) return 0;
-            }
-            return 2 + Compactor::kEciEscapeDigits;
-        default:
-            return 0;
+// The length of the well-formed UTF-8 sequence at data[k], or 1 when there
+// is none (an ASCII byte, or bytes that are not UTF-8). Overlong forms and
+// surrogates are not told apart: they only need to stay together.
+std::size_t utf8SequenceLength(std::string_view data, std::size_t k) {
+    const auto lead = static_cast<unsigned char>(data[k]);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4   ? 4
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xC2 && lead <= 0xDF ? 2
+                                                              : 1;
+    if (k + length > data.size()) {
+        return 1;
     }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((static_cast<unsigned char>(data[k + i]) & 0xC0) != 0x80) {
+            return 1;
+        }
+    }
+    return length;
 }
 
-std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes) {
+// One byte of data, or a whole UTF-8 character when asked for.
+Piece plainPiece(std::string_view data, std::size_t k, bool wholeUtf8Characters) {
+    const std::size_t length = wholeUtf8Characters ? utf8SequenceLength(data, k) : 1;
+    return Piece{data.substr(k, length), 1};
+}
+
+std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes, bool wholeUtf8Characters) {
     std::vector<Piece> pieces;
     pieces.reserve(data.size());
-    if (!escapes) {
-        for (std::size_t k = 0; k < data.size(); ++k) {
-            pieces.push_back(Piece{data.substr(k, 1), 1});
-        }
-        return pieces;
-    }
     std::size_t k = 0;
-    // Reader initialisation counts only at the very start of the data.
-    if (data.size() >= 2 && data[0] == '~' && data[1] == '3') {
+    if (escapes && startsWithReaderInit(data)) {
         pieces.push_back(Piece{data.substr(0, 2), 0});
         k = 2;
     }
     while (k < data.size()) {
-        const std::size_t length = data[k] == '~' ? escapeLength(data, k) : 0;
-        if (length == 0) {
-            pieces.push_back(Piece{data.substr(k, 1), 1});
-            ++k;
+        const EscapeSequence escape =
+            escapes && data[k] == '~' ? readEscapeSequence(data, k) : EscapeSequence{};
+        if (escape.kind == EscapeSequence::Kind::kNone) {
+            pieces.push_back(plainPiece(data, k, wholeUtf8Characters));
+            k += pieces.back().text.size();
         } else {
-            const bool isEci = data[k + 1] == '7';
-            pieces.push_back(Piece{data.substr(k, length), isEci ? 0u : 1u});
-            k += length;
+            const bool isEci = escape.kind == EscapeSequence::Kind::kEci;
+            pieces.push_back(Piece{data.substr(k, escape.length), isEci ? 0u : 1u});
+            k += escape.length;
         }
     }
     return pieces;
@@ -83,13 +75,13 @@ std::vector<Piece> cutIntoPieces(std::string_view data, bool escapes) {
 }  // namespace
 
 Status splitMacroData(std::string_view data, bool escapes, std::int32_t segmentCount,
-                      std::vector<std::string>& parts) {
+                      std::vector<std::string>& parts, bool wholeUtf8Characters) {
     parts.clear();
     if (segmentCount < 1 || segmentCount > kMaxMacroSegments) {
         return status::kMacroSegmentCount;
     }
     try {
-        const std::vector<Piece> pieces = cutIntoPieces(data, escapes);
+        const std::vector<Piece> pieces = cutIntoPieces(data, escapes, wholeUtf8Characters);
         std::size_t totalBytes = 0;
         for (const Piece& piece : pieces) {
             totalBytes += piece.byteCount;
@@ -125,7 +117,8 @@ Status encodeMacroSegments(const SymbolSettings& settings, std::int32_t segmentC
                            std::vector<EncodedSymbol>& symbols) {
     symbols.clear();
     std::vector<std::string> parts;
-    Status result = splitMacroData(settings.data, settings.escapes, segmentCount, parts);
+    Status result = splitMacroData(settings.data, settings.escapes, segmentCount, parts,
+                                   settings.eci == kUtf8Eci);
     if (result != status::kOk) {
         return result;
     }

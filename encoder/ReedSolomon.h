@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "barwright/SymbolSettings.h"
+#include "barwright/EncodedSymbol.h"
 #include "compaction/Codeword.h"
 
 namespace barwright {

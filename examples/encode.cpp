@@ -1,7 +1,5 @@
 // Encodes a greeting and writes it as a PNG file: barwright from C++.
-#include <barwright/Encoder.h>
-#include <barwright/PngWriter.h>
-#include <barwright/Render.h>
+#include <barwright/barwright.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +9,7 @@ int main(int argc, char* argv[]) {
     const char* fileName = argc > 1 ? argv[1] : "greeting.png";
 
     barwright::SymbolSettings settings;
-    settings.data = "Hello from C++~N";  // ~N is a line feed
+    settings.data = "Hello from C++\n";  // bytes as they are (escapes is off)
     settings.columns = 4;
     barwright::PictureSettings picture;
     picture.moduleWidth = 2.0;  // 2-pixel modules

@@ -6,8 +6,9 @@
 #include <limits>
 
 #include "barwright/Encoder.h"
-#include "barwright/Render.h"
+#include "barwright/Picture.h"
 #include "barwright/RgbImage.h"
+#include "barwright/RgbRenderer.h"
 #include "fuzz/FuzzInput.h"
 #include "render/SymbolLayout.h"
 

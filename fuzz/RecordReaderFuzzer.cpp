@@ -1,9 +1,11 @@
 // The record reader over any bytes. The first byte picks the format, the
-// chunk size and the record limit; the rest is the input. The reader must
+// chunk size and the record limit (as digits of mixed bases); the rest is the
+// input. The reader must
 // end, number its records 1, 2, ..., keep their lines rising, keep each within
 // the limit, give CSV records as many cells as the header unless it names a
 // problem, and give the same records wherever the chunk boundaries fall.
-// Lines and binary input are checked against a plain reading of the input.
+// Lines, NUL-separated records and binary input are checked against a plain
+// reading of the input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,12 +21,14 @@ namespace {
 using namespace barwright::batch;
 
 constexpr RecordFormat kFormats[] = {RecordFormat::kLines, RecordFormat::kRawLines,
-                                     RecordFormat::kBinary, RecordFormat::kCsv};
+                                     RecordFormat::kBinary, RecordFormat::kCsv,
+                                     RecordFormat::kNulSeparated};
+constexpr std::size_t kFormatCount = sizeof kFormats / sizeof kFormats[0];
 // 0 is the reader's own chunk size.
 constexpr std::size_t kChunkSizes[] = {0, 1, 2, 3, 5, 8, 13, 64};
 // Small limits so that records over them are common; the last never bites.
-constexpr std::size_t kLimits[] = {64,  80,   100,  128,
-                                   256, 1024, 4096, RecordReader::kDefaultRecordLimit};
+// The first byte reaches the first seven (256 / (5 x 8) is 6.4).
+constexpr std::size_t kLimits[] = {64, 80, 100, 256, 1024, 4096, RecordReader::kDefaultRecordLimit};
 
 struct Reading {
     std::vector<Record> records;
@@ -45,9 +49,10 @@ Reading readAll(std::string_view input, RecordFormat format, std::size_t chunkBy
     RecordReader reader(source, format, limit);
     Reading reading;
     Record record;
+    const char separator = format == RecordFormat::kNulSeparated ? '\0' : '\n';
     std::uint64_t lineCount = 1;
     for (const char c : input) {
-        lineCount += c == '\n' ? 1 : 0;
+        lineCount += c == separator ? 1 : 0;
     }
     // Every record but binary input's uses up at least one byte.
     const std::size_t callLimit = input.size() + 2;
@@ -105,14 +110,16 @@ Reading readAll(std::string_view input, RecordFormat format, std::size_t chunkBy
     return reading;
 }
 
-// The lines of the input as the reader must give them: split at line feeds,
-// a carriage return before one dropped, empty lines left out.
-std::vector<std::string> plainLines(std::string_view input) {
+// The lines of the input as the reader must give them: split at line feeds
+// (or NUL bytes), a carriage return before a line feed dropped, empty lines
+// left out.
+std::vector<std::string> plainLines(std::string_view input, char separator) {
     std::vector<std::string> lines;
     while (!input.empty()) {
-        const std::size_t lineFeed = input.find('\n');
+        const std::size_t lineFeed = input.find(separator);
         std::string_view line = input.substr(0, lineFeed);
-        if (lineFeed != std::string_view::npos && !line.empty() && line.back() == '\r') {
+        if (separator == '\n' && lineFeed != std::string_view::npos && !line.empty() &&
+            line.back() == '\r') {
             line.remove_suffix(1);
         }
         if (!line.empty()) {
@@ -130,9 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::uint8_t choice = data[0];
-    const RecordFormat format = kFormats[choice & 3];
-    const std::size_t chunkBytes = kChunkSizes[(choice >> 2) & 7];
-    const std::size_t limit = kLimits[(choice >> 5) & 7];
+    const RecordFormat format = kFormats[choice % kFormatCount];
+    const std::size_t chunkBytes = kChunkSizes[choice / kFormatCount % 8];
+    const std::size_t limit = kLimits[choice / kFormatCount / 8];
     const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
 
     const Reading reading = readAll(input, format, chunkBytes, limit);
@@ -157,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             abort();
         }
     } else if (format != RecordFormat::kCsv) {
-        const std::vector<std::string> lines = plainLines(input);
+        const std::vector<std::string> lines =
+            plainLines(input, format == RecordFormat::kNulSeparated ? '\0' : '\n');
         if (lines.size() != reading.records.size()) {
             abort();
         }

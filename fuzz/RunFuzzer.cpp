@@ -11,7 +11,7 @@
 #include <string>
 
 #include "barwright/Encoder.h"
-#include "barwright/Render.h"
+#include "barwright/Picture.h"
 #include "barwright/RgbImage.h"
 #include "cli/FrontEnd.h"
 #include "cli/OptionParser.h"

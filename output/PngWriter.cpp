@@ -183,16 +183,43 @@ struct PngWriteJob {
     png_uint_32 pixelsPerMetre;       // 0: no pHYs chunk
     int zlibLevel;
     double gamma;
-    bool timeRecorded;  // false: neither tIME nor the "Creation Time" text
     png_time stamp;
+    bool timeRecorded;  // false: neither tIME nor the "Creation Time" text
     char creationTime[kRfc1123BufferSize];
     const std::uint8_t* pixels;  // height rows of rowBytes, back to back
     std::size_t rowBytes;
 };
 
-// The text entries of barwright's files. Called inside writeWithLibpng's
-// long-jump scope; its locals are trivially destructible as well.
-void setTextEntries(png_structp png, png_infop info, const PngWriteJob& job) {
+// The functions below up to writeWithLibpng call libpng, which reports an
+// error by a long jump back to writeWithLibpng. Their locals are trivially
+// destructible, so the jump skips no destructor; the structures are freed by
+// the caller's PngWriteStructs.
+
+// The header chunks, everything before the text.
+void setHeaderChunks(png_structp png, png_infop info, const PngWriteJob& job) {
+    if (job.sink.file != nullptr) {
+        png_init_io(png, job.sink.file);
+    } else {
+        png_set_write_fn(png, job.sink.buffer, appendToBuffer, flushNothing);
+    }
+    png_set_compression_level(png, job.zlibLevel);
+    png_set_IHDR(png, info, job.width, job.height, job.bitDepth, job.colorType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+    if (job.colorType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, job.palette, kPaletteSize);
+        // See writeRows: None and Up, each row asking for one of them.
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
+    }
+    png_set_gAMA(png, info, job.gamma);
+    if (job.pixelsPerMetre != 0) {
+        png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
+    }
+    if (job.timeRecorded) {
+        png_set_tIME(png, info, &job.stamp);
+    }
+}
+
+void setTextChunks(png_structp png, png_infop info, const PngWriteJob& job) {
     // png_text wants writable strings; libpng copies them in png_set_text.
     char titleKey[] = "Title";
     char titleText[] = "Title_Text";
@@ -226,52 +253,21 @@ void setTextEntries(png_structp png, png_infop info, const PngWriteJob& job) {
     png_set_text(png, info, text, entryCount);
 }
 
-// Every libpng call that can report an error happens here. The locals are
-// trivially destructible, so a long jump out of libpng skips no destructor;
-// the structures are freed by the caller's PngWriteStructs.
-bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
-    if (setjmp(png_jmpbuf(png)) != 0) {
-        return false;
-    }
-    if (job.sink.file != nullptr) {
-        png_init_io(png, job.sink.file);
-    } else {
-        png_set_write_fn(png, job.sink.buffer, appendToBuffer, flushNothing);
-    }
-    png_set_compression_level(png, job.zlibLevel);
-    png_set_IHDR(png, info, job.width, job.height, job.bitDepth, job.colorType, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-    if (job.colorType == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, info, job.palette, kPaletteSize);
-        // See below: None and Up, each row asking for one of them.
-        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE | PNG_FILTER_UP);
-    }
-    png_set_gAMA(png, info, job.gamma);
-    if (job.pixelsPerMetre != 0) {
-        png_set_pHYs(png, info, job.pixelsPerMetre, job.pixelsPerMetre, PNG_RESOLUTION_METER);
-    }
-    if (job.timeRecorded) {
-        png_set_tIME(png, info, &job.stamp);
-    }
-
-    setTextEntries(png, info, job);
-
-    png_write_info(png, info);
-    // libpng sizes its row buffers by the filters set when the first row is
-    // written: with all of them (its default) it keeps the previous row that
-    // Up needs even while a single filter is asked for later. Setting fewer
-    // before the first row would lose that buffer, and with it Up for good.
-    const std::size_t rowBytes = png_get_rowbytes(png, info);
-    if (rowBytes != job.rowBytes) {
-        return false;
-    }
-    // RGB rows take the filter libpng's own trials would (see filtersFor).
-    // A 1-bit row takes Up when it repeats the one above and None otherwise,
-    // where libpng's default for palette images is None throughout: most
-    // rows of a barcode repeat, Up makes them runs of zero bytes, which cost
-    // zlib least, where None would leave every repeat for zlib to find a row
-    // back. (libpng's own trials between the two do worse here: their
-    // measure suits 8-bit samples, and picks Up for rows it does not help.)
+// The rows, after png_write_info. libpng sizes its row buffers by the
+// filters set when the first row is written: with all of them (its default)
+// it keeps the previous row that Up needs even while a single filter is
+// asked for later. Setting fewer before the first row would lose that
+// buffer, and with it Up for good.
+//
+// RGB rows take the filter libpng's own trials would (see filtersFor). A
+// 1-bit row takes Up when it repeats the one above and None otherwise, where
+// libpng's default for palette images is None throughout: most rows of a
+// barcode repeat, Up makes them runs of zero bytes, which cost zlib least,
+// where None would leave every repeat for zlib to find a row back. (libpng's
+// own trials between the two do worse here: their measure suits 8-bit
+// samples, and picks Up for rows it does not help.)
+void writeRows(png_structp png, const PngWriteJob& job) {
+    const std::size_t rowBytes = job.rowBytes;
     const bool palette = job.colorType == PNG_COLOR_TYPE_PALETTE;
     int filters = palette ? PNG_FILTER_NONE | PNG_FILTER_UP : PNG_ALL_FILTERS;
     for (png_uint_32 y = 0; y < job.height; ++y) {
@@ -288,6 +284,22 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
         }
         png_write_row(png, row);
     }
+}
+
+// Every libpng call that can report an error happens below this one, which
+// holds the setjmp.
+bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    setHeaderChunks(png, info, job);
+    setTextChunks(png, info, job);
+    png_write_info(png, info);
+    // The rows are walked by the job's row size, so it must be libpng's.
+    if (png_get_rowbytes(png, info) != job.rowBytes) {
+        return false;
+    }
+    writeRows(png, job);
     png_write_end(png, info);
     return true;
 }
@@ -358,10 +370,8 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     return status::kOk;
 }
 
+// An empty image (0 x 0) is refused by the writeImage above.
 Status writeImage(const RgbImage& image, const PngOptions& options, const PngSink& sink) {
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
     PngWriteJob job{};
     job.colorType = PNG_COLOR_TYPE_RGB;
     job.bitDepth = kRgbBitDepth;
@@ -379,9 +389,6 @@ png_color paletteEntry(Color color) {
 }
 
 Status writeImage(const BitImage& image, const PngOptions& options, const PngSink& sink) {
-    if (image.empty()) {
-        return status::kCantCloseOutput;
-    }
     // A 1 bit is a bar, so palette index 1 is the foreground.
     PngWriteJob job{};
     job.colorType = PNG_COLOR_TYPE_PALETTE;

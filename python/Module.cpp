@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "barwright/MacroSettings.h"
-#include "barwright/OutputFile.h"
-#include "barwright/Render.h"
+#include "barwright/Picture.h"
 #include "barwright/Status.h"
+#include "files/OutputFile.h"
 #include "python/NativeSymbol.h"
 #include "python/SymbolRequest.h"
 

@@ -3,8 +3,12 @@
 #include <new>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
+#include "barwright/EpsRenderer.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 
 namespace barwright::python {
 namespace {

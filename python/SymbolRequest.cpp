@@ -1,6 +1,5 @@
 #include "python/SymbolRequest.h"
 
-#include <cstdio>
 #include <new>
 #include <string_view>
 
@@ -18,36 +17,6 @@ std::int32_t letterOf(std::string_view name) {
         }
     }
     return 0;
-}
-
-// The data behind an ECI designator. The settings have no designator of
-// their own yet, so it is written as the ~7nnnnnn escape: escapes go on, and
-// a tilde that was data becomes "~~". Reader initialisation (~3) must stay
-// first, so the designator follows it.
-void putEciFirst(std::int32_t eci, SymbolSettings& symbol) {
-    constexpr std::string_view kReaderInitialisation = "~3";
-    std::string prefix;
-    std::string_view rest = symbol.data;
-    std::string body;
-    if (symbol.escapes) {
-        if (rest.substr(0, kReaderInitialisation.size()) == kReaderInitialisation) {
-            prefix = kReaderInitialisation;
-            rest.remove_prefix(kReaderInitialisation.size());
-        }
-        body = rest;
-    } else {
-        body.reserve(rest.size() + rest.size() / 8);
-        for (const char c : rest) {
-            body += c;
-            if (c == '~') {
-                body += '~';
-            }
-        }
-    }
-    char designator[16];
-    std::snprintf(designator, sizeof designator, "~7%06d", static_cast<int>(eci));
-    symbol.data = prefix + designator + body;
-    symbol.escapes = true;
 }
 
 // Applies the options in order; the index of the one refused, or -1.
@@ -120,9 +89,7 @@ Status makeSymbols(const SymbolRequest& request, std::vector<NativeSymbol>& symb
         if (request.shortest) {
             options.symbol.compaction = CompactionMode::kShortest;
         }
-        if (request.eci != kNoEci) {
-            putEciFirst(request.eci, options.symbol);
-        }
+        options.symbol.eci = request.eci;
         const Status status = encodeAll(request, options, symbols);
         if (status != status::kOk) {
             symbols.clear();

@@ -1,9 +1,10 @@
 // The symbol painted into a 1-bit raster: the 24-bit raster's sizing and
 // bars, one bit per pixel.
+#include "barwright/BitRenderer.h"
+
 #include <vector>
 
 #include "barwright/BitImage.h"
-#include "barwright/Render.h"
 #include "render/SymbolLayout.h"
 
 namespace barwright {

@@ -5,11 +5,12 @@
 // the page equals the raster's pixels. Each row is a string of its element
 // widths in modules, painted by a small procedure; the start and stop
 // patterns, the same in every row, are painted once across all rows.
+#include "barwright/EpsRenderer.h"
+
 #include <cstdint>
 #include <new>
 #include <string>
 
-#include "barwright/Render.h"
 #include "render/NumberText.h"
 #include "render/VectorPicture.h"
 
@@ -114,15 +115,15 @@ void appendWidths(std::string& out, const std::uint8_t* widths, std::int32_t cou
 void appendSymbol(std::string& out, const EncodedSymbol& symbol) {
     const std::int32_t rowModules =
         kModulesPerCodeword * (symbol.matrix.elementsPerRow / kElementsPerCodeword);
-    appendWidths(out, drawing::kStartPattern, drawing::kStartPatternWalked);
+    appendWidths(out, kStartPattern, drawing::kStartPatternWalked);
     out += " 0 0 ";
     appendInteger(out, symbol.rows);
     out += " B\n";
     if (symbol.compact) {
-        const std::uint8_t stop[] = {drawing::kCompactStopModules};
+        const std::uint8_t stop[] = {kCompactStopModules};
         appendWidths(out, stop, 1);
     } else {
-        appendWidths(out, drawing::kStopPattern, drawing::kStopPatternElements);
+        appendWidths(out, kStopPattern, kStopPatternElements);
     }
     out += ' ';
     appendInteger(out, kModulesPerCodeword + rowModules);

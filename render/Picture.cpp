@@ -1,9 +1,10 @@
 // The checks and the size that every picture of a symbol shares, whatever
 // the target (raster or vector).
+#include "barwright/Picture.h"
+
 #include <cstdint>
 #include <limits>
 
-#include "barwright/Render.h"
 #include "render/SymbolGeometry.h"
 
 namespace barwright {
@@ -34,9 +35,9 @@ Status checkPicture(const PictureSettings& picture) {
         (sizeGiven && (picture.imageWidth < 1 || picture.imageHeight < 1))) {
         return status::kInvalidArgument;
     }
-    // Bars in the background's colour make a picture that no reader can
-    // find anything in; that is a mistake to report, not a symbol.
-    if ((picture.foreground & kColorBits) == (picture.background & kColorBits)) {
+    // Bars too close to the background's colour make a picture that no
+    // reader can find anything in; that is a mistake to report, not a symbol.
+    if (!hasReadableContrast(picture.foreground, picture.background)) {
         return status::kInvalidArgument;
     }
     return status::kOk;

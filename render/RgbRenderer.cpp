@@ -1,5 +1,6 @@
 // The symbol painted into a 24-bit raster.
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+
 #include "barwright/RgbImage.h"
 #include "render/SymbolLayout.h"
 

@@ -6,11 +6,12 @@
 // all rows. Butt caps end every dash exactly at its edge, and crispEdges
 // asks for no anti-aliasing, which could only blur edges that are already
 // on pixel boundaries.
+#include "barwright/SvgRenderer.h"
+
 #include <cstdint>
 #include <new>
 #include <string>
 
-#include "barwright/Render.h"
 #include "render/NumberText.h"
 #include "render/VectorPicture.h"
 
@@ -86,8 +87,7 @@ void appendSymbol(std::string& out, const EncodedSymbol& symbol, const SymbolLay
     const drawing::Placement& placement = layout.placement;
     const std::int32_t rowModules =
         kModulesPerCodeword * (symbol.matrix.elementsPerRow / kElementsPerCodeword);
-    const std::int32_t stopModules =
-        symbol.compact ? drawing::kCompactStopModules : drawing::kStopPatternModules;
+    const std::int32_t stopModules = symbol.compact ? kCompactStopModules : kStopPatternModules;
 
     // The start pattern's bars, one gap from its closing space over the
     // rows' codewords to the stop pattern, then the stop pattern.
@@ -97,15 +97,14 @@ void appendSymbol(std::string& out, const EncodedSymbol& symbol, const SymbolLay
     appendInteger(out, std::int64_t{symbol.rows} * rowHeight);
     out += "\" stroke-dasharray=\"";
     for (int k = 0; k < drawing::kStartPatternWalked; ++k) {
-        appendDash(out, std::int64_t{drawing::kStartPattern[k]} * m);
+        appendDash(out, std::int64_t{kStartPattern[k]} * m);
     }
-    appendDash(out,
-               std::int64_t{drawing::kStartPattern[drawing::kStartPatternWalked] + rowModules} * m);
+    appendDash(out, std::int64_t{kStartPattern[drawing::kStartPatternWalked] + rowModules} * m);
     if (symbol.compact) {
-        appendDash(out, std::int64_t{drawing::kCompactStopModules} * m);
+        appendDash(out, std::int64_t{kCompactStopModules} * m);
     } else {
-        for (int k = 0; k < drawing::kStopPatternElements; ++k) {
-            appendDash(out, std::int64_t{drawing::kStopPattern[k]} * m);
+        for (int k = 0; k < kStopPatternElements; ++k) {
+            appendDash(out, std::int64_t{kStopPattern[k]} * m);
         }
     }
     endDashes(out);

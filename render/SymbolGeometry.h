@@ -2,11 +2,10 @@
 
 #include <cstdint>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Rect.h"
 #include "barwright/Status.h"
-#include "encoder/BarSpacePatterns.h"
 
 namespace barwright {
 

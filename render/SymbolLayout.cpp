@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "encoder/BarSpacePatterns.h"
-
 namespace barwright {
 namespace drawing {
 

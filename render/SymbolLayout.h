@@ -2,32 +2,19 @@
 
 #include <cstdint>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
+#include "barwright/Picture.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Rect.h"
-#include "barwright/Render.h"
 #include "barwright/Status.h"
 #include "render/SymbolGeometry.h"
 
 namespace barwright {
 namespace drawing {
 
-// Element widths in modules, bar first. The start pattern's final space
-// is never painted, so only its first seven elements are walked.
-constexpr std::uint8_t kStartPattern[] = {8, 1, 1, 1, 1, 1, 1, 3};
-constexpr int kStartPatternWalked = 7;
-constexpr std::uint8_t kStopPattern[] = {7, 1, 1, 3, 1, 1, 1, 2, 1};
-constexpr int kStopPatternElements = 9;
-constexpr std::int32_t stopPatternModules() {
-    std::int32_t modules = 0;
-    for (const std::uint8_t width : kStopPattern) {
-        modules += width;
-    }
-    return modules;
-}
-constexpr std::int32_t kStopPatternModules = stopPatternModules();  // 18
-// A compact symbol ends in one bar a single module wide.
-constexpr std::int32_t kCompactStopModules = 1;
+// The start pattern's final space is never painted, so only its first
+// seven elements are walked.
+constexpr int kStartPatternWalked = kStartPatternElements - 1;
 
 // The element widths (modules) of the rows between the start and stop
 // patterns, row after row; each row starts with a bar and alternates.

@@ -1,6 +1,6 @@
 #include "render/VectorPicture.h"
 
-#include "barwright/Render.h"
+#include "barwright/Picture.h"
 #include "render/PictureLimits.h"
 
 namespace barwright {

@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "barwright/Encoder.h"
+#include "barwright/EncodedSymbol.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Status.h"
 #include "render/SymbolLayout.h"

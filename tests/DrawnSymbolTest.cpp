@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "barwright/Encoder.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 
 namespace barwright {
 namespace {
@@ -143,18 +143,20 @@ INSTANTIATE_TEST_SUITE_P(Orientations, DrawnSymbol,
 
 TEST(DrawnSymbolColors, BackgroundAndBarsInTheirByteOrder) {
     PictureSettings picture;
-    picture.background = 0xFF0000;  // red
+    // Three different bytes in each colour, far enough apart in luma to be
+    // drawn at all.
+    picture.background = 0xFFEEDD;
     picture.foreground = 0x123456;
     const RgbImage image = rendered(workedSymbol(false), picture);
     EXPECT_EQ(image.row(0)[0], 0xFF);
-    EXPECT_EQ(image.row(0)[1], 0x00);
-    EXPECT_EQ(image.row(0)[2], 0x00);
-    EXPECT_TRUE(isColor(image, 213, 47, 0xFF0000));
+    EXPECT_EQ(image.row(0)[1], 0xEE);
+    EXPECT_EQ(image.row(0)[2], 0xDD);
+    EXPECT_TRUE(isColor(image, 213, 47, 0xFFEEDD));
     // Inside the start bar, and the space that ends the start pattern.
     EXPECT_EQ(image.row(10)[3 * 5 + 0], 0x12);
     EXPECT_EQ(image.row(10)[3 * 5 + 1], 0x34);
     EXPECT_EQ(image.row(10)[3 * 5 + 2], 0x56);
-    EXPECT_TRUE(isColor(image, 36, 10, 0xFF0000));
+    EXPECT_TRUE(isColor(image, 36, 10, 0xFFEEDD));
 }
 
 // The symbol in a rectangle inside a larger image: the background, white

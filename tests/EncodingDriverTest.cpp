@@ -191,6 +191,64 @@ TEST(EncodingDriver, MacroBlockFollowsThePadding) {
     EXPECT_TRUE(symbol.codewords.empty());
 }
 
+// An ECI number given apart from the data opens the data codewords, in the
+// designator that its range takes, after reader initialisation and before
+// a forced mode's latch; it gives the same symbol as the escape that says
+// the same; a number without a designator is refused.
+TEST(EncodingDriver, EciDesignatorOpensTheData) {
+    struct EciCase {
+        const char* name;
+        const char* data;
+        std::int32_t mode;
+        bool escapes;
+        std::int32_t eci;
+        Status status;
+        std::vector<std::uint16_t> dataStart;  // after the descriptor
+    };
+    const EciCase cases[] = {
+        {"UTF-8", "AB", 0, false, 26, status::kOk, {927, 26, 1}},
+        {"lowest", "AB", 0, false, 0, status::kOk, {927, 0, 1}},
+        {"two codewords from 900", "AB", 0, false, 900, status::kOk, {926, 0, 0, 1}},
+        {"highest", "AB", 0, false, kMaxEci, status::kOk, {925, 899, 1}},
+        {"before the numeric latch", "123", 2, false, 3, status::kOk, {927, 3, 902}},
+        {"before the byte latch", "AB", 3, false, 26, status::kOk, {927, 26, 924}},
+        {"after reader initialisation", "~3AB", 0, true, 26, status::kOk, {921, 927, 26, 1}},
+        {"none", "AB", 0, false, kNoEci, status::kOk, {1}},
+        {"negative", "AB", 0, false, -2, status::kInvalidArgument, {}},
+        {"beyond the designators", "AB", 0, false, kMaxEci + 1, status::kInvalidArgument, {}},
+    };
+    for (const EciCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SymbolSettings settings = settingsFor(c.data, c.mode, 9, 3, 0);
+        settings.escapes = c.escapes;
+        settings.eci = c.eci;
+        EncodedSymbol symbol;
+        ASSERT_EQ(encode(settings, symbol), c.status);
+        if (c.status == status::kOk) {
+            ASSERT_GT(symbol.codewords.size(), c.dataStart.size());
+            EXPECT_EQ(
+                std::vector<std::uint16_t>(
+                    symbol.codewords.begin() + 1,
+                    symbol.codewords.begin() + 1 + static_cast<std::ptrdiff_t>(c.dataStart.size())),
+                c.dataStart);
+            expectReadableSymbol(symbol);
+        }
+    }
+    for (const std::int32_t mode : {0, 4}) {
+        SymbolSettings apart = settingsFor("Gr\xc3\xbc\xc3\x9f 123456789012345", mode, 9, 4, 0);
+        apart.eci = 26;
+        SymbolSettings escaped = apart;
+        escaped.eci = kNoEci;
+        escaped.escapes = true;
+        escaped.data = "~7000026" + apart.data;
+        EncodedSymbol apartSymbol;
+        EncodedSymbol escapedSymbol;
+        ASSERT_EQ(encode(apart, apartSymbol), status::kOk);
+        ASSERT_EQ(encode(escaped, escapedSymbol), status::kOk);
+        EXPECT_EQ(apartSymbol.codewords, escapedSymbol.codewords) << "mode " << mode;
+    }
+}
+
 // Random data in every mode, level and shape: every symbol that encodes
 // must be one a reader accepts, and every refusal must be a known status.
 TEST(EncodingDriver, EverySuccessfulSymbolIsReadable) {
@@ -217,6 +275,7 @@ TEST(EncodingDriver, EverySuccessfulSymbolIsReadable) {
         }
         SymbolSettings settings = settingsFor(data, mode, level, columns, rows);
         settings.compact = random() % 2 == 0;
+        settings.escapes = trial % 2 == 0;
         SCOPED_TRACE(testing::Message()
                      << "trial " << trial << ": mode " << mode << ", level " << level << ", "
                      << columns << " x " << rows << ", " << length << " bytes");

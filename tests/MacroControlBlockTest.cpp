@@ -160,5 +160,28 @@ TEST(MacroControlBlock, Fields) {
     }
 }
 
+// isMacroFileId, which the programs ask before any encode, and the block
+// agree on every kind of ID.
+TEST(MacroControlBlock, FileIdCheckIsTheBlocksRule) {
+    const struct {
+        const char* fileId;
+        bool accepted;
+    } cases[] = {
+        {"#001", true}, {"#899000123", true}, {"#", true},     {"123", true},    {"", true},
+        {"0", true},    {"#00", false},       {"#950", false}, {"#0a1", false},  {"12x", false},
+        {"-1", false},  {"#001#002", false},  {" 123", false}, {"#1234", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileId);
+        EXPECT_EQ(isMacroFileId(c.fileId), c.accepted);
+        MacroSettings macro;
+        macro.enabled = true;
+        macro.fileId = c.fileId;
+        CodewordStream block;
+        const Status result = buildMacroControlBlock(macro, block);
+        EXPECT_EQ(result == status::kMacroFileId, !c.accepted);
+    }
+}
+
 }  // namespace
 }  // namespace barwright

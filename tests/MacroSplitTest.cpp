@@ -21,6 +21,7 @@ struct SplitCase {
     std::int32_t count;
     std::vector<std::string> parts;
     bool escapes = true;
+    bool wholeUtf8 = false;
 };
 
 const SplitCase kSplits[] = {
@@ -42,6 +43,20 @@ const SplitCase kSplits[] = {
     // Without escapes every byte is data and stays as it is.
     {"RawBytesSplitAnywhere", "a~X41~", 2, {"a~X", "41~"}, false},
     {"RawReaderInitialisationIsData", "~3ab", 4, {"~", "3", "a", "b"}, false},
+    // UTF-8 text: a character's bytes stay together and count as one.
+    {"Utf8CharactersStayWhole",
+     "a\xc3\xa9\xe6\x97\xa5\xf0\x9f\x98\x80",
+     2,
+     {"a\xc3\xa9", "\xe6\x97\xa5\xf0\x9f\x98\x80"},
+     false,
+     true},
+    {"Utf8BesideEscapes", "~~\xc3\xa9~X41", 3, {"~~", "\xc3\xa9", "~X41"}, true, true},
+    {"BytesThatAreNotUtf8StayBytes",
+     "\xc3\xc3\xa9\x80\xe6\x97",
+     5,
+     {"\xc3", "\xc3\xa9", "\x80", "\xe6", "\x97"},
+     false,
+     true},
 };
 
 void PrintTo(const SplitCase& c, std::ostream* out) { *out << c.name; }
@@ -51,7 +66,7 @@ class MacroSplit : public testing::TestWithParam<SplitCase> {};
 TEST_P(MacroSplit, PartsAreAsExpected) {
     const SplitCase& c = GetParam();
     std::vector<std::string> parts;
-    ASSERT_EQ(splitMacroData(c.data, c.escapes, c.count, parts), status::kOk);
+    ASSERT_EQ(splitMacroData(c.data, c.escapes, c.count, parts, c.wholeUtf8), status::kOk);
     EXPECT_EQ(parts, c.parts);
 }
 
@@ -193,6 +208,14 @@ TEST(MacroSegments, FailuresEmptyTheResult) {
     std::vector<EncodedSymbol> symbols;
     EXPECT_EQ(encodeMacroSegments(tooLarge, 4, symbols), status::kOk)
         << "split four ways, the same data fits";
+
+    // Behind ECI 26 the data is split into whole characters: six bytes of
+    // two characters make at most two symbols.
+    SymbolSettings utf8;
+    utf8.data = "\xe6\x97\xa5\xe6\x9c\xac";
+    utf8.eci = kUtf8Eci;
+    EXPECT_EQ(encodeMacroSegments(utf8, 2, symbols), status::kOk);
+    EXPECT_EQ(encodeMacroSegments(utf8, 3, symbols), status::kInvalidArgument);
 }
 
 }  // namespace

@@ -20,9 +20,10 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 #include "support/PngChunks.h"
 
 namespace barwright {

@@ -16,8 +16,9 @@
 #include <vector>
 
 #include "barwright/Encoder.h"
+#include "barwright/Picture.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 #include "cli/FrontEnd.h"
 #include "support/PngChunks.h"
 
@@ -110,7 +111,7 @@ class LibraryMatchesTheProgram : public testing::TestWithParam<SameCase> {};
 // differ.
 TEST_P(LibraryMatchesTheProgram, SamePng) {
     const SameCase& c = GetParam();
-    SymbolSettings settings;
+    SymbolSettings settings = programSymbolDefaults();
     PictureSettings picture;
     c.change(settings, picture);
     EncodedSymbol symbol;
@@ -137,13 +138,12 @@ INSTANTIATE_TEST_SUITE_P(Settings, LibraryMatchesTheProgram, testing::ValuesIn(k
                              return std::string(info.param.name);
                          });
 
-// With escapes off a tilde is a byte like any other: "~X41" is four bytes,
-// the same as the escaped "~~X41", not the one byte "A".
+// The library takes data as it is unless asked for escapes: "~X41" is four
+// bytes, the same as the escaped "~~X41", not the one byte "A".
 TEST(SymbolApi, RawDataIsTakenByteForByte) {
     for (CompactionMode mode : {CompactionMode::kAutomatic, CompactionMode::kByte}) {
         SymbolSettings raw;
         raw.data = "~X41";
-        raw.escapes = false;
         raw.compaction = mode;
         SymbolSettings escaped = raw;
         escaped.escapes = true;
@@ -166,7 +166,7 @@ TEST(SymbolApi, RawDataIsTakenByteForByte) {
 const EncodedSymbol& defaultSymbol() {
     static const EncodedSymbol symbol = [] {
         EncodedSymbol s;
-        EXPECT_EQ(encode(SymbolSettings{}, s), status::kOk);
+        EXPECT_EQ(encode(programSymbolDefaults(), s), status::kOk);
         return s;
     }();
     return symbol;

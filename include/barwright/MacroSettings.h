@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace barwright {
 
@@ -14,7 +15,7 @@ struct MacroSettings {
     bool enabled = false;
     std::int32_t segmentCount = 2;  // 1..99999
     std::int32_t segmentIndex = 1;  // 1..99999, not above segmentCount
-    std::string fileId = "#001";    // "#" and groups of three digits (each 0..899), or digits
+    std::string fileId = "#001";    // see isMacroFileId
     std::string fileName;           // optional text; empty = absent
     std::string timeStamp;          // optional digits; empty = absent
     std::string sender;             // optional text; empty = absent
@@ -31,5 +32,11 @@ struct MacroSettings {
     }
     bool operator!=(const MacroSettings& other) const { return !(*this == other); }
 };
+
+// Whether a Macro control block can carry fileId: "#" and whole groups of
+// three digits, each 000..899, one codeword a group (no group at all makes
+// an empty ID); or digits alone, numeric-compacted (none at all read as 0).
+// encode refuses any other ID with kMacroFileId.
+[[nodiscard]] bool isMacroFileId(std::string_view fileId);
 
 }  // namespace barwright

@@ -11,6 +11,28 @@ constexpr Color kColorBits = 0xFFFFFF;
 constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kBlack = 0x000000;
 
+// The luma of a colour's difference from another, in thousandths of a
+// channel step (ITU-R BT.601 weights 299, 587, 114), as a magnitude:
+// 0..255000.
+constexpr std::int32_t lumaDifference(Color a, Color b) {
+    const auto channel = [](Color colour, int shift) {
+        return static_cast<std::int32_t>((colour >> shift) & 0xFF);
+    };
+    const std::int32_t difference = 299 * (channel(a, 16) - channel(b, 16)) +
+                                    587 * (channel(a, 8) - channel(b, 8)) +
+                                    114 * (channel(a, 0) - channel(b, 0));
+    return difference < 0 ? -difference : difference;
+}
+
+// Bars and background must differ in luma by a fifth of full scale at least:
+// below that ISO/IEC 15416 grades a symbol's contrast as failing, and readers
+// find nothing in the picture. Light bars on a dark ground pass as well when
+// the difference is there (readers that try inverted symbols read them).
+constexpr std::int32_t kMinLumaDifference = 51000;  // 20 % of 255000
+constexpr bool hasReadableContrast(Color bars, Color background) {
+    return lumaDifference(bars, background) >= kMinLumaDifference;
+}
+
 // Alignment of the symbol inside spare room.
 constexpr std::int32_t kAlignStart = 0;   // left or top
 constexpr std::int32_t kAlignCentre = 1;  // an odd spare pixel goes to the right or bottom
@@ -32,7 +54,8 @@ constexpr bool isAlignment(std::int32_t align) {
 constexpr std::int32_t kMaxDpi = 1000000;
 
 // Everything that decides how an encoded symbol is drawn; none of it
-// changes the codewords. The defaults are the command line's.
+// changes the codewords. The defaults draw the picture that barwright draws
+// without picture options.
 struct PictureSettings {
     // Module width in pixels (rounded half up, at least 1 after rounding),
     // used when the image is sized to the symbol.
@@ -48,7 +71,7 @@ struct PictureSettings {
     std::int32_t alignH = kAlignCentre;
     std::int32_t alignV = kAlignCentre;
     Color background = kWhite;
-    Color foreground = kBlack;  // must differ from the background
+    Color foreground = kBlack;  // with hasReadableContrast against the background
 };
 
 }  // namespace barwright

@@ -105,6 +105,26 @@ TEST(RecordReaderTest, Lines) {
     }
 }
 
+// NUL-separated records: the same cutting, a NUL where the line feed was,
+// and no byte dropped before it.
+TEST(RecordReaderTest, NulSeparated) {
+    const std::string nul(1, '\0');
+    const LinesCase cases[] = {
+        {"Separators", "a\nb" + nul + "c\r\n" + nul, {{1, "a\nb"}, {2, "c\r\n"}}},
+        {"EmptyRecordsSkippedButCounted", nul + nul + "a" + nul + nul + "b", {{3, "a"}, {5, "b"}}},
+        {"CarriageReturnCounts",
+         "abcd\r" + nul + "abcd",
+         {{1, "", {}, P::kTooLong}, {2, "abcd"}},
+         4},
+    };
+    for (const LinesCase& c : cases) {
+        for (const std::size_t chunk : kChunkSizes) {
+            SCOPED_TRACE(std::string(c.name) + ", chunk " + std::to_string(chunk));
+            expectRecords(readAll(c.input, RecordFormat::kNulSeparated, chunk, c.limit), c.records);
+        }
+    }
+}
+
 TEST(RecordReaderTest, Binary) {
     const struct {
         const char* name;

@@ -189,7 +189,7 @@ const ColourCase kColourCases[] = {
     {"Default", {}, kWhite, kBlack},
     {"YellowBackground", {"-b", "ffff00"}, {0xFF, 0xFF, 0x00}, kBlack},
     {"PrefixReadsAsBlack", {"-b", "0xffff00", "-f", "ffffff"}, kBlack, kWhite},
-    {"TwoDigitsAreBlue", {"-b", "ff"}, {0x00, 0x00, 0xFF}, kBlack},
+    {"TwoDigitsAreBlue", {"-b", "ff", "-f", "ffffff"}, {0x00, 0x00, 0xFF}, kWhite},
     {"SeventhDigitDropped", {"-b", "1ffff00"}, {0xFF, 0xFF, 0x00}, kBlack},
     {"NoDigitsAreBlack", {"-b", "zz", "-f", "ffffff"}, kBlack, kWhite},
     {"RedBars", {"-f", "ff0000"}, kWhite, {0xFF, 0x00, 0x00}},

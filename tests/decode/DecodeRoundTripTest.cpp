@@ -17,7 +17,7 @@
 
 #include "barwright/Encoder.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 #include "bench/Payloads.h"
 #include "cli/PngImage.h"
 #include "cli/RunProgram.h"
@@ -48,6 +48,7 @@ struct CaseData {
 struct Decoded {
     bool found = false;
     std::string bytes;
+    std::string text;  // as the decoder reads the bytes, in UTF-8
     std::vector<EciMark> ecis;
     bool readerInitialisation = false;
     std::string error;
@@ -326,6 +327,7 @@ Decoded decodePng(const std::filesystem::path& path, bool pure = false) {
         return decoded;
     }
     decoded.found = true;
+    decoded.text = result.text();
     decoded.readerInitialisation = result.readerInit();
     if (result.hasECI()) {
         const ZXing::ByteArray content = result.bytesECI();
@@ -613,6 +615,7 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
         const Case& c = cases[i];
         SymbolSettings settings;
         settings.data = c.data.text;
+        settings.escapes = true;
         settings.compaction = CompactionMode::kShortest;
         settings.columns = c.columns;
         settings.errorCorrectionLevel = c.level;
@@ -644,6 +647,40 @@ TEST(DecodeRoundTrip, ShortestCompactionDecodesToTheDataBytes) {
     EXPECT_LE(decoderMissCount, static_cast<int>(cases.size()) / 50);
     std::printf("shortest compaction: decoded %d of %zu symbols, %d proven decoder misses\n",
                 decodedCount, cases.size(), decoderMissCount);
+}
+
+// Text beyond ISO-8859-1 goes as its UTF-8 bytes behind the ECI of the
+// settings, 000026, without an escape (tildes are data): a reader gives back
+// the same text, whatever compaction carries it.
+TEST(DecodeRoundTrip, TextBehindTheSettingsEciReadsBackAsThatText) {
+    const std::string text =
+        "Gr\xc3\xbc\xc3\x9f\x65, \xce\x95\xce\xbb\xce\xbb\xce\xac\xce\xb4\xce\xb1, "
+        "\xe6\x97\xa5\xe6\x9c\xac ~7000003 ~~ 20240101";
+    TemporaryDirectory directory;
+    const std::filesystem::path png = directory.path() / "eci.png";
+    for (const CompactionMode mode :
+         {CompactionMode::kAutomatic, CompactionMode::kByte, CompactionMode::kShortest}) {
+        const auto modeNumber = static_cast<int>(mode);
+        SymbolSettings settings;
+        settings.data = text;
+        settings.eci = 26;
+        settings.compaction = mode;
+        settings.columns = 6;
+        EncodedSymbol symbol;
+        ASSERT_EQ(encode(settings, symbol), status::kOk) << "mode " << modeNumber;
+        RgbImage image;
+        ASSERT_EQ(renderRgb(symbol, PictureSettings{}, image), status::kOk);
+        std::FILE* file = std::fopen(png.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        const Status written = writePng(image, PngOptions{}, file);
+        ASSERT_EQ(std::fclose(file), 0);
+        ASSERT_EQ(written, status::kOk);
+        const Decoded decoded = decodePng(png);
+        ASSERT_TRUE(decoded.found) << "mode " << modeNumber << ": " << decoded.error;
+        EXPECT_EQ(decoded.text, text) << "mode " << modeNumber;
+        EXPECT_EQ(decoded.bytes, text) << "mode " << modeNumber;
+        EXPECT_EQ(describe(decoded.ecis), describe({EciMark{26, 0}})) << "mode " << modeNumber;
+    }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 
 #include "barwright/MacroSegments.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
 
 namespace barwright {
 namespace {
@@ -118,6 +118,7 @@ TEST_P(MacroSegmentsDecode, EverySegmentReadsBackAndTheJoinIsTheData) {
     const SplitCase& c = GetParam();
     SymbolSettings settings;
     settings.data = c.data;
+    settings.escapes = true;
     settings.compaction = c.compaction;
     settings.columns = c.columns;
     settings.compact = c.compact;

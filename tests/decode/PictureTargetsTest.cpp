@@ -1,10 +1,11 @@
 // Every picture target against the 24-bit raster: the 1-bit raster and its
-// PNG must hold the same pixels, the SVG and the EPS, drawn by real
-// renderers (rsvg-convert and Ghostscript) at their recorded resolution,
-// the very same pixels, which zxing-cpp then reads back to the data; the
-// text must list the modules that the upright raster shows. rsvg-convert
-// and Ghostscript are required test dependencies like the decoder: a
-// missing one fails the test, it never skips it.
+// PNG must hold the same pixels, the SVG, the EPS and the PDF, drawn by real
+// renderers (rsvg-convert, Ghostscript, poppler's pdftoppm) at their
+// recorded resolution, the very same pixels, which zxing-cpp then reads back
+// to the data; the module grid and the text must list the modules that the
+// upright raster shows. rsvg-convert, Ghostscript and pdftoppm are required
+// test dependencies like the decoder: a missing one fails the test, it never
+// skips it.
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
@@ -19,65 +20,31 @@
 #include <vector>
 
 #include "barwright/BitImage.h"
+#include "barwright/BitRenderer.h"
 #include "barwright/Encoder.h"
+#include "barwright/EpsRenderer.h"
+#include "barwright/ModuleGrid.h"
+#include "barwright/PdfRenderer.h"
 #include "barwright/PngWriter.h"
-#include "barwright/Render.h"
+#include "barwright/RgbRenderer.h"
+#include "barwright/SvgRenderer.h"
+#include "barwright/TextRenderer.h"
 #include "cli/RunProgram.h"
+#include "support/Raster.h"
+#include "support/Renderers.h"
 
 namespace barwright {
 namespace {
 
+using test::decodedData;
+using test::firstDifference;
+using test::Raster;
+using test::rasterOf;
 using test::readFile;
+using test::requiredProgram;
 using test::runProgram;
 using test::TemporaryDirectory;
 using test::writeFile;
-
-// 8-bit RGB pixels, rows top first.
-struct Raster {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    std::uint32_t at(std::int32_t x, std::int32_t y) const {
-        const std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-        return std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
-    }
-};
-
-Raster rasterOf(const RgbImage& image) {
-    return Raster{image.width(), image.height(), image.pixels()};
-}
-
-// The first pixel where two rasters differ, or "" when they are equal.
-std::string firstDifference(const Raster& expected, const Raster& actual) {
-    if (expected.width != actual.width || expected.height != actual.height) {
-        std::ostringstream out;
-        out << "size " << actual.width << "x" << actual.height << ", expected " << expected.width
-            << "x" << expected.height;
-        return out.str();
-    }
-    for (std::int32_t y = 0; y < expected.height; ++y) {
-        for (std::int32_t x = 0; x < expected.width; ++x) {
-            if (expected.at(x, y) != actual.at(x, y)) {
-                std::ostringstream out;
-                out << std::hex << "pixel (" << std::dec << x << ", " << y << ") is " << std::hex
-                    << actual.at(x, y) << ", expected " << expected.at(x, y);
-                return out.str();
-            }
-        }
-    }
-    return "";
-}
-
-// A renderer program, found when the tests were configured.
-std::string requiredProgram(const char* path, const char* name, const char* package) {
-    if (!std::filesystem::exists(path)) {
-        ADD_FAILURE() << name << " is missing: install the Debian package " << package
-                      << " (scripts/setup does)";
-        return "";
-    }
-    return path;
-}
 
 // rsvg-convert's PNG read as RGBA. A renderer sizes its page in whole
 // pixels rounded up, so a recorded size in inches can give a sliver more;
@@ -124,38 +91,19 @@ std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, s
 // picture is the bottom-left part of the page, and the rest stays white.
 std::string readGhostscriptPpm(const std::filesystem::path& path, std::int32_t width,
                                std::int32_t height, Raster& raster) {
-    const std::string bytes = readFile(path);
-    std::istringstream header(bytes);
-    std::string magic;
-    std::int32_t pageWidth = 0;
-    std::int32_t pageHeight = 0;
-    int maxValue = 0;
-    header >> magic;
-    // Comment lines may follow the magic number.
-    while (header >> std::ws && header.peek() == '#') {
-        std::string comment;
-        std::getline(header, comment);
-    }
-    header >> pageWidth >> pageHeight >> maxValue;
-    header.get();
-    const auto offset = static_cast<std::size_t>(header.tellg());
-    if (magic != "P6" || maxValue != 255 || pageWidth < width || pageHeight < height ||
-        bytes.size() != offset + static_cast<std::size_t>(pageWidth) * pageHeight * 3) {
+    Raster page;
+    if (!test::readPpm(readFile(path), page) || page.width < width || page.height < height) {
         return "not a page of at least " + std::to_string(width) + "x" + std::to_string(height);
     }
-    raster = Raster{width, height, {}};
-    const std::int32_t top = pageHeight - height;
-    for (std::int32_t y = 0; y < pageHeight; ++y) {
-        for (std::int32_t x = 0; x < pageWidth; ++x) {
-            const auto* p = reinterpret_cast<const std::uint8_t*>(
-                &bytes[offset + (static_cast<std::size_t>(y) * pageWidth + x) * 3]);
-            if (x < width && y >= top) {
-                raster.rgb.insert(raster.rgb.end(), p, p + 3);
-            } else if (p[0] != 0xFF || p[1] != 0xFF || p[2] != 0xFF) {
+    const std::int32_t top = page.height - height;
+    for (std::int32_t y = 0; y < page.height; ++y) {
+        for (std::int32_t x = 0; x < page.width; ++x) {
+            if ((x >= width || y < top) && page.at(x, y) != 0xFFFFFF) {
                 return "paint outside the picture";
             }
         }
     }
+    raster = page.cropped(0, top, width, height);
     return "";
 }
 
@@ -206,20 +154,6 @@ std::string readPalettePng(std::FILE* file, std::int32_t dpi, Raster& raster) {
     }
     png_destroy_read_struct(&png, &info, nullptr);
     return wrong.str();
-}
-
-// zxing-cpp's reading of a raster: the data bytes, or why there are none.
-std::string decodedData(const Raster& raster, bool& found) {
-    const ZXing::ImageView view(raster.rgb.data(), raster.width, raster.height,
-                                ZXing::ImageFormat::RGB);
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    found = result.isValid();
-    if (!found) {
-        return ZXing::ToString(result.error());
-    }
-    return std::string(result.bytes().begin(), result.bytes().end());
 }
 
 struct TargetCase {
@@ -365,17 +299,40 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
         "");
     EXPECT_EQ(firstDifference(expected, fromEps), "") << "EPS";
 
+    // The PDF: checked by qpdf, drawn by poppler and by Ghostscript.
+    PdfOptions pdfOptions;
+    pdfOptions.dpi = c.dpi;
+    std::string pdf;
+    ASSERT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), status::kOk);
+    const auto pdfPath = directory.path() / "picture.pdf";
+    writeFile(pdfPath, pdf);
+    EXPECT_EQ(test::qpdfProblems(pdfPath), "");
+    const std::int32_t pdfDpi = c.dpi > 0 ? c.dpi : 72;
+    const std::vector<Raster> pdfPages = test::renderedPages(pdfPath, pdfDpi, false);
+    const std::vector<Raster> fromPdfByGhostscript = test::renderedPages(pdfPath, pdfDpi, true);
+    ASSERT_EQ(pdfPages.size(), 1u);
+    const Raster& fromPdf = pdfPages.front();
+    ASSERT_EQ(fromPdfByGhostscript.size(), 1u);
+    EXPECT_EQ(firstDifference(expected, fromPdf), "") << "PDF by pdftoppm";
+    EXPECT_EQ(firstDifference(expected, fromPdfByGhostscript[0]), "") << "PDF by Ghostscript";
+
     if (c.decodable) {
-        for (const Raster* drawn : {&fromSvg, &fromEps}) {
+        for (const Raster* drawn :
+             std::initializer_list<const Raster*>{&fromSvg, &fromEps, &fromPdf}) {
             bool found = false;
             const std::string data = decodedData(*drawn, found);
-            EXPECT_TRUE(found) << (drawn == &fromSvg ? "SVG: " : "EPS: ") << data;
+            EXPECT_TRUE(found) << (drawn == &fromSvg   ? "SVG: "
+                                   : drawn == &fromEps ? "EPS: "
+                                                       : "PDF: ")
+                               << data;
             EXPECT_EQ(data, c.data);
         }
     }
 
-    // The text: the upright symbol's modules without a quiet zone, one
-    // pixel sampled in each module of each row.
+    // The module grid and the text: the upright symbol's modules without a
+    // quiet zone, one pixel sampled in each module of each row.
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
     std::string text;
     ASSERT_EQ(renderText(symbol, text), status::kOk);
     PictureSettings upright = picture;
@@ -388,13 +345,19 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     const Raster modules = rasterOf(uprightImage);
     const auto m = static_cast<std::int32_t>(c.moduleWidth);
     const std::int32_t rowHeight = modules.height / symbol.rows;
+    ASSERT_EQ(grid.width * m, modules.width);
+    ASSERT_EQ(grid.height, symbol.rows);
     std::string sampled;
+    std::int32_t wrongModules = 0;
     for (std::int32_t row = 0; row < symbol.rows; ++row) {
         for (std::int32_t x = 0; x < modules.width; x += m) {
-            sampled += modules.at(x, row * rowHeight) == c.foreground ? '1' : '0';
+            const bool bar = modules.at(x, row * rowHeight) == c.foreground;
+            sampled += bar ? '1' : '0';
+            wrongModules += grid.isBar(x / m, row) != bar ? 1 : 0;
         }
         sampled += '\n';
     }
+    EXPECT_EQ(wrongModules, 0);
     EXPECT_EQ(text, sampled);
 }
 
@@ -455,6 +418,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
         std::string eps = "old";
         EXPECT_EQ(renderEps(symbol, picture, r.dpi, eps), r.expected);
         EXPECT_EQ(eps, "");
+        std::string pdf = "old";
+        PdfOptions pdfOptions;
+        pdfOptions.dpi = r.dpi;
+        EXPECT_EQ(renderPdf(symbol, picture, pdfOptions, pdf), r.expected);
+        EXPECT_EQ(pdf, "");
     }
 
     // A PNG cannot record a resolution beyond the limit either.
@@ -477,6 +445,11 @@ TEST(PictureTargets, RefusalsAreTheRastersStatuses) {
     std::string text = "old";
     EXPECT_EQ(renderText(broken, text), status::kInvalidArgument);
     EXPECT_EQ(text, "");
+    ModuleGrid grid;
+    ASSERT_EQ(moduleGrid(symbol, grid), status::kOk);
+    EXPECT_EQ(moduleGrid(broken, grid), status::kInvalidArgument);
+    EXPECT_TRUE(grid.modules.empty());
+    EXPECT_EQ(grid.width, 0);
 }
 
 }  // namespace

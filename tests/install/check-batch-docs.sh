@@ -18,9 +18,9 @@ lint=$(mandoc -Tlint -W style "$manual" 2>&1) || fail "mandoc -Tlint exits non-z
 # Lines like "  -x, --xsize N      image width" and "      --input FILE   ..."
 # in the usage text; a line without a short letter gives "- --input".
 mapfile -t options < <("$exe" -h |
-    sed -n -e 's/^  \(-[a-z]\), \(--[a-z0-9-]*\) .*/\1 \2/p' \
+    sed -n -e 's/^  \(-[a-z0-9]\), \(--[a-z0-9-]*\) .*/\1 \2/p' \
         -e 's/^      \(--[a-z0-9-]*\) .*/- \1/p')
-[ ${#options[@]} -ge 29 ] || fail "expected at least 29 options in the usage text, found ${#options[@]}"
+[ ${#options[@]} -ge 32 ] || fail "expected at least 32 options in the usage text, found ${#options[@]}"
 
 # shellcheck source=/dev/null
 source "$completion"
@@ -53,9 +53,10 @@ done
 [ "$(complete_word --format '')" = "png png1 svg eps txt" ] || fail "no formats after --format"
 [ "$(complete_word -o '')" = "0 90 180 270" ] || fail "no orientations after -o"
 [ -z "$(complete_word --jobs '')" ] || fail "something offered after --jobs"
+[ "$(complete_word --report /dev/nul)" = /dev/null ] || fail "no file offered after --report"
 
 # Every exit status the program can give is explained.
-for status in 0 1 2 5 6 7 8 9 10 11 12 14 15 25 26 28 64 66 71; do
+for status in 0 1 2 5 6 7 8 9 10 11 12 14 15 25 26 28 64 66 71 73; do
     grep -qx "\.B $status" "$manual" || fail "the manual does not explain exit status $status"
 done
 

@@ -24,7 +24,8 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cmake --install "$build_dir" --prefix "$prefix" >"$scratch/install.log"
 
 for file in bin/barwright share/man/man1/barwright.1 \
-    share/bash-completion/completions/barwright include/barwright/Encoder.h \
+    share/bash-completion/completions/barwright include/barwright/barwright.h \
+    include/barwright/Version.h \
     bin/barwright-batch share/man/man1/barwright-batch.1 \
     share/bash-completion/completions/barwright-batch; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
@@ -39,11 +40,17 @@ pc=$(find "$prefix" -name barwright.pc)
 [ $failures -eq 0 ] || exit 1
 
 # The interface is include/barwright and nothing else: no compaction or
-# encoder internals, and each header stands on its own.
-installed_headers=$(cd "$prefix/include" && find . -type f | sort | tr '\n' ' ')
-expected_headers="./barwright/BitImage.h ./barwright/Encoder.h ./barwright/MacroSegments.h ./barwright/MacroSettings.h ./barwright/OutputFile.h ./barwright/PendingFile.h \
-./barwright/PictureSettings.h ./barwright/PngWriter.h ./barwright/Rect.h ./barwright/Render.h \
-./barwright/RgbImage.h ./barwright/Status.h ./barwright/SymbolSettings.h "
+# encoder internals, none of the programs' files and signals, and each header
+# stands on its own.
+installed_headers=$(cd "$prefix/include" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+expected_headers="./barwright/BitImage.h ./barwright/BitRenderer.h ./barwright/Capacity.h ./barwright/EncodedSymbol.h \
+./barwright/Encoder.h ./barwright/EpsRenderer.h ./barwright/LabelSheetWriter.h \
+./barwright/MacroSegments.h ./barwright/MacroSettings.h ./barwright/ModuleGrid.h \
+./barwright/PdfRenderer.h ./barwright/Picture.h \
+./barwright/PictureSettings.h ./barwright/PngWriter.h ./barwright/Rect.h ./barwright/RgbImage.h \
+./barwright/RgbRenderer.h ./barwright/SheetSettings.h ./barwright/Status.h ./barwright/SvgRenderer.h \
+./barwright/SymbolSettings.h ./barwright/TextRenderer.h ./barwright/Version.h \
+./barwright/barwright.h "
 [ "$installed_headers" = "$expected_headers" ] || fail "installed headers: $installed_headers"
 for header in "$prefix"/include/barwright/*.h; do
     echo "#include <barwright/$(basename "$header")>" |
@@ -79,15 +86,18 @@ else
     fail "the CMake consumer does not build"
 fi
 
-# 2. pkg-config; the library is static, so its libpng comes with --static.
+# 2. pkg-config, with and without --static: the library is static, so even
+# a plain --libs must bring libpng and zlib.
 export PKG_CONFIG_PATH
 PKG_CONFIG_PATH=$(dirname "$pc")
 [ "$(pkg-config --modversion barwright)" = 1.2 ] || fail "pkg-config reports another version"
-# shellcheck disable=SC2046,SC2086
-$cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
-    $(pkg-config --cflags barwright) $linker_flags $(pkg-config --static --libs barwright) ||
-    fail "pkg-config consumer does not build"
-run_consumer pkg-config "$scratch/pkg-config-consumer"
+for static in "" --static; do
+    # shellcheck disable=SC2046,SC2086
+    $cxx -std=c++17 $cxx_flags "$example" -o "$scratch/pkg-config-consumer" \
+        $(pkg-config --cflags barwright) $linker_flags $(pkg-config $static --libs barwright) ||
+        fail "pkg-config consumer does not build with 'pkg-config $static --libs'"
+    run_consumer pkg-config "$scratch/pkg-config-consumer"
+done
 
 # 3. The Python module, imported from where it was installed.
 if [ -n "$python" ]; then

@@ -219,7 +219,9 @@ INSTANTIATE_TEST_SUITE_P(Pictures, BatchFormats, testing::ValuesIn(kFormatCases)
                          });
 
 // The resolution is recorded where each format keeps it: a pHYs chunk in
-// both PNG kinds, the size in inches in SVG.
+// both PNG kinds, the size in inches in SVG; and such an SVG, drawn by
+// rsvg-convert at the size in pixels of its viewBox, as the manual shows,
+// is the PNG's picture.
 TEST(BatchResolution, DpiIsRecorded) {
     TemporaryDirectory directory;
     for (const char* format : {"png", "png1"}) {
@@ -241,10 +243,20 @@ TEST(BatchResolution, DpiIsRecorded) {
         }
         EXPECT_TRUE(found) << "no pHYs chunk";
     }
-    const ProgramRun run = runBatch({"--dpi", "100", "-d", "Hello", "out.svg"}, directory.path());
-    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    const EnvironmentSetting epoch("SOURCE_DATE_EPOCH", "0");
+    for (const char* name : {"out.svg", "out.png"}) {
+        const ProgramRun run = runBatch({"--dpi", "300", "-d", "Hello", name}, directory.path());
+        ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    }
     const std::string svg = readFile(directory.path() / "out.svg");
-    EXPECT_NE(svg.find("in\""), std::string::npos) << "no size in inches in " << svg.substr(0, 300);
+    EXPECT_NE(svg.find("in\" height=\"0.133333333in\" viewBox=\"0 0 248 40\""), std::string::npos)
+        << "no size in inches in " << svg.substr(0, 300);
+    ASSERT_EQ(rasteriseSvg(directory.path() / "out.svg", directory.path() / "drawn.png",
+                           {"-w", "248", "-h", "40"}),
+              "");
+    EXPECT_EQ(pixelDifference(readPngAsRgb(directory.path() / "out.png"),
+                              readPngAsRgb(directory.path() / "drawn.png")),
+              "");
 }
 
 }  // namespace

@@ -92,9 +92,11 @@ PngImage readPngAsRgb(const std::filesystem::path& path) {
     return result;
 }
 
-std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png) {
-    const ProgramRun run =
-        runProgram(BARWRIGHT_RSVG_CONVERT, {"-o", png.string(), svg.string()}, svg.parent_path());
+std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png,
+                         const std::vector<std::string>& options) {
+    std::vector<std::string> arguments = options;
+    arguments.insert(arguments.end(), {"-o", png.string(), svg.string()});
+    const ProgramRun run = runProgram(BARWRIGHT_RSVG_CONVERT, arguments, svg.parent_path());
     return run.exitStatus == 0 ? ""
                                : "rsvg-convert (Debian: librsvg2-bin) failed: " + run.standardError;
 }

@@ -40,9 +40,11 @@ private:
 PngImage readPngAsRgb(const std::filesystem::path& path);
 
 // The SVG or EPS file drawn by a real renderer into a PNG at one pixel per
-// unit: rsvg-convert, and Ghostscript at 72 dots per inch cropped to the
-// bounding box. Empty on success, else what went wrong.
-std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png);
+// unit: rsvg-convert (with more of its options, if given), and Ghostscript
+// at 72 dots per inch cropped to the bounding box. Empty on success, else
+// what went wrong.
+std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png,
+                         const std::vector<std::string>& options = {});
 std::string rasteriseEps(const std::filesystem::path& eps, const std::filesystem::path& png);
 
 // zxing-cpp's reading of an image, as a PDF417 symbol in any orientation.

@@ -61,7 +61,8 @@ const RecordsCase kRecordsCases[] = {
      {"--input", "in", "{n}.png"},
      kMegabyteLine + "\nafter\n",
      7,
-     "barwright-batch: line 1: 1.png: Error: Data count above 928.\n",
+     "barwright-batch: line 1: 1.png: Error: Data count above 928. (524289 data codewords; 3 "
+     "columns hold 205 at level 5)\n",
      {{"2.png", "after"}}},
     {"BinaryInputWithNul",
      {"--binary", "--input", "in", "data.png"},
@@ -95,15 +96,21 @@ const RecordsCase kRecordsCases[] = {
      "",
      {{"1.png", "first"}, {"2.png", "second"}}},
     {"EmptyInputMakesNothing", {"--input", "in", "{n}.png"}, "\n\n", 0, "", {}},
-    {"MissingFolderFailsEachRecord",
-     {"--input", "in", "missing/{n}.png"},
-     "a\nb\n",
+    {"MissingFolderIsToldOnce",
+     {"-m", "2", "--input", "in", "missing/{n}.png"},
+     "1\nb\n3\n",
      25,
-     "barwright-batch: line 1: missing/1.png: Error: Cant open output file. (No such file or "
-     "directory)\n"
-     "barwright-batch: line 2: missing/2.png: Error: Cant open output file. (No such file or "
-     "directory)\n",
+     "barwright-batch: line 2: missing/2.png: Error: Some of the characters cannot be encoded in "
+     "the NUMERIC mode.\n"
+     "barwright-batch: folder \"missing\" does not exist: 2 records not written (--mkdir creates "
+     "it)\n",
      {}},
+    {"MkdirMakesTheFolders",
+     {"--mkdir", "--input", "in", "made/{n}/x.png"},
+     "a\nb\n",
+     0,
+     "",
+     {{"made/1/x.png", "a"}, {"made/2/x.png", "b"}}},
     {"TemplateWithoutNumberTakesOneRecord",
      {"--input", "in", "out.png"},
      "a\nb\nc\n",
@@ -121,7 +128,25 @@ const RecordsCase kRecordsCases[] = {
      "mode.\n",
      {{"1.png", "ok"}}},
 
+    {"NullSeparatedRecordsAreRaw",
+     {"-m", "1", "-0", "--input", "in", "{n}.png"},
+     "line\nfeed~N" + kNul + "\xff" + kNul + kNul + "last",
+     5,
+     "barwright-batch: record 2: 2.png: Error: Some of the characters cannot be encoded in the "
+     "TEXT mode.\n",
+     {{"1.png", "line\nfeed~N"}, {"3.png", "last"}}},
+
     // CSV.
+    {"CsvHexCellsCarryAnyBytes",
+     {"--csv", "--input", "in", "{n}.png"},
+     "hex,data\n00417e0A1e,\n,x~~y\n4,\n41,a\n",
+     1,
+     "barwright-batch: row 3 (line 4): 3.png: Error: Invalid argument. (column \"hex\": \"4\" is "
+     "not bytes in hexadecimal (two digits a byte, nothing between))\n"
+     "barwright-batch: row 4 (line 5): 4.png: Error: Invalid argument. (a row gives its data in "
+     "one "
+     "of the columns \"data\" and \"hex\", not in both)\n",
+     {{"1.png", kNul + "A~\n\x1e"}, {"2.png", "x~y"}}},
     {"CsvQuoting",
      {"--csv", "--input", "in", "{n}.png"},
      "data,output\n\"a,b\",q1.png\n\"say \"\"hi\"\"\",q2.png\n\"two\r\nlines\",\n",
@@ -151,7 +176,8 @@ const RecordsCase kRecordsCases[] = {
      "not a value of this option)\n"
      "barwright-batch: row 3 (line 4): 3.png: Error: Invalid argument. (column \"bcolor\": \"zz\" "
      "is not a value of this option)\n"
-     "barwright-batch: row 4 (line 5): 4.png: Error: Invalid argument.\n",
+     "barwright-batch: row 4 (line 5): 4.png: Error: Invalid argument. (bars 000000 on 000000 "
+     "differ in luma by 0 % of full scale; readers need 20 %)\n",
      {}},
     {"CsvBrokenRowsFailAndTheRunGoesOn",
      {"--csv", "--input", "in", "{n}.png"},

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <regex>
 #include <string>
@@ -136,8 +137,8 @@ class BatchStop : public testing::TestWithParam<StopCase> {};
 
 // A stop signal in the middle of a run: the records in flight are finished,
 // no temporary file stays (hidden temporary files are forced, as on a
-// system without unnamed files), the run says how far it got and ends by
-// the signal.
+// system without unnamed files), the report holds every record written, the
+// run says how far it got and ends by the signal.
 TEST_P(BatchStop, FinishedFilesStayAndNothingElse) {
     const StopCase& c = GetParam();
     TemporaryDirectory directory;
@@ -153,7 +154,8 @@ TEST_P(BatchStop, FinishedFilesStayAndNothingElse) {
         for (int i = 0; i < 20000; ++i) lines += "Record " + std::to_string(i) + " of many\n";
         writeFile(input, lines);
     }
-    RunningProgram program(BARWRIGHT_BATCH_EXE, {"--jobs", "2", "--input", "input", "{n}.png"},
+    RunningProgram program(BARWRIGHT_BATCH_EXE,
+                           {"--jobs", "2", "--report", "report.csv", "--input", "input", "{n}.png"},
                            directory.path(), options);
     if (c.waitingForInput) {
         writer = ::open(input.c_str(), O_WRONLY | O_CLOEXEC);  // waits for the reader
@@ -182,9 +184,14 @@ TEST_P(BatchStop, FinishedFilesStayAndNothingElse) {
     EXPECT_EQ(run.standardError, "barwright-batch: interrupted: " + std::to_string(written) +
                                      " records written, 0 failed; input read to line " +
                                      std::to_string(written) + "\n");
+    const std::string report = readFile(directory.path() / "report.csv");
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), static_cast<long>(written) + 1);
+    const std::string last = std::to_string(written) + "," + std::to_string(written) + "," +
+                             std::to_string(written) + ".png,0,Ok.,";
+    EXPECT_NE(report.find("\n" + last), std::string::npos) << "no row for the last record";
     for (const std::string& name : directory.entries()) {
         EXPECT_EQ(name.find(".barwright-"), std::string::npos) << "a temporary file stayed";
-        if (name != "input") {
+        if (name != "input" && name != "report.csv") {
             EXPECT_TRUE(readPngAsRgb(directory.path() / name).valid) << name << " is cut short";
         }
     }

@@ -1,4 +1,4 @@
-#include "barwright/OutputFile.h"
+#include "files/OutputFile.h"
 
 #include <fcntl.h>
 #include <limits.h>  // PATH_MAX

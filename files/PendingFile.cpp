@@ -1,4 +1,4 @@
-#include "barwright/PendingFile.h"
+#include "files/PendingFile.h"
 
 #include <limits.h>  // PATH_MAX
 #include <pthread.h>

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "barwright/PendingFile.h"
 #include "barwright/Status.h"
+#include "files/PendingFile.h"
 
 namespace barwright {
 

@@ -1,0 +1,50 @@
+#include "batch/OutputFolders.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace barwright::batch {
+
+namespace {
+
+constexpr char kSeparator = '/';
+// What mkdir -p asks for; the umask takes away what the user withholds.
+constexpr mode_t kFolderMode = 0777;
+
+}  // namespace
+
+int createFoldersFor(const std::string& fileName) {
+    // Every prefix that ends before a separator is a folder on the way;
+    // "a//b" and "./a" make nothing twice.
+    for (std::size_t slash = fileName.find(kSeparator, 1); slash != std::string::npos;
+         slash = fileName.find(kSeparator, slash + 1)) {
+        const std::string folder = fileName.substr(0, slash);
+        if (::mkdir(folder.c_str(), kFolderMode) == 0) {
+            continue;
+        }
+        if (errno != EEXIST) {
+            return errno;
+        }
+        struct stat status {};
+        if (::stat(folder.c_str(), &status) != 0) {
+            return errno;
+        }
+        if (!S_ISDIR(status.st_mode)) {
+            return ENOTDIR;
+        }
+    }
+    return 0;
+}
+
+std::string missingFolderOf(const std::string& fileName) {
+    const std::size_t slash = fileName.rfind(kSeparator);
+    if (slash == std::string::npos || slash == 0) {
+        return std::string();
+    }
+    const std::string folder = fileName.substr(0, slash);
+    struct stat status {};
+    return ::stat(folder.c_str(), &status) != 0 && errno == ENOENT ? folder : std::string();
+}
+
+}  // namespace barwright::batch
