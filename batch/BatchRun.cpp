@@ -13,10 +13,11 @@
 #include <thread>
 
 #include "batch/CommandLine.h"
-#include "batch/FileDescriptorSource.h"
-#include "batch/PrintableText.h"
 #include "batch/StopSignals.h"
-#include "cli/OptionParser.h"
+#include "batch/SymbolWriter.h"
+#include "files/SystemError.h"
+#include "options/PrintableText.h"
+#include "options/SourceDateEpoch.h"
 
 namespace barwright::batch {
 
@@ -45,18 +46,6 @@ void printLine(const std::string& line) {
     std::fflush(stderr);
 }
 
-std::string systemReason(int error) {
-    char buffer[256] = {};
-    // GNU's strerror_r returns the text, POSIX's fills the buffer.
-    struct Text {
-        static const char* of(int result, const char* buffer) {
-            return result == 0 ? buffer : "Unknown error";
-        }
-        static const char* of(const char* text, const char*) { return text; }
-    };
-    return Text::of(::strerror_r(error, buffer, sizeof buffer), buffer);
-}
-
 // Whether two names lead to the same existing file.
 bool sameFile(const std::string& a, const std::string& b) {
     struct stat first {};
@@ -65,225 +54,31 @@ bool sameFile(const std::string& a, const std::string& b) {
            first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-const char* problemReason(RecordProblem problem) {
-    switch (problem) {
-        case RecordProblem::kStrayQuote:
-            return "a quote inside an unquoted cell, or text after a closing quote";
-        case RecordProblem::kUnterminatedQuote:
-            return "the input ends inside a quoted cell";
-        default:
-            return "";
-    }
-}
-
 }  // namespace
 
 BatchRun::BatchRun(const BatchSettings& settings)
     : settings_(settings),
       queue_(static_cast<std::size_t>(settings.jobs) * kRecordsPerWorker,
              [this](const RecordTask& task, const RecordResult& result) { report(task, result); }),
-      progress_(stderr, !settings.quiet && ::isatty(STDERR_FILENO) == 1) {
-    writeSettings_.png = settings.png;
-    writeSettings_.dpi = settings.dpi;
-    writeSettings_.macroSegments = settings.macroSegments;
-    writeSettings_.fileId = settings.fileId;
-    writeSettings_.makeFolders = settings.makeFolders;
-}
+      progress_(stderr, !settings.quiet && ::isatty(STDERR_FILENO) == 1),
+      tasks_(settings) {}
 
 std::string BatchRun::inputName() const {
     return settings_.inputPath == "-" ? "standard input" : settings_.inputPath;
 }
 
-void BatchRun::fail(RecordTask& task, Status status, std::string reason) {
-    task.failure = status;
-    task.failureReason = std::move(reason);
-    if (task.failureName.empty()) {
-        task.failureName = task.names.empty() ? "-" : task.names.front();
-    }
-}
-
-bool BatchRun::nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task) {
-    const std::int32_t symbols = settings_.macroSegments > 0 ? settings_.macroSegments : 1;
-    task.names.clear();
-    task.names.reserve(static_cast<std::size_t>(symbols));
-    for (std::int32_t segment = 1; segment <= symbols; ++segment) {
-        std::string name = names.expand(task.number, static_cast<std::uint64_t>(segment));
-        if (name.empty()) {
-            fail(task, status::kFail, "out of memory");
-            return false;
-        }
-        // A CSV from someone else must not write outside the folder the
-        // user chose; the user's own TEMPLATE may name any file.
-        if (fromCell && !settings_.anyPath && !isContainedPath(name)) {
-            task.failureName = printableText(name, false);
-            task.names.clear();
-            fail(task, status::kCantOpenOutput,
-                 "an output cell may not leave the current folder; --any-path allows it");
-            return false;
-        }
-        task.names.push_back(std::move(name));
-    }
-    return true;
-}
-
-void BatchRun::locate(const Record& record, RecordTask& task) const {
-    if (!settings_.inputGiven) {
-        return;
-    }
-    const std::string line = std::to_string(record.line);
-    switch (settings_.recordFormat) {
-        case RecordFormat::kBinary:
-            return;  // the one record
-        case RecordFormat::kNulSeparated:
-            task.location = "record " + std::to_string(record.number);  // there are no lines
-            return;
-        case RecordFormat::kCsv:
-            task.location = "row " + std::to_string(record.number) + " (line " + line + ")";
-            break;
-        default:
-            task.location = "line " + line;
-            break;
-    }
-    task.line = record.line;
-}
-
-bool BatchRun::chooseFormat(RecordTask& task) {
-    if (!settings_.formatGiven && !task.names.empty()) {
-        task.format = outputFormatOf(task.names.front()).value_or(settings_.format);
-    }
-    for (const std::string& name : task.names) {
-        if (!nameAllowsFormat(name, task.format)) {
-            task.failureName = printableText(name, false);
-            fail(task, status::kInvalidArgument,
-                 settings_.formatGiven
-                     ? std::string("--format ") + outputFormatName(task.format) +
-                           ", but the name asks for " +
-                           outputFormatName(outputFormatOf(name).value_or(task.format))
-                     : std::string("the names of its symbols ask for different formats"));
-            return false;
-        }
-    }
-    return true;
-}
-
-bool BatchRun::nameFromCell(const std::string& outputCell, RecordTask& task) {
-    NameTemplate cellNames;
-    std::string message;
-    if (!cellNames.parse(outputCell, message)) {
-        task.failureName = printableText(outputCell, false);
-        fail(task, status::kInvalidArgument, "output cell: " + message);
-        return false;
-    }
-    if (settings_.macroSegments > 1 && !cellNames.usesSegmentNumber()) {
-        task.failureName = printableText(outputCell, false);
-        fail(task, status::kInvalidArgument,
-             "the output cell needs {s} to name the symbols of --macro apart");
-        return false;
-    }
-    return nameFiles(cellNames, true, task);
-}
-
-bool BatchRun::makeTask(Record& record, RecordTask& task) {
-    task.number = record.number;
-    task.options = settings_.options;
-    task.format = settings_.format;
-    const bool csv = settings_.recordFormat == RecordFormat::kCsv;
-    locate(record, task);
-    if (settings_.inputGiven && !csv) {
-        task.options.symbol.data = std::move(record.data);
-    }
-
-    // The names first, so that every message can name the record's file.
-    std::string outputCell;
-    std::string cellMessage;
-    const bool cellsSound = record.problem == RecordProblem::kNone;
-    bool shortest = settings_.shortest;
-    const bool cellsApplied =
-        csv && cellsSound &&
-        columns_.apply(record.cells, task.options, outputCell, shortest, cellMessage);
-    if (shortest) {
-        task.options.symbol.compaction = CompactionMode::kShortest;
-    }
-    if (!outputCell.empty()) {
-        if (!nameFromCell(outputCell, task)) {
-            return true;
-        }
-    } else if (settings_.names.isStandardOutput()) {
-        task.toStandardOutput = true;
-        if (++templateRecords_ > 1) {
-            fail(task, status::kInvalidArgument, "standard output takes one record");
-            return false;
-        }
-    } else {
-        if (!nameFiles(settings_.names, false, task)) {
-            return true;
-        }
-        if (++templateRecords_ == 1) {
-            firstTemplateRecord_ = record.number;
-        } else if (!settings_.names.usesRecordNumber()) {
-            fail(task, status::kInvalidArgument,
-                 "TEMPLATE has no {n}, so this record would replace the file of record " +
-                     std::to_string(firstTemplateRecord_));
-            return false;
-        }
-    }
-
-    switch (record.problem) {
-        case RecordProblem::kNone:
-            break;
-        case RecordProblem::kTooLong:
-            // Far more than a symbol holds, which is what such data fails
-            // with anyway.
-            fail(task, status::kDataCountAbove928,
-                 "the record is over " + std::to_string(RecordReader::kDefaultRecordLimit) +
-                     " bytes");
-            return true;
-        case RecordProblem::kWrongCellCount:
-            fail(task, status::kInvalidArgument,
-                 "the row has " + std::to_string(record.cells.size()) + " cells, the header " +
-                     std::to_string(columns_.size()));
-            return true;
-        default:
-            fail(task, status::kInvalidArgument, problemReason(record.problem));
-            return true;
-    }
-    if (csv && !cellsApplied) {
-        fail(task, status::kInvalidArgument, cellMessage);
-        return true;
-    }
-    (void)chooseFormat(task);
-    return true;
-}
-
 int BatchRun::readHeader(RecordReader& reader, bool& empty) {
-    empty = false;
-    if (reader.readHeader()) {
-        std::string message;
-        if (!columns_.setHeader(reader.header(), message)) {
-            printLine(inputName() + ": line 1: " + message);
-            return kUsageStatus;
-        }
-        return 0;
+    std::string message;
+    if (tasks_.readHeader(reader, empty, message) != status::kOk) {
+        printLine(inputName() + ": line 1: " + message);
+        return kUsageStatus;
     }
-    switch (reader.headerState()) {
-        case HeaderState::kMissing:
-            empty = true;
-            return 0;
-        case HeaderState::kFaulty:
-            printLine(inputName() + ": line 1: the header row is not sound CSV (" +
-                      (reader.headerProblem() == RecordProblem::kTooLong
-                           ? std::string("it is too long")
-                           : std::string(problemReason(reader.headerProblem()))) +
-                      ")");
-            return kUsageStatus;
-        default:
-            return 0;  // a failed read, which the caller reports
-    }
+    return 0;
 }
 
 void BatchRun::work() {
     try {
-        SymbolWriter writer(writeSettings_);
+        SymbolWriter writer(settings_.makeFolders);
         std::uint64_t ticket = 0;
         const RecordTask* task = nullptr;
         RecordResult* result = nullptr;
@@ -303,10 +98,7 @@ void BatchRun::work() {
 void BatchRun::printFailure(const RecordTask& task, const RecordResult& result) {
     std::string line;
     try {
-        if (!task.location.empty()) {
-            line += task.location + ": ";
-        }
-        line += printableText(result.name, false) + ": " + resultMessage(result);
+        line = failureMessage(task, result);
     } catch (const std::bad_alloc&) {
         line = statusMessage(result.status);
     }
@@ -385,7 +177,7 @@ bool BatchRun::readRecords(RecordReader& reader, bool empty) {
             lastLine_ =
                 settings_.recordFormat == RecordFormat::kNulSeparated ? record.number : record.line;
             RecordTask task;
-            if (!makeTask(record, task)) {
+            if (!tasks_.makeTask(record, task)) {
                 more = false;
             }
             queue_.submit(std::move(task));
@@ -396,13 +188,36 @@ bool BatchRun::readRecords(RecordReader& reader, bool empty) {
     return true;
 }
 
-int BatchRun::run() {
-    FileDescriptorSource source;
+int BatchRun::openReport() {
+    if (settings_.inputGiven && sameFile(settings_.reportPath, settings_.inputPath)) {
+        // The report would take the input's place when the run ends.
+        printLine("--report names the input file " + printableText(settings_.inputPath, false));
+        return kUsageStatus;
+    }
+    if (!settings_.reportPath.empty()) {
+        if (const int error = report_.open(settings_.reportPath); error != 0) {
+            printLine("cannot create the report " + printableText(settings_.reportPath, false) +
+                      ": " + systemErrorText(error));
+            return kReportStatus;
+        }
+    }
+    return 0;
+}
+
+int BatchRun::openInput(FileDescriptorSource& source) {
     if (settings_.inputGiven && settings_.inputPath != "-") {
         if (const int error = source.open(settings_.inputPath.c_str()); error != 0) {
-            printLine("cannot open " + settings_.inputPath + ": " + systemReason(error));
+            printLine("cannot open " + settings_.inputPath + ": " + systemErrorText(error));
             return kInputStatus;
         }
+    }
+    return 0;
+}
+
+int BatchRun::run() {
+    FileDescriptorSource source;
+    if (const int status = openInput(source); status != 0) {
+        return status;
     }
     source.stopWhenSet(&StopSignals::caught());
     RecordReader reader(source, settings_.recordFormat);
@@ -412,17 +227,8 @@ int BatchRun::run() {
             return status;
         }
     }
-    if (settings_.inputGiven && sameFile(settings_.reportPath, settings_.inputPath)) {
-        // The report would take the input's place when the run ends.
-        printLine("--report names the input file " + printableText(settings_.inputPath, false));
-        return kUsageStatus;
-    }
-    if (!settings_.reportPath.empty()) {
-        if (const int error = report_.open(settings_.reportPath); error != 0) {
-            printLine("cannot create the report " + printableText(settings_.reportPath, false) +
-                      ": " + systemReason(error));
-            return kReportStatus;
-        }
+    if (const int status = openReport(); status != 0) {
+        return status;
     }
     std::vector<std::thread> workers;
     if (!startWorkers(workers)) {
@@ -448,7 +254,7 @@ int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemor
     const int reportError = report_.finish();
     if (reportError != 0) {
         printLine("cannot write the report " + printableText(settings_.reportPath, false) + ": " +
-                  systemReason(reportError));
+                  systemErrorText(reportError));
     }
     if (stopSignal != 0) {
         std::string line = "interrupted: " + std::to_string(written_) + " records written, " +
@@ -469,7 +275,7 @@ int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemor
         return recordFailed ? exitStatus : exitStatusOf(status::kFail);
     }
     if (reader.error() != 0) {
-        printLine("cannot read " + inputName() + ": " + systemReason(reader.error()));
+        printLine("cannot read " + inputName() + ": " + systemErrorText(reader.error()));
         return recordFailed ? exitStatus : kInputStatus;
     }
     return recordFailed || reportError == 0 ? exitStatus : kReportStatus;
@@ -481,7 +287,6 @@ int runBatch(int argc, char* argv[]) {
     // as the C library would on a worker's heap, costs a system call and
     // page faults each time. Kept, they are simply reused.
     (void)mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes);
-    resetOptionParser();
     const std::int32_t cpuCount = availableCpuCount();
     BatchSettings settings;
     std::string message;
@@ -499,10 +304,12 @@ int runBatch(int argc, char* argv[]) {
         case CommandLineResult::kRun:
             break;
     }
-    if (!readSourceDateEpoch(std::getenv("SOURCE_DATE_EPOCH"), settings.png, message)) {
-        printLine(message);
+    const SourceDateEpoch epoch = SourceDateEpoch::fromEnvironment();
+    if (epoch.given && !epoch.valid) {
+        printLine(epoch.problem());
         return kUsageStatus;
     }
+    epoch.applyTo(settings.options.output);
     if (!StopSignals::catchSignals()) {
         // The run works all the same; only a stop by that signal would not
         // finish the records in flight.

@@ -9,13 +9,13 @@
 
 #include "barwright/Status.h"
 #include "batch/BatchSettings.h"
-#include "batch/CsvColumns.h"
+#include "batch/FileDescriptorSource.h"
 #include "batch/ProgressLine.h"
-#include "batch/RecordReader.h"
-#include "batch/RecordTask.h"
 #include "batch/RunReport.h"
-#include "batch/SymbolWriter.h"
 #include "batch/WorkQueue.h"
+#include "options/RecordReader.h"
+#include "options/RecordTask.h"
+#include "options/TaskMaker.h"
 
 namespace barwright::batch {
 
@@ -43,6 +43,9 @@ private:
     // Reads the CSV header; returns 0 to go on, an exit status otherwise
     // (with `empty` set when the input holds nothing at all).
     [[nodiscard]] int readHeader(RecordReader& reader, bool& empty);
+    // Opens the input, and the report; 0, or the exit status of a failure.
+    [[nodiscard]] int openInput(FileDescriptorSource& source);
+    [[nodiscard]] int openReport();
     // Starts the workers; false when not even one would start.
     [[nodiscard]] bool startWorkers(std::vector<std::thread>& workers);
     // Hands every record to the workers; false when memory ran out.
@@ -50,19 +53,6 @@ private:
     // Reports what the run leaves to its end and returns the exit status;
     // after a stop signal ends the process by it instead.
     [[nodiscard]] int finish(const RecordReader& reader, int stopSignal, bool outOfMemory);
-    // Fills the task for a record; false when reading must stop after it.
-    [[nodiscard]] bool makeTask(Record& record, RecordTask& task);
-    // Where the record is, for its messages and the report.
-    void locate(const Record& record, RecordTask& task) const;
-    // The format of the task's files; false, with the task failed, when a
-    // name contradicts it.
-    bool chooseFormat(RecordTask& task);
-    // Names the record's files from its CSV output cell; false when the
-    // record fails.
-    [[nodiscard]] bool nameFromCell(const std::string& outputCell, RecordTask& task);
-    // Names the record's files from a template; false when the record fails.
-    [[nodiscard]] bool nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task);
-    void fail(RecordTask& task, Status status, std::string reason);
     void work();
     void report(const RecordTask& task, const RecordResult& result);
     void printFailure(const RecordTask& task, const RecordResult& result);
@@ -72,15 +62,12 @@ private:
     [[nodiscard]] std::string inputName() const;
 
     const BatchSettings& settings_;
-    WriteSettings writeSettings_;
     WorkQueue queue_;
-    CsvColumns columns_;
     ProgressLine progress_;
     RunReport report_;
 
     // The reading thread's own.
-    std::uint64_t templateRecords_ = 0;  // records named by TEMPLATE
-    std::uint64_t firstTemplateRecord_ = 0;
+    TaskMaker tasks_;
     // The line of the last record read (NUL-separated: its number).
     std::uint64_t lastLine_ = 0;
 

@@ -9,7 +9,9 @@
 
 #include "barwright/MacroSettings.h"
 #include "barwright/Version.h"
-#include "cli/OptionParser.h"
+#include "options/Conversions.h"
+#include "options/OptionParser.h"
+#include "options/OptionTable.h"
 
 namespace barwright::batch {
 
@@ -41,22 +43,12 @@ enum OwnOption : std::int32_t {
 constexpr char kNullLetter = '0';
 
 constexpr LongOption kOwnOptions[] = {
-    {"input", kRequiredArgument, nullptr, kInput},
-    {"raw", kNoArgument, nullptr, kRaw},
-    {"binary", kNoArgument, nullptr, kBinary},
-    {"csv", kNoArgument, nullptr, kCsv},
-    {"format", kRequiredArgument, nullptr, kFormat},
-    {"dpi", kRequiredArgument, nullptr, kDpi},
-    {"macro", kRequiredArgument, nullptr, kMacro},
-    {"file-id", kRequiredArgument, nullptr, kFileId},
-    {"jobs", kRequiredArgument, nullptr, kJobs},
-    {"quiet", kNoArgument, nullptr, kQuiet},
-    {"any-path", kNoArgument, nullptr, kAnyPath},
-    {"version", kNoArgument, nullptr, kVersion},
-    {"shortest", kNoArgument, nullptr, kShortest},
-    {"null", kNoArgument, nullptr, kNull},
-    {"report", kRequiredArgument, nullptr, kReport},
-    {"mkdir", kNoArgument, nullptr, kMkdir},
+    {"input", true, kInput},        {"raw", false, kRaw},          {"binary", false, kBinary},
+    {"csv", false, kCsv},           {"format", true, kFormat},     {"dpi", true, kDpi},
+    {"macro", true, kMacro},        {"file-id", true, kFileId},    {"jobs", true, kJobs},
+    {"quiet", false, kQuiet},       {"any-path", false, kAnyPath}, {"version", false, kVersion},
+    {"shortest", false, kShortest}, {"null", false, kNull},        {"report", true, kReport},
+    {"mkdir", false, kMkdir},
 };
 
 // barwright's options first and in their order, so that an abbreviation
@@ -65,9 +57,12 @@ constexpr LongOption kOwnOptions[] = {
 // is taken here too.
 const std::vector<LongOption>& longOptions() {
     static const std::vector<LongOption> table = [] {
-        std::vector<LongOption> options(kLongOptions, kLongOptions + kLongOptionCount);
+        std::vector<LongOption> options;
+        for (const LongOption* option = programLongOptions(); option->name != nullptr; ++option) {
+            options.push_back(*option);
+        }
         options.insert(options.end(), std::begin(kOwnOptions), std::end(kOwnOptions));
-        options.push_back({nullptr, kNoArgument, nullptr, 0});
+        options.push_back({nullptr, false, 0});
         return options;
     }();
     return table;
@@ -75,396 +70,12 @@ const std::vector<LongOption>& longOptions() {
 
 // barwright's letters and -0.
 const char* optionString() {
-    static const std::string letters = std::string(kOptionString) + kNullLetter;
+    static const std::string letters = std::string(programOptionString()) + kNullLetter;
     return letters.c_str();
 }
 
-// png1 is made for many small files fast: zlib's fastest level does a 1-bit
-// barcode in a third less time than its default level, for files about a
-// tenth larger (png keeps barwright's level: its files are barwright's).
-constexpr std::int32_t kBitPngCompressionLevel = 1;
-
-constexpr OutputFormat kFormats[] = {OutputFormat::kPng, OutputFormat::kPng1, OutputFormat::kSvg,
-                                     OutputFormat::kEps, OutputFormat::kTxt};
-
-// Digits only, no sign or space, within low..high.
-bool readCount(std::string_view text, std::int32_t low, std::int32_t high, std::int32_t& value) {
-    if (text.empty()) {
-        return false;
-    }
-    std::int64_t number = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        number = number * 10 + (c - '0');
-        if (number > high) {
-            return false;
-        }
-    }
-    if (number < low) {
-        return false;
-    }
-    value = static_cast<std::int32_t>(number);
-    return true;
-}
-
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-// The message for the option word the parser refused (argv[optind - 1]).
-std::string badOptionMessage(int argc, char* argv[]) {
-    const std::int32_t index = optind - 1;
-    const std::string_view word = index > 0 && index < argc ? argv[index] : "";
-    if (word.size() > 2 && word.substr(0, 2) == "--") {
-        const std::string_view typed = word.substr(2, word.find('=') - 2);
-        for (const LongOption& option : longOptions()) {
-            if (option.name != nullptr &&
-                std::string_view(option.name).substr(0, typed.size()) == typed) {
-                return "option '--" + std::string(option.name) + "' needs a value";
-            }
-        }
-        return "unknown option " + quoted("--" + std::string(typed));
-    }
-    const char letter = static_cast<char>(optopt);
-    const char* declared = letter != ':' ? std::strchr(optionString(), letter) : nullptr;
-    if (declared != nullptr && letter != '\0') {
-        return "option '-" + std::string(1, letter) + "' needs a value";
-    }
-    return "unknown option '-" + std::string(1, letter) + "'";
-}
-
-const char* recordFormatOption(RecordFormat format) {
-    switch (format) {
-        case RecordFormat::kCsv:
-            return "--csv";
-        case RecordFormat::kBinary:
-            return "--binary";
-        default:
-            return "--null";
-    }
-}
-
-// The checks of the input that need the whole command line.
-bool checkRecords(BatchSettings& settings, int recordFormats, std::string& message) {
-    if (recordFormats > 1) {
-        message = "--binary, --csv and --null exclude each other";
-        return false;
-    }
-    if (!settings.inputGiven && settings.recordFormat != RecordFormat::kLines) {
-        message = std::string(recordFormatOption(settings.recordFormat)) +
-                  " reads its records from --input";
-        return false;
-    }
-    // --raw takes a line's bytes as they are; binary and NUL-separated
-    // records are raw anyway.
-    if (settings.raw && settings.recordFormat == RecordFormat::kLines && settings.inputGiven) {
-        settings.recordFormat = RecordFormat::kRawLines;
-    }
-    if (settings.recordFormat == RecordFormat::kBinary ||
-        settings.recordFormat == RecordFormat::kNulSeparated) {
-        settings.raw = true;
-    }
-    if (settings.reportPath == "-" && settings.names.isStandardOutput()) {
-        message = "--report - and TEMPLATE - cannot both write to standard output";
-        return false;
-    }
-    return true;
-}
-
-// TEMPLATE's format, or --format's if it does not contradict TEMPLATE.
-bool checkFormat(BatchSettings& settings, std::string& message) {
-    const NameTemplate& names = settings.names;
-    if (names.isStandardOutput()) {
-        return true;  // png unless --format says otherwise
-    }
-    const std::optional<OutputFormat> named = names.format();
-    if (!settings.formatGiven && !named) {
-        message = "cannot tell the format from " + quoted(names.text()) +
-                  ": name it with --format (png, png1, svg, eps or txt)";
-        return false;
-    }
-    if (!settings.formatGiven) {
-        settings.format = *named;
-    } else if (!nameAllowsFormat(names.text(), settings.format)) {
-        message = "TEMPLATE " + quoted(names.text()) + " names " + outputFormatName(*named) +
-                  " files, and --format asks for " + outputFormatName(settings.format);
-        return false;
-    }
-    if (settings.dpi != 0 && settings.format == OutputFormat::kTxt) {
-        message = "--dpi has no meaning for the txt format";
-        return false;
-    }
-    return true;
-}
-
-// The checks of the output that need the whole command line.
-bool checkOutput(BatchSettings& settings, std::string& message) {
-    if (!checkFormat(settings, message)) {
-        return false;
-    }
-    const NameTemplate& names = settings.names;
-    if (settings.macroSegments > 1 && names.isStandardOutput()) {
-        message = "standard output takes one symbol, and --macro " +
-                  std::to_string(settings.macroSegments) + " makes " +
-                  std::to_string(settings.macroSegments);
-        return false;
-    }
-    if (settings.macroSegments > 1 && !names.usesSegmentNumber()) {
-        message = "--macro " + std::to_string(settings.macroSegments) +
-                  " needs {s} in TEMPLATE to name the segments apart";
-        return false;
-    }
-    if (!settings.fileId.empty() && settings.macroSegments == 0) {
-        message = "--file-id is for Macro PDF417: give --macro too";
-        return false;
-    }
-    return true;
-}
-
-bool isFlag(std::int32_t option) {
-    switch (option) {
-        case kRaw:
-        case kBinary:
-        case kCsv:
-        case kNull:
-        case kQuiet:
-        case kAnyPath:
-        case kShortest:
-        case kMkdir:
-            return true;
-        default:
-            return false;
-    }
-}
-
-// The options without a value; recordFormats counts --binary, --csv and
-// --null.
-void applyFlag(std::int32_t option, BatchSettings& settings, int& recordFormats) {
-    switch (option) {
-        case kRaw:
-            settings.raw = true;
-            break;
-        case kBinary:
-            ++recordFormats;
-            settings.recordFormat = RecordFormat::kBinary;
-            break;
-        case kCsv:
-            ++recordFormats;
-            settings.recordFormat = RecordFormat::kCsv;
-            break;
-        case kNull:
-        case kNullLetter:
-            ++recordFormats;
-            settings.recordFormat = RecordFormat::kNulSeparated;
-            break;
-        case kQuiet:
-            settings.quiet = true;
-            break;
-        case kAnyPath:
-            settings.anyPath = true;
-            break;
-        case kShortest:
-            settings.shortest = true;
-            break;
-        case kMkdir:
-            settings.makeFolders = true;
-            break;
-        default:
-            break;
-    }
-}
-
-bool readFormat(std::string_view value, BatchSettings& settings, std::string& message) {
-    for (const OutputFormat format : kFormats) {
-        if (value == outputFormatName(format)) {
-            settings.format = format;
-            settings.formatGiven = true;
-            return true;
-        }
-    }
-    message = "unknown format " + quoted(value) + " (known: png, png1, svg, eps, txt)";
-    return false;
-}
-
-// The batch's options with a value, checked strictly; false with a message
-// for a value refused.
-bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings& settings,
-                      std::string& message) {
-    const auto refuse = [&](std::string text) {
-        message = std::move(text);
-        return false;
-    };
-    switch (option) {
-        case kInput:
-            if (value.empty()) {
-                return refuse("--input needs a file name ('-' for standard input)");
-            }
-            settings.inputGiven = true;
-            settings.inputPath = value;
-            return true;
-        case kReport:
-            if (value.empty()) {
-                return refuse("--report needs a file name ('-' for standard output)");
-            }
-            settings.reportPath = value;
-            return true;
-        case kFormat:
-            return readFormat(value, settings, message);
-        case kDpi:
-            return readCount(value, 1, kMaxDpi, settings.dpi) ||
-                   refuse("--dpi takes a whole number from 1 to " + std::to_string(kMaxDpi) +
-                          ", not " + quoted(value));
-        case kMacro:
-            return readCount(value, 1, kMaxMacroSegments, settings.macroSegments) ||
-                   refuse("--macro takes a number of symbols from 1 to " +
-                          std::to_string(kMaxMacroSegments) + ", not " + quoted(value));
-        case kFileId:
-            if (value.empty() || !isMacroFileId(value)) {
-                return refuse("--file-id " + quoted(value) +
-                              " is no Macro PDF417 file ID: digits, or '#' and groups of "
-                              "three digits of 000 to 899");
-            }
-            settings.fileId = value;
-            return true;
-        case kJobs:
-            return readCount(value, 1, kMaxJobs, settings.jobs) ||
-                   refuse("--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
-                          ", not " + quoted(value));
-        default:
-            return true;
-    }
-}
-
-// A symbol option: barwright's value rules, out-of-range values dropped
-// silently; but a colour must be written out, since barwright's reading of
-// "white" or "#003366" as black bars or ground makes symbols no one can read.
-bool applySymbolOption(std::int32_t option, std::string_view value, BatchSettings& settings,
-                       std::string& message) {
-    if (option != 'b' && option != 'f') {
-        (void)applyOption(option, value, settings.options, ValueCheck::kLenient);
-        return true;
-    }
-    if (applyOption(option, value, settings.options, ValueCheck::kStrict)) {
-        return true;
-    }
-    message = std::string(option == 'b' ? "-b, --bcolor" : "-f, --fcolor") +
-              " takes a colour as rrggbb, #rrggbb or 0xrrggbb (six hexadecimal digits), not " +
-              quoted(value);
-    return false;
-}
-
-bool isOwnValueOption(std::int32_t option) { return option >= kInput && !isFlag(option); }
-
-// TEMPLATE, the last argument, and what depends on the whole command line.
-bool finishCommandLine(int argc, char* argv[], int recordFormats, BatchSettings& settings,
-                       std::string& message) {
-    if (optind >= argc || argv[optind] == nullptr) {
-        message = "no TEMPLATE: name the output files (or '-' for standard output)";
-        return false;
-    }
-    const std::string_view templateText = argv[optind];
-    if (optind + 1 < argc) {
-        message = "unexpected argument " + quoted(argv[optind + 1]) +
-                  " after TEMPLATE (options go before it)";
-        return false;
-    }
-    std::string templateMessage;
-    if (!settings.names.parse(templateText, templateMessage)) {
-        message = "TEMPLATE " + quoted(templateText) + ": " +
-                  (templateMessage.empty() ? "out of memory" : templateMessage);
-        return false;
-    }
-    if (!checkRecords(settings, recordFormats, message) || !checkOutput(settings, message)) {
-        return false;
-    }
-    // Without --input, -d's data is the one record.
-    settings.options.symbol.escapes = !settings.raw;
-    settings.png.dpi = settings.dpi;
-    if (settings.format == OutputFormat::kPng1) {
-        settings.png.compressionLevel = kBitPngCompressionLevel;
-    }
-    return true;
-}
-
-}  // namespace
-
-CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
-                                  BatchSettings& settings, std::string& message) {
-    settings.jobs = cpuCount < 1 ? 1 : (cpuCount > kMaxJobs ? kMaxJobs : cpuCount);
-    int recordFormats = 0;
-    const std::int32_t savedOpterr = opterr;
-    opterr = 0;
-    CommandLineResult result = CommandLineResult::kRun;
-    for (bool more = true; more && result == CommandLineResult::kRun;) {
-        const std::int32_t option =
-            parseNextOption(argc, argv, optionString(), longOptions().data(), nullptr);
-        const std::string_view value = optarg != nullptr ? optarg : "";
-        const std::string_view word = optind - 1 < argc ? argv[optind - 1] : "";
-        bool accepted = true;
-        if (option == kEndOfOptions) {
-            more = false;
-        } else if (option == kBadOption) {
-            message = badOptionMessage(argc, argv);
-            accepted = false;
-        } else if (option == 'h' || option == kVersion) {
-            result = option == 'h' ? CommandLineResult::kHelp : CommandLineResult::kVersion;
-        } else if (isFlag(option) || option == kNullLetter) {
-            // The parser ignores "=value" after an option without one; it is
-            // refused here rather than silently dropped.
-            accepted = word.find('=') == std::string_view::npos || word.substr(0, 2) != "--";
-            message = "option " + quoted(word.substr(0, word.find('='))) + " takes no value";
-            applyFlag(option, settings, recordFormats);
-        } else if (isOwnValueOption(option)) {
-            accepted = applyValueOption(option, value, settings, message);
-        } else {
-            accepted = applySymbolOption(option, value, settings, message);
-        }
-        if (!accepted) {
-            result = CommandLineResult::kUsageError;
-        }
-    }
-    opterr = savedOpterr;
-    if (result == CommandLineResult::kRun &&
-        !finishCommandLine(argc, argv, recordFormats, settings, message)) {
-        result = CommandLineResult::kUsageError;
-    }
-    return result;
-}
-
-bool readSourceDateEpoch(const char* value, PngOptions& png, std::string& message) {
-    // An empty value counts as unset, as build systems commonly pass it.
-    if (value == nullptr || value[0] == '\0') {
-        return true;
-    }
-    if (!parseSourceDateEpoch(value, png.time)) {
-        message = "SOURCE_DATE_EPOCH " + quoted(value) +
-                  " is not a number of seconds since 1970 (up to the year 9999)";
-        return false;
-    }
-    png.timeGiven = true;
-    return true;
-}
-
-const char* batchVersionText() {
-    static const std::string text = std::string("barwright-batch ") + version();
-    return text.c_str();
-}
-
-std::int32_t availableCpuCount() {
-    cpu_set_t cpus;
-    CPU_ZERO(&cpus);
-    if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
-        const int count = CPU_COUNT(&cpus);
-        if (count > 0) {
-            return count;
-        }
-    }
-    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<std::int32_t>(online < kMaxJobs ? online : kMaxJobs) : 1;
-}
-
-void printBatchUsage(std::FILE* stream, std::int32_t cpuCount) {
-    std::fprintf(stream, R"(Usage: barwright-batch [OPTIONS] TEMPLATE
+// The usage text of -h: the largest resolution, then --jobs' default.
+constexpr char kUsageFormat[] = R"(Usage: barwright-batch [OPTIONS] TEMPLATE
 Makes one PDF417 symbol per record, on every core, and writes each to the file
 that TEMPLATE names: {n} is the record number, {n:W} the same zero-padded to W
 digits, {s} the Macro PDF417 segment; '-' writes the one record to standard
@@ -521,8 +132,350 @@ Exit status: 0 when every record was written; else the status of the first
 failing record (1..28, as barwright's); 64 for a bad command line, 66 for an
 input that cannot be read, 73 for a report that cannot be written. See
 barwright-batch(1).
-)",
-                 kMaxDpi, cpuCount);
+)";
+
+std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+
+// The message for the option word the parser refused.
+std::string badOptionMessage(const OptionParser& parser) {
+    const std::string_view word = parser.word();
+    if (word.size() > 2 && word.substr(0, 2) == "--") {
+        const std::string_view typed = word.substr(2, word.find('=') - 2);
+        for (const LongOption& option : longOptions()) {
+            if (option.name != nullptr &&
+                std::string_view(option.name).substr(0, typed.size()) == typed) {
+                return "option '--" + std::string(option.name) + "' needs a value";
+            }
+        }
+        return "unknown option " + quoted("--" + std::string(typed));
+    }
+    const char letter = parser.letter();
+    const char* declared = letter != ':' ? std::strchr(optionString(), letter) : nullptr;
+    if (declared != nullptr && letter != '\0') {
+        return "option '-" + std::string(1, letter) + "' needs a value";
+    }
+    return "unknown option '-" + std::string(1, letter) + "'";
+}
+
+const char* recordFormatOption(RecordFormat format) {
+    switch (format) {
+        case RecordFormat::kCsv:
+            return "--csv";
+        case RecordFormat::kBinary:
+            return "--binary";
+        default:
+            return "--null";
+    }
+}
+
+// The checks of the input that need the whole command line.
+bool checkRecords(BatchSettings& settings, int recordFormats, std::string& message) {
+    if (recordFormats > 1) {
+        message = "--binary, --csv and --null exclude each other";
+        return false;
+    }
+    if (!settings.inputGiven && settings.recordFormat != RecordFormat::kLines) {
+        message = std::string(recordFormatOption(settings.recordFormat)) +
+                  " reads its records from --input";
+        return false;
+    }
+    // --raw takes a line's bytes as they are; binary and NUL-separated
+    // records are raw anyway.
+    if (settings.raw && settings.recordFormat == RecordFormat::kLines && settings.inputGiven) {
+        settings.recordFormat = RecordFormat::kRawLines;
+    }
+    if (settings.recordFormat == RecordFormat::kBinary ||
+        settings.recordFormat == RecordFormat::kNulSeparated) {
+        settings.raw = true;
+    }
+    if (settings.reportPath == "-" && settings.names.isStandardOutput()) {
+        message = "--report - and TEMPLATE - cannot both write to standard output";
+        return false;
+    }
+    return true;
+}
+
+// TEMPLATE's format, or --format's if it does not contradict TEMPLATE.
+bool checkFormat(BatchSettings& settings, std::string& message) {
+    const NameTemplate& names = settings.names;
+    if (names.isStandardOutput()) {
+        return true;  // png unless --format says otherwise
+    }
+    const std::optional<OutputFormat> named = names.format(kBatchFormats);
+    if (!settings.formatGiven && !named) {
+        message = "cannot tell the format from " + quoted(names.text()) +
+                  ": name it with --format (" + formatNames(kBatchFormats, " or ") + ")";
+        return false;
+    }
+    if (!settings.formatGiven) {
+        settings.format = *named;
+    } else if (!nameAllowsFormat(names.text(), settings.format, kBatchFormats)) {
+        message = "TEMPLATE " + quoted(names.text()) + " names " + formatName(*named) +
+                  " files, and --format asks for " + formatName(settings.format);
+        return false;
+    }
+    if (settings.options.output.dpi != 0 && settings.format == OutputFormat::kTxt) {
+        message = "--dpi has no meaning for the txt format";
+        return false;
+    }
+    return true;
+}
+
+// The checks of the output that need the whole command line.
+bool checkOutput(BatchSettings& settings, std::string& message) {
+    if (!checkFormat(settings, message)) {
+        return false;
+    }
+    const NameTemplate& names = settings.names;
+    const std::int32_t segments = settings.options.macroSegments;
+    if (segments > 1 && names.isStandardOutput()) {
+        message = "standard output takes one symbol, and --macro " + std::to_string(segments) +
+                  " makes " + std::to_string(segments);
+        return false;
+    }
+    if (segments > 1 && !names.usesSegmentNumber()) {
+        message = "--macro " + std::to_string(segments) +
+                  " needs {s} in TEMPLATE to name the segments apart";
+        return false;
+    }
+    if (!settings.options.fileId.empty() && segments == 0) {
+        message = "--file-id is for Macro PDF417: give --macro too";
+        return false;
+    }
+    return true;
+}
+
+bool isFlag(std::int32_t option) {
+    switch (option) {
+        case kRaw:
+        case kBinary:
+        case kCsv:
+        case kNull:
+        case kNullLetter:
+        case kQuiet:
+        case kAnyPath:
+        case kShortest:
+        case kMkdir:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The options without a value; recordFormats counts --binary, --csv and
+// --null.
+void applyFlag(std::int32_t option, BatchSettings& settings, int& recordFormats) {
+    switch (option) {
+        case kRaw:
+            settings.raw = true;
+            break;
+        case kBinary:
+        case kCsv:
+        case kNull:
+        case kNullLetter:
+            ++recordFormats;
+            settings.recordFormat = option == kBinary ? RecordFormat::kBinary
+                                    : option == kCsv  ? RecordFormat::kCsv
+                                                      : RecordFormat::kNulSeparated;
+            break;
+        case kQuiet:
+            settings.quiet = true;
+            break;
+        case kAnyPath:
+            settings.anyPath = true;
+            break;
+        case kShortest:
+            settings.options.shortest = true;
+            break;
+        case kMkdir:
+            settings.makeFolders = true;
+            break;
+        default:
+            break;
+    }
+}
+
+bool readFormat(std::string_view value, BatchSettings& settings, std::string& message) {
+    if (const std::optional<OutputFormat> format = formatNamed(value, kBatchFormats)) {
+        settings.format = *format;
+        settings.formatGiven = true;
+        return true;
+    }
+    message =
+        "unknown format " + quoted(value) + " (known: " + formatNames(kBatchFormats, ", ") + ")";
+    return false;
+}
+
+// A file name option: not empty.
+bool readPath(std::string_view value, const char* refusal, std::string& path,
+              std::string& message) {
+    if (value.empty()) {
+        message = refusal;
+        return false;
+    }
+    path = value;
+    return true;
+}
+
+// The batch's options with a value, checked strictly; false with a message
+// for a value refused.
+bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings& settings,
+                      std::string& message) {
+    SymbolOptions& options = settings.options;
+    const auto refuse = [&](std::string text) {
+        message = std::move(text);
+        return false;
+    };
+    switch (option) {
+        case kInput:
+            settings.inputGiven = true;
+            return readPath(value, "--input needs a file name ('-' for standard input)",
+                            settings.inputPath, message);
+        case kReport:
+            return readPath(value, "--report needs a file name ('-' for standard output)",
+                            settings.reportPath, message);
+        case kFormat:
+            return readFormat(value, settings, message);
+        case kDpi:
+            return applyOption(OptionId::kDpi, value, options, ValueCheck::kStrict) ||
+                   refuse("--dpi takes a whole number from 1 to " + std::to_string(kMaxDpi) +
+                          ", not " + quoted(value));
+        case kMacro:
+            return applyOption(OptionId::kMacro, value, options, ValueCheck::kStrict) ||
+                   refuse("--macro takes a number of symbols from 1 to " +
+                          std::to_string(kMaxMacroSegments) + ", not " + quoted(value));
+        case kFileId:
+            // Checked here, before any record, though encode checks it too.
+            return (!value.empty() && isMacroFileId(value) &&
+                    applyOption(OptionId::kFileId, value, options, ValueCheck::kStrict)) ||
+                   refuse("--file-id " + quoted(value) +
+                          " is no Macro PDF417 file ID: digits, or '#' and groups of "
+                          "three digits of 000 to 899");
+        case kJobs:
+            return readCount(value, 1, kMaxJobs, settings.jobs) ||
+                   refuse("--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +
+                          ", not " + quoted(value));
+        default:
+            return true;
+    }
+}
+
+// A symbol option: barwright's value rules, out-of-range values dropped
+// silently; but a colour must be written out, since barwright's reading of
+// "white" or "#003366" as black bars or ground makes symbols no one can read.
+bool applySymbolOption(std::int32_t letter, std::string_view value, BatchSettings& settings,
+                       std::string& message) {
+    const OptionSpec* spec = findOptionByLetter(letter);
+    if (spec == nullptr) {
+        return true;
+    }
+    if (spec->kind != ValueKind::kColour) {
+        (void)applyOption(spec->id, value, settings.options, ValueCheck::kLenient);
+        return true;
+    }
+    if (applyOption(spec->id, value, settings.options, ValueCheck::kStrict)) {
+        return true;
+    }
+    message = std::string(letter == 'b' ? "-b, --bcolor" : "-f, --fcolor") +
+              " takes a colour as rrggbb, #rrggbb or 0xrrggbb (six hexadecimal digits), not " +
+              quoted(value);
+    return false;
+}
+
+// TEMPLATE, the last argument, and what depends on the whole command line.
+bool finishCommandLine(int argc, char* argv[], std::int32_t index, int recordFormats,
+                       BatchSettings& settings, std::string& message) {
+    if (index >= argc || argv[index] == nullptr) {
+        message = "no TEMPLATE: name the output files (or '-' for standard output)";
+        return false;
+    }
+    const std::string_view templateText = argv[index];
+    if (index + 1 < argc) {
+        message = "unexpected argument " + quoted(argv[index + 1]) +
+                  " after TEMPLATE (options go before it)";
+        return false;
+    }
+    std::string templateMessage;
+    if (!settings.names.parse(templateText, templateMessage)) {
+        message = "TEMPLATE " + quoted(templateText) + ": " +
+                  (templateMessage.empty() ? "out of memory" : templateMessage);
+        return false;
+    }
+    if (!checkRecords(settings, recordFormats, message) || !checkOutput(settings, message)) {
+        return false;
+    }
+    // Without --input, -d's data is the one record.
+    settings.options.symbol.escapes = !settings.raw;
+    return true;
+}
+
+// One option the parser returned; false, with a message, when it is refused.
+bool applyParsed(std::int32_t option, const OptionParser& parser, BatchSettings& settings,
+                 int& recordFormats, std::string& message) {
+    const std::string_view value = parser.value() != nullptr ? parser.value() : "";
+    if (option == OptionParser::kBad) {
+        message = badOptionMessage(parser);
+        return false;
+    }
+    if (isFlag(option)) {
+        // The parser ignores "=value" after an option without one; it is
+        // refused here rather than silently dropped.
+        const std::string_view word = parser.word();
+        message = "option " + quoted(word.substr(0, word.find('='))) + " takes no value";
+        applyFlag(option, settings, recordFormats);
+        return word.find('=') == std::string_view::npos || word.substr(0, 2) != "--";
+    }
+    if (option >= kInput) {
+        return applyValueOption(option, value, settings, message);
+    }
+    return applySymbolOption(option, value, settings, message);
+}
+
+}  // namespace
+
+CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
+                                  BatchSettings& settings, std::string& message) {
+    settings.jobs = cpuCount < 1 ? 1 : (cpuCount > kMaxJobs ? kMaxJobs : cpuCount);
+    int recordFormats = 0;
+    OptionParser parser(argc, argv, optionString(), longOptions().data());
+    for (;;) {
+        const std::int32_t option = parser.next();
+        if (option == OptionParser::kEnd) {
+            break;
+        }
+        if (option == 'h' || option == kVersion) {
+            return option == 'h' ? CommandLineResult::kHelp : CommandLineResult::kVersion;
+        }
+        if (!applyParsed(option, parser, settings, recordFormats, message)) {
+            return CommandLineResult::kUsageError;
+        }
+    }
+    if (!finishCommandLine(argc, argv, parser.index(), recordFormats, settings, message)) {
+        return CommandLineResult::kUsageError;
+    }
+    return CommandLineResult::kRun;
+}
+
+const char* batchVersionText() {
+    static const std::string text = std::string("barwright-batch ") + version();
+    return text.c_str();
+}
+
+std::int32_t availableCpuCount() {
+    cpu_set_t cpus;
+    CPU_ZERO(&cpus);
+    if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
+        const int count = CPU_COUNT(&cpus);
+        if (count > 0) {
+            return count;
+        }
+    }
+    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<std::int32_t>(online < kMaxJobs ? online : kMaxJobs) : 1;
+}
+
+void printBatchUsage(std::FILE* stream, std::int32_t cpuCount) {
+    std::fprintf(stream, kUsageFormat, kMaxDpi, cpuCount);
     std::fflush(stream);
 }
 

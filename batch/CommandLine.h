@@ -24,15 +24,9 @@ enum class CommandLineResult {
 // as barwright takes them (out-of-range values dropped silently); the batch's
 // own options and TEMPLATE are checked strictly, and the first fault is
 // refused with a message (without the program's name). cpuCount is --jobs'
-// default. The option parser's state must be fresh; it reports nothing
-// itself.
+// default. Reports nothing itself.
 [[nodiscard]] CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
                                                 BatchSettings& settings, std::string& message);
-
-// Takes the time of the reproducible-builds convention (SOURCE_DATE_EPOCH's
-// value, null when unset) into png. The convention asks tools to fail on a
-// malformed time rather than ignore it: false, with a message, for one.
-[[nodiscard]] bool readSourceDateEpoch(const char* value, PngOptions& png, std::string& message);
 
 // The usage text of -h; cpuCount is shown as --jobs' default.
 void printBatchUsage(std::FILE* stream, std::int32_t cpuCount);

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstddef>
 
-#include "batch/ByteSource.h"
+#include "options/ByteSource.h"
 
 namespace barwright::batch {
 

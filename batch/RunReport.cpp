@@ -52,14 +52,6 @@ std::string rowOf(const RecordTask& task, const RecordResult& result) {
 
 }  // namespace
 
-std::string resultMessage(const RecordResult& result) {
-    std::string text = statusMessage(result.status);
-    if (!result.reason.empty()) {
-        text += " (" + result.reason + ")";
-    }
-    return text;
-}
-
 int RunReport::open(const std::string& path) {
     toStandardOutput_ = path == "-";
     if (toStandardOutput_) {

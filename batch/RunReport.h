@@ -3,14 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "batch/RecordTask.h"
 #include "files/OutputFile.h"
+#include "options/RecordTask.h"
 
 namespace barwright::batch {
-
-// The text after a record's file name in its message: the status message,
-// and the reason in parentheses when there is one.
-std::string resultMessage(const RecordResult& result);
 
 // The CSV of --report: a header row, then one row per record in input order,
 // written as the records complete:

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "files/PendingFile.h"
+#include "files/SignalHandlers.h"
 
 namespace barwright::batch {
 
@@ -32,20 +33,7 @@ sigset_t stopSignalSet() {
 }  // namespace
 
 bool StopSignals::catchSignals() {
-    struct sigaction action {};
-    action.sa_handler = rememberSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = 0;  // no SA_RESTART, on purpose
-    bool installed = true;
-    for (const int signalNumber : kStopSignals) {
-        struct sigaction previous {};
-        if (::sigaction(signalNumber, nullptr, &previous) != 0) {
-            installed = false;
-        } else if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_IGN) {
-            installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
-        }
-    }
-    return installed;
+    return installSignalHandler({SIGINT, SIGTERM, SIGHUP}, rememberSignal, {});
 }
 
 const std::atomic<int>& StopSignals::caught() { return caughtSignal; }

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "batch/RecordTask.h"
+#include "options/RecordTask.h"
 
 namespace barwright::batch {
 

@@ -12,7 +12,7 @@
 #include "barwright/PngWriter.h"
 #include "barwright/RgbImage.h"
 #include "barwright/RgbRenderer.h"
-#include "cli/SymbolOptions.h"
+#include "options/SymbolOptions.h"
 
 namespace barwright {
 namespace {
@@ -117,7 +117,7 @@ BENCHMARK(BM_DrawLargestSymbol)
 
 // Writing the PNG of a drawn image: zlib's work, linear in the pixels.
 void BM_WriteLargestSymbolPng(benchmark::State& state) {
-    SymbolSettings settings = programSymbolDefaults();
+    SymbolSettings settings = programDefaults().symbol;
     settings.columns = 30;
     const EncodedSymbol symbol = encoded(settings);
     PictureSettings picture;
@@ -146,7 +146,7 @@ BENCHMARK(BM_WriteLargestSymbolPng)
 // filters and zlib meet a varied row every few pixels. The time still grows
 // with the pixels alone.
 void BM_DrawAndWriteTallImage(benchmark::State& state) {
-    const EncodedSymbol symbol = encoded(programSymbolDefaults());
+    const EncodedSymbol symbol = encoded(programDefaults().symbol);
     constexpr std::int32_t kWidth = 300;
     // The default symbol fits 300 pixels with 2-pixel modules; its rows then
     // take nearly the whole height.

@@ -1,13 +1,13 @@
 #include "cli/FrontEnd.h"
 
-#include <cstdlib>
-#include <string_view>
+#include <cstdint>
+#include <vector>
 
-#include "barwright/Encoder.h"
-#include "barwright/PngWriter.h"
-#include "barwright/RgbRenderer.h"
-#include "cli/OptionParser.h"
 #include "files/OutputFile.h"
+#include "options/OptionParser.h"
+#include "options/OptionTable.h"
+#include "options/SourceDateEpoch.h"
+#include "options/SymbolFile.h"
 
 namespace barwright {
 
@@ -69,78 +69,73 @@ void reportFailure(Status code) {
 
 }  // namespace
 
-OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings) {
+OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings,
+                          std::string& message) {
+    OptionParser parser(argc, argv, programOptionString(), programLongOptions());
     for (;;) {
-        const std::int32_t option =
-            parseNextOption(argc, argv, kOptionString, kLongOptions, nullptr);
-        if (option == kEndOfOptions) {
+        const std::int32_t option = parser.next();
+        if (option == OptionParser::kEnd) {
             break;
         }
-        // Only meaningful for the options that take an argument, for which
-        // the parser has just set it.
-        const std::string_view value = optarg != nullptr ? optarg : "";
         if (option == 'h') {
             return OptionsResult::kHelp;
         }
-        if (option == kBadOption) {
+        const OptionSpec* spec = findOptionByLetter(option);
+        if (option == OptionParser::kBad || spec == nullptr) {
+            message = parser.message();
             return OptionsResult::kBadOption;
         }
         // A value out of its range is dropped silently; the setting keeps its
         // earlier value.
-        (void)applyOption(option, value, settings, ValueCheck::kLenient);
+        const char* value = parser.value();
+        (void)applyOption(spec->id, value != nullptr ? value : "", settings, ValueCheck::kLenient);
     }
-    if (optind < argc && argv[optind] != nullptr) {
-        settings.outputFileName = argv[optind];
+    if (parser.index() < argc && argv[parser.index()] != nullptr) {
+        settings.outputFileName = argv[parser.index()];
     }
     return OptionsResult::kComplete;
 }
 
-Status writeImageFile(const RgbImage& image, const char* fileName) {
-    OutputFile file;
-    const Status result = file.open(fileName);
+Status makeBarcode(const RunSettings& settings) {
+    std::vector<EncodedSymbol> symbols;
+    Status result = encodeSymbols(settings, symbols);
     if (result != status::kOk) {
         return result;
     }
-    // Builds that must be reproducible fix the time written into the file;
-    // a value that is not a time is ignored, as the program has no message
-    // for it.
-    PngOptions options;
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-        epoch != nullptr && parseSourceDateEpoch(epoch, options.time)) {
-        options.timeGiven = true;
+    SymbolFile picture;
+    result = picture.draw(symbols.front(), settings.picture, OutputFormat::kPng, settings.output);
+    if (result != status::kOk) {
+        return result;
+    }
+    // Opened only now, and written as the PNG is compressed.
+    OutputFile file;
+    result = file.open(settings.outputFileName);
+    if (result != status::kOk) {
+        return result;
     }
     // On a failed write the file is not committed, so an existing file keeps
     // its bytes.
-    if (writePng(image, options, file.stream()) != status::kOk) {
+    if (picture.write(file.stream()) != status::kOk) {
         return status::kCantCloseOutput;
     }
     return file.commit();
 }
 
-Status makeBarcode(const RunSettings& settings) {
-    EncodedSymbol symbol;
-    Status result = encode(settings.symbol, symbol);
-    if (result != status::kOk) {
-        return result;
-    }
-    RgbImage image;
-    result = renderRgb(symbol, settings.picture, image);
-    if (result != status::kOk) {
-        return result;
-    }
-    return writeImageFile(image, settings.outputFileName);
-}
-
 int runBarwright(int argc, char* argv[]) {
-    // One run walks the command line once from the start, even when a
-    // driver runs the program several times in one process.
-    resetOptionParser();
     RunSettings settings;
-    switch (readOptions(argc, argv, settings)) {
+    // Builds that must be reproducible fix the time written into the file;
+    // a value that is not a time is ignored, as the program has no message
+    // for it.
+    SourceDateEpoch::fromEnvironment().applyTo(settings.output);
+    std::string message;
+    switch (readOptions(argc, argv, settings, message)) {
         case OptionsResult::kHelp:
             printUsage(stdout);
             return 0;
         case OptionsResult::kBadOption:
+            // The parser's message goes out as one block, as it always has.
+            message.push_back('\n');
+            std::fwrite(message.data(), 1, message.size(), stderr);
             printUsage(stderr);
             return 1;
         case OptionsResult::kComplete:

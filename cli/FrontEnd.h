@@ -1,20 +1,18 @@
 #pragma once
 
-#include <cstdint>
 #include <cstdio>
+#include <string>
 
-#include "barwright/PictureSettings.h"
-#include "barwright/RgbImage.h"
 #include "barwright/Status.h"
-#include "barwright/SymbolSettings.h"
-#include "cli/OptionParser.h"
-#include "cli/SymbolOptions.h"
+#include "options/SymbolOptions.h"
 
 namespace barwright {
 
-// Everything one command line asks for: the library's own settings records,
-// which start from the program's defaults, and the output file.
+// Everything one command line asks for: the program's defaults, set in the
+// hallway, with the options applied, and the output file.
 struct RunSettings : SymbolOptions {
+    RunSettings() : SymbolOptions(programDefaults()) {}
+
     // Points into argv; null when the options used up the command line.
     const char* outputFileName = nullptr;
 };
@@ -22,23 +20,22 @@ struct RunSettings : SymbolOptions {
 enum class OptionsResult {
     kComplete,   // go on with the run
     kHelp,       // -h was met: print the usage on stdout, status 0
-    kBadOption,  // the parser reported a bad option: usage on stderr, status 1
+    kBadOption,  // a bad option: its message, then the usage on stderr, status 1
 };
 
 // Reads the options into settings, dropping silently every value out of its
-// range, and stops at -h or at a bad option as soon as it meets one. The
-// first argument that is not an option is the output file name; anything
-// after it is ignored. The option parser's state must be fresh.
-[[nodiscard]] OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings);
+// range, and stops at -h or at a bad option as soon as it meets one (the
+// parser's message about it in message). The first argument that is not an
+// option is the output file name; anything after it is ignored.
+[[nodiscard]] OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings,
+                                        std::string& message);
 
-// Opens the file only now, so that a run that failed earlier neither
-// creates nor truncates it; kCantOpenOutput when it cannot be opened,
-// kCantCloseOutput when writing or closing fails. The image takes the file's
-// name only once it is complete (see OutputFile), so no failure leaves a
-// file cut short.
-[[nodiscard]] Status writeImageFile(const RgbImage& image, const char* fileName);
-
-// Encodes, draws and writes one symbol; prints nothing.
+// Encodes, draws and writes one symbol; prints nothing. The file is opened
+// only once its bytes are made, so that a run that failed earlier neither
+// creates nor truncates it: kCantOpenOutput when it cannot be opened,
+// kCantCloseOutput when writing or closing fails. The picture takes the
+// file's name only once it is complete (see OutputFile), so no failure
+// leaves a file cut short.
 [[nodiscard]] Status makeBarcode(const RunSettings& settings);
 
 // One whole run of the program; returns the exit status. Prints nothing on

@@ -59,8 +59,8 @@ function(complete_tree root package)
     endforeach()
 
     # Statically linked programs are deliberate here (see CMakeLists.txt and
-    # the README's "Debian package"), so lintian is told so for exactly these
-    # files.
+    # docs/packaging.md, "The Debian package"), so lintian is told so for
+    # exactly these files.
     if(CPACK_BARWRIGHT_STATIC_PROGRAMS AND EXISTS "${root}/bin")
         set(overrides_dir "${root}/share/lintian/overrides")
         file(MAKE_DIRECTORY "${overrides_dir}")

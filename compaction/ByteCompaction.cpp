@@ -10,11 +10,11 @@ constexpr std::size_t kGroupBytes = 6;
 
 // 2^24 in base 900: 20 * 900^2 + 641 * 900 + 316. A group is split into two
 // 24-bit halves, high * 2^24 + low, and multiplied out digit by digit.
-constexpr std::uint32_t k2To24Digit0 = 316;
-constexpr std::uint32_t k2To24Digit1 = 641;
-constexpr std::uint32_t k2To24Digit2 = 20;
-static_assert((k2To24Digit2 * 900 + k2To24Digit1) * 900 + k2To24Digit0 == (1u << 24),
-              "2^24 in base 900");
+constexpr std::uint32_t k2To24 = 1u << 24;
+constexpr std::uint32_t k2To24Digit0 = k2To24 % kCodewordBase;
+constexpr std::uint32_t k2To24Digit1 = k2To24 / kCodewordBase % kCodewordBase;
+constexpr std::uint32_t k2To24Digit2 = k2To24 / kCodewordBase / kCodewordBase;
+static_assert(k2To24Digit0 == 316 && k2To24Digit1 == 641 && k2To24Digit2 == 20, "2^24 in base 900");
 
 struct ThreeDigits {
     std::uint32_t d0, d1, d2;  // least significant first; d2 <= 20 for 24 bits

@@ -12,13 +12,15 @@ constexpr Codeword kOptionalFieldDesignator = 923;
 constexpr Codeword kLastSegmentTerminator = 922;
 
 // Field designators, the codeword after 923.
-constexpr Codeword kFileNameField = 0;
-constexpr Codeword kSegmentCountField = 1;
-constexpr Codeword kTimeStampField = 2;
-constexpr Codeword kSenderField = 3;
-constexpr Codeword kAddresseeField = 4;
-constexpr Codeword kFileSizeField = 5;
-constexpr Codeword kChecksumField = 6;
+enum FieldDesignator : Codeword {
+    kFileNameField = 0,
+    kSegmentCountField = 1,
+    kTimeStampField = 2,
+    kSenderField = 3,
+    kAddresseeField = 4,
+    kFileSizeField = 5,
+    kChecksumField = 6,
+};
 
 constexpr std::size_t kSegmentDigits = 5;
 constexpr std::size_t kTimeStampDigits = 11;

@@ -7,11 +7,14 @@
 namespace barwright {
 namespace {
 
-// Upper bounds (codewords before error correction) of the automatic levels
-// 2, 3 and 4; anything above the last gets level 5.
-constexpr std::uint32_t kLevel2MaxCodewords = 40;
-constexpr std::uint32_t kLevel3MaxCodewords = 166;
-constexpr std::uint32_t kLevel4MaxCodewords = 320;
+// The automatic levels by the most codewords (before error correction) each
+// takes; anything above the last gets kTopAutomaticLevel.
+struct AutomaticLevel {
+    std::uint32_t maxCodewords;
+    std::int32_t level;
+};
+constexpr AutomaticLevel kAutomaticLevels[] = {{40, 2}, {166, 3}, {320, 4}};
+constexpr std::int32_t kTopAutomaticLevel = 5;
 
 // Reported for a computed dimension that does not even fit in a byte, so a
 // rejected value is never mistaken for a plausible one (310 is not 54).
@@ -24,16 +27,12 @@ std::uint32_t ceilDiv(std::uint32_t numerator, std::uint32_t denominator) {
 }  // namespace
 
 std::int32_t autoErrorCorrectionLevel(std::uint32_t codewordCount) {
-    if (codewordCount <= kLevel2MaxCodewords) {
-        return 2;
+    for (const AutomaticLevel& automatic : kAutomaticLevels) {
+        if (codewordCount <= automatic.maxCodewords) {
+            return automatic.level;
+        }
     }
-    if (codewordCount <= kLevel3MaxCodewords) {
-        return 3;
-    }
-    if (codewordCount <= kLevel4MaxCodewords) {
-        return 4;
-    }
-    return 5;
+    return kTopAutomaticLevel;
 }
 
 Status chooseDimensions(std::int32_t requestedColumns, std::int32_t requestedRows,

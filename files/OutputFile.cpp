@@ -300,4 +300,22 @@ Status OutputFile::linkUnnamed() {
     return status::kOk;
 }
 
+Status OutputFile::writeWhole(const char* name, std::string_view bytes, int& error) {
+    OutputFile file;
+    Status status = file.open(name);
+    error = file.error();
+    if (status != status::kOk) {
+        return status;
+    }
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file.stream()) != bytes.size()) {
+        // The file is not committed, so an existing one keeps its bytes.
+        error = errno != 0 ? errno : EIO;
+        return status::kCantCloseOutput;
+    }
+    status = file.commit();
+    error = file.error();
+    return status;
+}
+
 }  // namespace barwright

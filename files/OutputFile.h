@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "barwright/Status.h"
 #include "files/PendingFile.h"
@@ -44,6 +45,11 @@ public:
     // The system's reason (an errno value) for the last failure of open or
     // commit; 0 when neither failed.
     int error() const { return error_; }
+
+    // Writes bytes as the whole of the named file, as open, a write and
+    // commit do: kCantOpenOutput or kCantCloseOutput with the system's reason
+    // in error (EIO when it gave none), and then no file cut short.
+    [[nodiscard]] static Status writeWhole(const char* name, std::string_view bytes, int& error);
 
 private:
     [[nodiscard]] Status openInPlace(const char* name);

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/SignalHandlers.h"
+
 namespace barwright {
 
 namespace {
@@ -82,24 +84,9 @@ std::uint64_t nextNameNumber() {
 }  // namespace
 
 bool PendingFile::removeOnSignals(std::initializer_list<int> signalNumbers) {
-    struct sigaction action {};
-    action.sa_handler = removeRegisteredFiles;
     // One clean-up at a time: another of the signals waits until the process
     // ends.
-    sigemptyset(&action.sa_mask);
-    for (const int signalNumber : signalNumbers) {
-        sigaddset(&action.sa_mask, signalNumber);
-    }
-    bool installed = true;
-    for (const int signalNumber : signalNumbers) {
-        struct sigaction previous {};
-        if (::sigaction(signalNumber, nullptr, &previous) != 0) {
-            installed = false;
-        } else if ((previous.sa_flags & SA_SIGINFO) != 0 || previous.sa_handler != SIG_IGN) {
-            installed = ::sigaction(signalNumber, &action, nullptr) == 0 && installed;
-        }
-    }
-    return installed;
+    return installSignalHandler(signalNumbers, removeRegisteredFiles, signalNumbers);
 }
 
 void PendingFile::claim(const std::string& folder) {

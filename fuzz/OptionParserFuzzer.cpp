@@ -1,30 +1,38 @@
 // The option parser alone, walking a command line made of the fuzz input with
-// the program's option string and long names. It must end, keep optind
-// within the vector, and hand out arguments that point into it.
-#include <algorithm>
-#include <array>
+// the program's option string and long names and two codes of the batch's
+// kind. It must end, keep its index within the vector, and hand out values
+// that point into it.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "cli/FrontEnd.h"
-#include "cli/OptionParser.h"
 #include "fuzz/FuzzInput.h"
+#include "options/OptionParser.h"
+#include "options/OptionTable.h"
 
 namespace {
 
 using namespace barwright;
 
-// The program's own table, with a flag entry added (the program has none) so
-// that the store-and-return-0 path is walked too.
-std::int32_t flagTarget = 0;
-constexpr std::int32_t kFuzzedOptionCount = kLongOptionCount + 1;
-const std::array<LongOption, kFuzzedOptionCount + 1> kFuzzedOptions = [] {
-    std::array<LongOption, kFuzzedOptionCount + 1> options{};
-    std::copy(kLongOptions, kLongOptions + kLongOptionCount, options.begin());
-    options[kLongOptionCount] = {"zflag", kNoArgument, &flagTarget, 'Z'};
-    return options;  // the last entry stays all zero
-}();
+// barwright-batch's kind of table: barwright's options, then codes above
+// every byte, with and without a value.
+constexpr std::int32_t kFlagCode = 300;
+constexpr std::int32_t kValueCode = 301;
+const std::vector<LongOption>& fuzzedOptions() {
+    static const std::vector<LongOption> table = [] {
+        std::vector<LongOption> options;
+        for (const LongOption* option = programLongOptions(); option->name != nullptr; ++option) {
+            options.push_back(*option);
+        }
+        options.push_back({"zflag", false, kFlagCode});
+        options.push_back({"zvalue", true, kValueCode});
+        options.push_back({nullptr, false, 0});
+        return options;
+    }();
+    return table;
+}
 
 // True when the pointer lies inside one of the words (its NUL included).
 bool insideArguments(const char* pointer, const fuzz::ArgumentVector& arguments) {
@@ -36,11 +44,23 @@ bool insideArguments(const char* pointer, const fuzz::ArgumentVector& arguments)
     return false;
 }
 
+// Whether a code the parser returned is one of the table's or a letter of
+// the option string, and whether it takes a value.
+bool knownCode(std::int32_t code, bool& takesValue) {
+    if (code == kFlagCode || code == kValueCode) {
+        takesValue = code == kValueCode;
+        return true;
+    }
+    takesValue = code != 'h';
+    return code > 0 && code <= 0x7F && std::strchr(programOptionString(), code) != nullptr;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::ArgumentVector arguments(data, size);
-    resetOptionParser();
+    OptionParser parser(arguments.argc(), arguments.argv(), programOptionString(),
+                        fuzzedOptions().data());
 
     // Each call uses up at least one letter or one argument, so the walk ends
     // within this many calls.
@@ -52,34 +72,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (call > callLimit) {
             abort();
         }
-        optarg = nullptr;
-        std::int32_t longIndex = -1;
-        const std::int32_t option = parseNextOption(
-            arguments.argc(), arguments.argv(), kOptionString, kFuzzedOptions.data(), &longIndex);
-        if (optind < 1 || optind > arguments.argc()) {
+        const std::int32_t option = parser.next();
+        if (parser.index() < 1 || parser.index() > arguments.argc()) {
             abort();
         }
-        if (option == kEndOfOptions) {
+        if (option == OptionParser::kEnd) {
             break;
         }
-        if (option == kBadOption) {
+        if (option == OptionParser::kBad) {
+            if (parser.message().empty()) {
+                abort();
+            }
             continue;
         }
-        const bool isFlag = option == 0;
-        if (isFlag && flagTarget != 'Z') {
+        bool takesValue = false;
+        if (!knownCode(option, takesValue)) {
+            abort();  // only letters of the option string and the table's codes come back
+        }
+        const char* value = parser.value();
+        if (takesValue ? value == nullptr || !insideArguments(value, arguments)
+                       : value != nullptr) {
             abort();
         }
-        if (!isFlag && (option > 0x7F || std::strchr(kOptionString, option) == nullptr)) {
-            abort();  // only letters of the option string come back
-        }
-        if (longIndex >= kFuzzedOptionCount) {
-            abort();
-        }
-        const bool takesArgument = !isFlag && option != 'h';
-        if (takesArgument && (optarg == nullptr || !insideArguments(optarg, arguments))) {
-            abort();
-        }
-        flagTarget = 0;
     }
     return 0;
 }

@@ -13,12 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/MemorySource.h"
-#include "batch/RecordReader.h"
+#include "options/MemorySource.h"
+#include "options/RecordReader.h"
 
 namespace {
 
-using namespace barwright::batch;
+using namespace barwright;
 
 constexpr RecordFormat kFormats[] = {RecordFormat::kLines, RecordFormat::kRawLines,
                                      RecordFormat::kBinary, RecordFormat::kCsv,

@@ -14,7 +14,6 @@
 #include "barwright/Picture.h"
 #include "barwright/RgbImage.h"
 #include "cli/FrontEnd.h"
-#include "cli/OptionParser.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {
@@ -120,11 +119,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A first reading finds which argument is the file name, so that it can
     // be pointed into the private folder before the real run reads it.
-    resetOptionParser();
     RunSettings settings;
-    const OptionsResult options = readOptions(arguments.argc(), arguments.argv(), settings);
+    std::string message;
+    const OptionsResult options =
+        readOptions(arguments.argc(), arguments.argv(), settings, message);
     if (options == OptionsResult::kComplete && settings.outputFileName != nullptr) {
-        arguments.replace(barwright::optind, outputPath().data());
+        // The file name points into the argument it is.
+        std::int32_t index = 1;
+        while (arguments.argv()[index] != settings.outputFileName) {
+            ++index;
+        }
+        arguments.replace(index, outputPath().data());
         settings.outputFileName = outputPath().c_str();
         if (imageTooSlow(settings)) {
             return -1;  // not worth keeping in the corpus

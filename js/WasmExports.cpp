@@ -23,7 +23,7 @@ barwright::Status bwJobSetOption(WasmJob* job, std::size_t nameLength) {
 
 barwright::Status bwJobRun(WasmJob* job, std::int32_t target) {
     if (target < static_cast<std::int32_t>(Target::kModules) ||
-        target > static_cast<std::int32_t>(Target::kSvg)) {
+        target > static_cast<std::int32_t>(Target::kPdf)) {
         return barwright::status::kInvalidArgument;
     }
     return job->run(static_cast<Target>(target));

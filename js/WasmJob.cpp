@@ -1,14 +1,8 @@
 #include "js/WasmJob.h"
 
-#include <charconv>
-
-#include "barwright/MacroSegments.h"
 #include "barwright/Picture.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/RgbRenderer.h"
-#include "barwright/SvgRenderer.h"
-#include "barwright/TextRenderer.h"
-#include "js/PngFile.h"
 
 namespace barwright::js {
 namespace {
@@ -19,50 +13,7 @@ namespace {
 // of failing softly. 256 MiB is a picture of about 9,000 pixels square, far
 // past any symbol at a readable size.
 constexpr std::uint64_t kMaxRasterBytes = RgbImage::kMaxPixelBytes / 4;
-// Module widths below this round to 0 pixels.
-constexpr double kLeastModuleWidth = 0.5;
-
-// The years a PNG time stamp holds, 0..65535, in seconds since 1970.
-constexpr std::int64_t kFirstPngTime = -62167219200;
-constexpr std::int64_t kLastPngTime = 2005949145599;
 constexpr std::uint8_t kOpaque = 255;
-
-// A whole decimal number in low..high, and nothing else.
-template <typename Whole>
-bool readWhole(std::string_view text, Whole low, Whole high, Whole& value) {
-    Whole read = 0;
-    const char* end = text.data() + text.size();
-    const auto [next, error] = std::from_chars(text.data(), end, read);
-    if (error != std::errc() || next != end || read < low || read > high) {
-        return false;
-    }
-    value = read;
-    return true;
-}
-
-bool readFlag(std::string_view text, bool& flag) {
-    if (text != "0" && text != "1") {
-        return false;
-    }
-    flag = text == "1";
-    return true;
-}
-
-// The command line's letter for a long option that takes a value, or 0.
-std::int32_t letterOf(std::string_view name) {
-    for (const LongOption* option = kLongOptions; option->name != nullptr; ++option) {
-        if (option->has_arg == kRequiredArgument && name == option->name) {
-            return option->val;
-        }
-    }
-    return 0;
-}
-
-// Whether red, green and blue are equal.
-bool isGrey(Color color) {
-    return ((color >> 16) & 0xFF) == ((color >> 8) & 0xFF) &&
-           ((color >> 8) & 0xFF) == (color & 0xFF);
-}
 
 // RGBA pixels, alpha 255, as a canvas's ImageData holds them.
 void rgbaPixels(const RgbImage& image, std::string& pixels) {
@@ -87,14 +38,7 @@ std::uint32_t address(const void* pointer) {
 }  // namespace
 
 void WasmJob::reset() {
-    options_ = SymbolOptions();
-    options_.symbol.data.clear();
-    options_.symbol.escapes = false;
-    png_ = PngOptions();
-    time_.reset();
-    macroSegments_ = 0;
-    eci_ = kNoEci;
-    fileId_.clear();
+    options_ = bindingDefaults();
     input_.clear();
     blame_ = "";
     symbols_.clear();
@@ -112,59 +56,24 @@ Status WasmJob::setOption(std::size_t nameLength) {
         return status::kInvalidArgument;
     }
     const std::string_view text = input_;
-    const std::string_view name = text.substr(0, nameLength);
-    const std::string_view value = text.substr(nameLength);
-    if (const std::int32_t letter = letterOf(name); letter != 0) {
-        return applyOption(letter, value, options_, ValueCheck::kStrict) ? status::kOk
-                                                                         : status::kInvalidArgument;
-    }
-    return applyOwnOption(name, value);
-}
-
-Status WasmJob::applyOwnOption(std::string_view name, std::string_view value) {
-    bool accepted = false;
-    if (name == "escapes") {
-        accepted = readFlag(value, options_.symbol.escapes);
-    } else if (name == "shortest") {
-        bool shortest = false;
-        accepted = readFlag(value, shortest);
-        if (accepted && shortest) {
-            options_.symbol.compaction = CompactionMode::kShortest;
-        }
-    } else if (name == "dpi") {
-        accepted = readWhole(value, 1, kMaxDpi, png_.dpi);
-    } else if (name == "time") {
-        std::int64_t seconds = 0;
-        accepted = readWhole(value, kFirstPngTime, kLastPngTime, seconds);
-        if (accepted) {
-            time_ = seconds;
-        }
-    } else if (name == "macro") {
-        accepted = readWhole(value, 1, kMaxMacroSegments, macroSegments_);
-    } else if (name == "file-id") {
-        // Checked by the encoder, which alone knows the rule.
-        fileId_.assign(value.data(), value.size());
-        accepted = true;
-    } else if (name == "eci") {
-        accepted = readWhole(value, 0, kMaxEci, eci_);
-    }
-    return accepted ? status::kOk : status::kInvalidArgument;
+    return barwright::setOption(options_, text.substr(0, nameLength), text.substr(nameLength));
 }
 
 Status WasmJob::run(Target target) {
     blame_ = "";
     results_.clear();
     outputs_.clear();
-    Status result = encodeSymbols();
-    if (result == status::kOk) {
+    Status result = encodeSymbols(options_, symbols_);
+    const bool drawing = result == status::kOk;
+    if (drawing) {
         outputs_.resize(symbols_.size());
         results_.resize(symbols_.size());
         for (std::size_t i = 0; result == status::kOk && i < symbols_.size(); ++i) {
             result = makeOutput(target, symbols_[i], outputs_[i], results_[i]);
         }
-        if (result == status::kInvalidArgument) {
-            blame_ = pictureBlame();
-        }
+    }
+    if (result == status::kInvalidArgument) {
+        blame_ = blamedOption(options_, drawing);
     }
     if (result != status::kOk) {
         results_.clear();
@@ -173,83 +82,55 @@ Status WasmJob::run(Target target) {
     return result;
 }
 
-Status WasmJob::encodeSymbols() {
-    SymbolSettings settings = options_.symbol;
-    settings.eci = eci_;
-    if (macroSegments_ == 0) {
-        symbols_.resize(1);
-        return encode(settings, symbols_[0]);
-    }
-    settings.macro.enabled = true;
-    if (!fileId_.empty()) {
-        settings.macro.fileId = fileId_;
-    }
-    const Status result = encodeMacroSegments(settings, macroSegments_, symbols_);
-    // The one argument that encodeMacroSegments can find invalid here.
-    if (result == status::kInvalidArgument) {
-        blame_ = "macro";
-    }
-    return result;
-}
-
 Status WasmJob::makeOutput(Target target, const EncodedSymbol& symbol, std::string& output,
-                           SymbolResult& result) const {
+                           SymbolResult& result) {
     result.columns = symbol.columns;
     result.rows = symbol.rows;
     result.errorCorrectionLevel = symbol.errorCorrectionLevel;
     result.codewordCount = static_cast<std::int32_t>(symbol.codewords.size());
     result.codewords = address(symbol.codewords.data());
+    const PictureSettings& picture = options_.picture;
     Status status = status::kOk;
-    if (target == Target::kModules) {
-        status = renderText(symbol, output);
-    } else if (target == Target::kSvg) {
-        status = renderSvg(symbol, options_.picture, png_.dpi, output);
-    } else {
-        status = makeRaster(target, symbol, output, result);
+    if (target == Target::kPng || target == Target::kRgba) {
+        // Checked before drawing, as the module traps when memory runs out.
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        status = imageSize(symbol, picture, width, height);
+        if (status == status::kOk && static_cast<std::uint64_t>(width) *
+                                             static_cast<std::uint64_t>(height) *
+                                             RgbImage::kBytesPerPixel >
+                                         kMaxRasterBytes) {
+            status = status::kCantAllocateImage;
+        }
+        result.width = width;
+        result.height = height;
+    }
+    if (status == status::kOk && target == Target::kRgba) {
+        status = makeRgba(symbol, output, result);
+    } else if (status == status::kOk) {
+        const OutputFormat format = target == Target::kPng   ? OutputFormat::kPng
+                                    : target == Target::kSvg ? OutputFormat::kSvg
+                                    : target == Target::kPdf ? OutputFormat::kPdf
+                                                             : OutputFormat::kTxt;
+        status = file_.make(symbol, picture, format, options_.output);
+        output.assign(file_.bytes());
     }
     result.output = address(output.data());
     result.outputSize = static_cast<std::int32_t>(output.size());
     return status;
 }
 
-Status WasmJob::makeRaster(Target target, const EncodedSymbol& symbol, std::string& output,
-                           SymbolResult& result) const {
-    const PictureSettings& picture = options_.picture;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    Status status = imageSize(symbol, picture, width, height);
-    if (status != status::kOk) {
-        return status;
-    }
-    const std::uint64_t rgbBytes = static_cast<std::uint64_t>(width) *
-                                   static_cast<std::uint64_t>(height) * RgbImage::kBytesPerPixel;
-    if (rgbBytes > kMaxRasterBytes) {
-        return status::kCantAllocateImage;
-    }
+Status WasmJob::makeRgba(const EncodedSymbol& symbol, std::string& output,
+                         SymbolResult& result) const {
     RgbImage image;
-    status = renderRgb(symbol, picture, image);
+    const Status status = renderRgb(symbol, options_.picture, image);
     if (status != status::kOk) {
         return status;
     }
     result.width = image.width();
     result.height = image.height();
-    if (target == Target::kRgba) {
-        rgbaPixels(image, output);
-        return status::kOk;
-    }
-    const bool coloured = !isGrey(picture.background) || !isGrey(picture.foreground);
-    return writeRgbPng(image, png_, time_, coloured, output);
-}
-
-const char* WasmJob::pictureBlame() const {
-    const PictureSettings& picture = options_.picture;
-    if (!hasReadableContrast(picture.foreground, picture.background)) {
-        return "fcolor";
-    }
-    if (picture.imageWidth == 0 && picture.moduleWidth < kLeastModuleWidth) {
-        return "xdim";
-    }
-    return "";
+    rgbaPixels(image, output);
+    return status::kOk;
 }
 
 const SymbolResult* WasmJob::result(std::int32_t index) const {

@@ -1,25 +1,24 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "barwright/Encoder.h"
-#include "barwright/PngWriter.h"
+#include "barwright/EncodedSymbol.h"
 #include "barwright/Status.h"
-#include "cli/SymbolOptions.h"
+#include "options/SymbolFile.h"
+#include "options/SymbolOptions.h"
 
 namespace barwright::js {
 
 // What a call of the JavaScript package makes of each symbol. The numbers
 // are the ones the package passes.
 enum class Target : std::int32_t {
-    kModules = 0,  // the module grid as text, one line a row (renderText)
+    kModules = 0,  // the module grid as text, one line a row (the txt format)
     kPng = 1,      // the RGB picture as a PNG file
     kRgba = 2,     // the RGB picture as RGBA pixels, opaque, for a canvas
-    kSvg = 3,      // the SVG document (renderSvg)
+    kSvg = 3,      // the SVG document
+    kPdf = 4,      // the PDF file (the package offers no function for it yet)
 };
 
 // One symbol's facts and output as the package reads them from the
@@ -41,27 +40,24 @@ struct SymbolResult {
 // The package's one piece of state: the options of the call under way, set
 // one by one by their names, then one run that encodes and draws, then the
 // results, read before the next call resets everything. JavaScript is single
-// threaded, so one job serves a whole module instance.
+// threaded, so one job serves a whole module instance. The options, their
+// value rules, the encoding and the files are the hallway's.
 class WasmJob {
 public:
     WasmJob() { reset(); }
 
-    // The command line's defaults, except that there is no data and the data
-    // is taken as it is (no escapes): a library call says what it wants.
+    // The bindings' defaults: barwright's options, but no data, the data
+    // taken as it is (no escapes) and no time recorded.
     void reset();
 
     // A scratch buffer of size bytes that the package fills before
     // setOption; null when memory runs out.
     char* input(std::size_t size);
 
-    // Applies the option whose name is the first nameLength bytes of the
-    // input buffer, its value the rest: a long name of the command line
-    // (the same value rules as a data file's cell), or one of the package's
-    // own: "escapes" and "shortest" (1 or 0), "dpi" (1..kMaxDpi), "time"
-    // (seconds since 1970 for the PNG's tIME chunk), "macro" (the segment
-    // count, 1..kMaxMacroSegments), "file-id", "eci" (the character set of
-    // the data, 0..811799). kInvalidArgument for an unknown name or a value
-    // that is not the option's, which then keeps its earlier value.
+    // Applies the option whose long name is the first nameLength bytes of
+    // the input buffer, its value the rest, by the hallway's strict rules
+    // (setOption): kInvalidArgument for an unknown name or a value that is
+    // not the option's, which then keeps its earlier value.
     [[nodiscard]] Status setOption(std::size_t nameLength);
 
     // Encodes the data (into one symbol, or one per Macro segment) and makes
@@ -69,32 +65,23 @@ public:
     [[nodiscard]] Status run(Target target);
 
     // The option that the last failure of run is due to, when it is one
-    // the package can name: "macro" (fewer data bytes than segments),
-    // "fcolor" (bars too close to the background), "xdim" (a module width
-    // that rounds to 0 pixels); else "".
+    // the package can name (blamedOption): "macro", "fcolor", "xdim"; else "".
     const char* blame() const { return blame_; }
 
     std::int32_t symbolCount() const { return static_cast<std::int32_t>(results_.size()); }
     const SymbolResult* result(std::int32_t index) const;
 
 private:
-    [[nodiscard]] Status applyOwnOption(std::string_view name, std::string_view value);
-    [[nodiscard]] Status encodeSymbols();
-    const char* pictureBlame() const;
     [[nodiscard]] Status makeOutput(Target target, const EncodedSymbol& symbol, std::string& output,
-                                    SymbolResult& result) const;
-    [[nodiscard]] Status makeRaster(Target target, const EncodedSymbol& symbol, std::string& output,
-                                    SymbolResult& result) const;
+                                    SymbolResult& result);
+    [[nodiscard]] Status makeRgba(const EncodedSymbol& symbol, std::string& output,
+                                  SymbolResult& result) const;
 
     SymbolOptions options_;
-    PngOptions png_;
-    std::optional<std::int64_t> time_;  // seconds since 1970
-    std::int32_t macroSegments_ = 0;    // 0: no Macro PDF417
-    std::int32_t eci_ = kNoEci;         // 0..kMaxEci, or kNoEci
-    std::string fileId_;
     std::string input_;
     const char* blame_ = "";
     std::vector<EncodedSymbol> symbols_;
+    SymbolFile file_;
     std::vector<std::string> outputs_;
     std::vector<SymbolResult> results_;
 };

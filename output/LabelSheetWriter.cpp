@@ -37,12 +37,8 @@ constexpr std::uint64_t kLargestOffset = 9999999999u;
 
 // The fixed objects, reserved in this order before any page; each page then
 // takes two: its content, then the page itself.
-constexpr std::int32_t kCatalog = 1;
-constexpr std::int32_t kPageTree = 2;
-constexpr std::int32_t kResources = 3;
-constexpr std::int32_t kFont = 4;
-constexpr std::int32_t kInfo = 5;
-constexpr std::int32_t kFixedObjects = 5;
+enum FixedObject : std::int32_t { kCatalog = 1, kPageTree, kResources, kFont, kInfo };
+constexpr std::int32_t kFixedObjects = kInfo;
 constexpr std::int32_t kObjectsPerPage = 2;
 
 void appendThousandths(std::string& out, double value) {
@@ -254,15 +250,19 @@ Status LabelSheetWriter::open(const SheetSettings& settings, std::FILE* file) {
     return status::kOk;
 }
 
-Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings& picture,
-                             std::string_view caption) {
+Status LabelSheetWriter::usable() const {
     if (!state_ || state_->finished) {
         return status::kInvalidArgument;
     }
-    State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
+    return state_->failure;
+}
+
+Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings& picture,
+                             std::string_view caption) {
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
+    State& state = *state_;
     Label label;
     Status result = state.measure(symbol, picture, caption, label);
     if (result != status::kOk) {
@@ -295,13 +295,10 @@ Status LabelSheetWriter::add(const EncodedSymbol& symbol, const PictureSettings&
 }
 
 Status LabelSheetWriter::skip() {
-    if (!state_ || state_->finished) {
-        return status::kInvalidArgument;
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
     State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
-    }
     if (!state.layout.hasGrid()) {
         ++state.pendingEmpty;
         return status::kOk;
@@ -315,13 +312,10 @@ Status LabelSheetWriter::skip() {
 }
 
 Status LabelSheetWriter::finish() {
-    if (!state_ || state_->finished) {
-        return status::kInvalidArgument;
+    if (const Status usability = usable(); usability != status::kOk) {
+        return usability;
     }
     State& state = *state_;
-    if (state.failure != status::kOk) {
-        return state.failure;
-    }
     state.finished = true;
     try {
         // A page begun, or no page at all: a document has at least one.

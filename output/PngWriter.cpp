@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/PngWriteStructs.h"
+#include "render/UtcTime.h"
 
 namespace barwright {
 
@@ -306,7 +307,7 @@ bool writeWithLibpng(png_structp png, png_infop info, const PngWriteJob& job) {
 
 // PNG time stamps hold a four-digit year at most (libpng refuses to convert
 // later times): 9999-12-31 23:59:59 UTC.
-constexpr std::time_t kLastPngTime = 253402300799;
+constexpr std::int64_t kLastPngTime = 253402300799;
 
 // What is written of an image, whichever kind it is.
 struct ImageRows {
@@ -315,6 +316,20 @@ struct ImageRows {
     const std::uint8_t* pixels;
     std::size_t rowBytes;
 };
+
+// A PNG time stamp holds the years 0..65535; libpng's text of it only
+// those up to 9999 (later ones leave the text empty).
+png_time pngTimeOf(std::int64_t seconds) {
+    const UtcTime utc = utcTimeOf(seconds);
+    png_time stamp{};
+    stamp.year = static_cast<png_uint_16>(utc.year);
+    stamp.month = static_cast<png_byte>(utc.month);
+    stamp.day = static_cast<png_byte>(utc.day);
+    stamp.hour = static_cast<png_byte>(utc.hour);
+    stamp.minute = static_cast<png_byte>(utc.minute);
+    stamp.second = static_cast<png_byte>(utc.second);
+    return stamp;
+}
 
 // pHYs stores pixels per metre: round(dpi / 0.0254), halves up, in
 // integers. An inch is 254 ten-thousandths of a metre; kMaxDpi keeps the
@@ -348,16 +363,15 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     // gamma.
     job.gamma = options.gamma >= kMinGamma ? options.gamma : kFallbackGamma;
     // One reading of the clock feeds both the tIME chunk and the text, so
-    // they always agree. Both are in UTC. gmtime_r rather than libpng's own
-    // conversion, which calls gmtime: its result is shared by every thread,
-    // and files written side by side could mix each other's time stamps.
+    // they always agree. Both are in UTC, by the library's own calendar
+    // rather than libpng's conversion, which calls gmtime: its result is
+    // shared by every thread, and files written side by side could mix each
+    // other's time stamps.
     job.timeRecorded = options.timeRecorded;
-    const std::time_t when =
-        !options.timeRecorded || options.timeGiven ? options.time : std::time(nullptr);
-    std::tm utc{};
-    if (::gmtime_r(&when, &utc) != nullptr) {
-        png_convert_from_struct_tm(&job.stamp, &utc);
-    }
+    const std::int64_t when = !options.timeRecorded || options.timeGiven
+                                  ? options.time
+                                  : static_cast<std::int64_t>(std::time(nullptr));
+    job.stamp = pngTimeOf(when);
     if (png_convert_to_rfc1123_buffer(job.creationTime, &job.stamp) == 0) {
         job.creationTime[0] = '\0';
     }
@@ -438,11 +452,11 @@ Status writeToMemory(const Image& image, const PngOptions& options,
 
 }  // namespace
 
-bool parseSourceDateEpoch(std::string_view text, std::time_t& time) {
+bool parseSourceDateEpoch(std::string_view text, std::int64_t& time) {
     if (text.empty()) {
         return false;
     }
-    std::time_t value = 0;
+    std::int64_t value = 0;
     for (const char c : text) {
         if (c < '0' || c > '9') {
             return false;

@@ -22,9 +22,7 @@ constexpr std::uint8_t bitsBetween(std::int32_t x0, std::int32_t x1) {
 
 Status BitImage::create(std::int32_t width, std::int32_t height, Color background,
                         Color foreground) {
-    width_ = 0;
-    height_ = 0;
-    pixels_ = std::vector<std::uint8_t>();
+    *this = BitImage();
     // The 24-bit raster's limits although an eighth of its bytes would do:
     // the 1-bit picture of a symbol is then made exactly when the RGB one
     // is, so the formats accept the same sizes. That caps the block at

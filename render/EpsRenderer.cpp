@@ -157,10 +157,7 @@ void appendFile(std::string& eps, const EncodedSymbol& symbol, const PictureSett
         eps += kSnapToPixels;
     }
     appendColor(eps, picture.background);
-    eps += "0 0 ";
-    appendInteger(eps, vector.width);
-    eps += ' ';
-    appendInteger(eps, vector.height);
+    appendPictureBox(eps, vector);
     eps += " rectfill\n";
     appendColor(eps, picture.foreground);
     appendMatrix(eps, symbolMatrix(vector));

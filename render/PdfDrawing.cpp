@@ -106,8 +106,7 @@ void appendStartStop(std::string& out, const EncodedSymbol& symbol, const Symbol
         const std::uint8_t stop[] = {kCompactStopModules};
         appendBars(out, stop, 1, stopAlong, m, allRows);
     } else {
-        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m,
-                   allRows);
+        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m, allRows);
     }
     out += "f\n";
 }
@@ -218,10 +217,7 @@ void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const Pictu
                     (32 + 10 * static_cast<std::size_t>(symbol.matrix.elementsPerRow)));
     out += "q\n";
     appendPdfFillColor(out, picture.background);
-    out += "0 0 ";
-    appendInteger(out, vector.width);
-    out += ' ';
-    appendInteger(out, vector.height);
+    appendPictureBox(out, vector);
     out += " re f\n";
     appendPdfFillColor(out, picture.foreground);
     appendSymbolMatrix(out, vector.layout.placement);

@@ -1,12 +1,11 @@
 #include "render/PdfFile.h"
 
-#include <time.h>  // gmtime_r
-
 #include <cassert>
-#include <cstdio>
+#include <charconv>
 #include <utility>
 
 #include "render/NumberText.h"
+#include "render/UtcTime.h"
 
 namespace barwright {
 namespace {
@@ -22,7 +21,6 @@ constexpr char kProducer[] = "barwright";
 // The years a PDF date can hold: four digits.
 constexpr int kFirstYear = 0;
 constexpr int kLastYear = 9999;
-constexpr int kTmYearBase = 1900;
 
 // Each table entry is exactly 20 bytes: ten digits of offset, five of
 // generation, the kind and a two-byte line end.
@@ -31,31 +29,33 @@ constexpr char kFreeHead[] = "0000000000 65535 f \n";
 // spaces that a shorter number leaves are white space to a reader.
 constexpr std::size_t kLengthRoom = 20;
 
-void appendDigits(std::string& out, long value, int digits) {
+// A number 0 or above, zero-padded to at least `digits` digits. (Not
+// snprintf: in WebAssembly it would bring printf's whole machinery.)
+void appendDigits(std::string& out, std::int64_t value, std::size_t digits) {
     char text[24];
-    std::snprintf(text, sizeof text, "%0*ld", digits, value);
-    out += text;
+    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
+    const auto length = static_cast<std::size_t>(end - text);
+    if (length < digits) {
+        out.append(digits - length, '0');
+    }
+    out.append(text, length);
 }
 
 }  // namespace
 
-bool pdfDate(std::time_t time, std::string& out) {
+bool pdfDate(std::int64_t time, std::string& out) {
     out.clear();
-    struct tm utc {};
-    if (::gmtime_r(&time, &utc) == nullptr) {
-        return false;
-    }
-    const long year = static_cast<long>(utc.tm_year) + kTmYearBase;
-    if (year < kFirstYear || year > kLastYear) {
+    const UtcTime utc = utcTimeOf(time);
+    if (utc.year < kFirstYear || utc.year > kLastYear) {
         return false;
     }
     out += "(D:";
-    appendDigits(out, year, 4);
-    appendDigits(out, utc.tm_mon + 1, 2);
-    appendDigits(out, utc.tm_mday, 2);
-    appendDigits(out, utc.tm_hour, 2);
-    appendDigits(out, utc.tm_min, 2);
-    appendDigits(out, utc.tm_sec, 2);
+    appendDigits(out, utc.year, 4);
+    appendDigits(out, utc.month, 2);
+    appendDigits(out, utc.day, 2);
+    appendDigits(out, utc.hour, 2);
+    appendDigits(out, utc.minute, 2);
+    appendDigits(out, utc.second, 2);
     out += "Z)";
     return true;
 }

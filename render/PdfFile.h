@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +15,7 @@ namespace barwright {
 // 100,000 objects hold 0.8 MB.
 // A time as a PDF date string, "(D:YYYYMMDDHHmmSSZ)" in UTC. false for a
 // time outside the years 0..9999 that a PDF date can hold.
-[[nodiscard]] bool pdfDate(std::time_t time, std::string& date);
+[[nodiscard]] bool pdfDate(std::int64_t time, std::string& date);
 
 class PdfFile {
 public:

@@ -20,6 +20,18 @@ bool isGrey(Color color) {
            ((color >> 8) & 0xFF) == (color & 0xFF);
 }
 
+// Sets `count` bytes (sizeof pattern up to twice that) of each row, with
+// two copies of the pattern: one at the span's start, one ending at its end.
+template <typename Pattern>
+void fillWithTwoCopies(std::uint8_t* firstRow, std::size_t stride, std::int32_t rowCount,
+                       std::size_t firstByte, std::size_t count, Pattern pattern) {
+    for (std::int32_t j = 0; j < rowCount; ++j) {
+        std::uint8_t* bytes = firstRow + static_cast<std::size_t>(j) * stride + firstByte;
+        std::memcpy(bytes, &pattern, sizeof pattern);
+        std::memcpy(bytes + count - sizeof pattern, &pattern, sizeof pattern);
+    }
+}
+
 // Sets `count` bytes at each of `rowCount` rows, `stride` bytes apart from
 // `firstRow` on, to `value`. Spans shorter than kMemsetSpanBytes, which is
 // nearly every bar, are stored as a few words, the last one ending exactly
@@ -28,13 +40,15 @@ bool isGrey(Color color) {
 void fillSpans(std::uint8_t* firstRow, std::size_t stride, std::int32_t rowCount,
                std::size_t firstByte, std::size_t count, std::uint8_t value) {
     auto rowAt = [&](std::int32_t j) { return firstRow + static_cast<std::size_t>(j) * stride; };
-    if (count >= kMemsetSpanBytes) {
+    const std::uint64_t word = 0x0101010101010101u * value;
+    const auto half = static_cast<std::uint32_t>(word);
+    // Long spans, and spans too short for a word of any size.
+    if (count >= kMemsetSpanBytes || count < sizeof half) {
         for (std::int32_t j = 0; j < rowCount; ++j) {
             std::memset(rowAt(j) + firstByte, value, count);
         }
         return;
     }
-    const std::uint64_t word = 0x0101010101010101u * value;
     if (count >= 2 * sizeof word) {
         const std::uint64_t block[2] = {word, word};
         // Up to 63 bytes: blocks at 0, 16 and 32 as far as they fit before
@@ -54,33 +68,16 @@ void fillSpans(std::uint8_t* firstRow, std::size_t stride, std::int32_t rowCount
         return;
     }
     if (count >= sizeof word) {
-        for (std::int32_t j = 0; j < rowCount; ++j) {
-            std::uint8_t* bytes = rowAt(j) + firstByte;
-            std::memcpy(bytes, &word, sizeof word);
-            std::memcpy(bytes + count - sizeof word, &word, sizeof word);
-        }
-        return;
-    }
-    const auto half = static_cast<std::uint32_t>(word);
-    if (count >= sizeof half) {
-        for (std::int32_t j = 0; j < rowCount; ++j) {
-            std::uint8_t* bytes = rowAt(j) + firstByte;
-            std::memcpy(bytes, &half, sizeof half);
-            std::memcpy(bytes + count - sizeof half, &half, sizeof half);
-        }
-        return;
-    }
-    for (std::int32_t j = 0; j < rowCount; ++j) {
-        std::memset(rowAt(j) + firstByte, value, count);
+        fillWithTwoCopies(firstRow, stride, rowCount, firstByte, count, word);
+    } else {
+        fillWithTwoCopies(firstRow, stride, rowCount, firstByte, count, half);
     }
 }
 
 }  // namespace
 
 Status RgbImage::create(std::int32_t width, std::int32_t height, Color fill) {
-    width_ = 0;
-    height_ = 0;
-    pixels_ = std::vector<std::uint8_t>();
+    *this = RgbImage();
     // Checked before anything is allocated: with overcommit a huge image
     // would not fail here but get the process killed while it is painted.
     if (!withinPictureLimits(width, height)) {

@@ -135,10 +135,8 @@ void appendFile(std::string& svg, const EncodedSymbol& symbol, const PictureSett
     appendLength(svg, vector.width, dpi);
     svg += "\" height=\"";
     appendLength(svg, vector.height, dpi);
-    svg += "\" viewBox=\"0 0 ";
-    appendInteger(svg, vector.width);
-    svg += ' ';
-    appendInteger(svg, vector.height);
+    svg += "\" viewBox=\"";
+    appendPictureBox(svg, vector);
     svg += "\">\n<rect width=\"";
     appendInteger(svg, vector.width);
     svg += "\" height=\"";

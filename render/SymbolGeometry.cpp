@@ -28,6 +28,23 @@ std::int32_t clampToInt32(std::int64_t value) {
 // the int32 range (NaN and infinities are refused).
 bool isPixelCount(double value) { return value >= 1.0 && value <= static_cast<double>(kMaxPixels); }
 
+// The module width in whole pixels (rounded half up) of an X dimension in
+// the unit at the resolution along the rows; NaN for an unknown unit.
+double modulePixels(double xDimension, std::int32_t unit, std::int32_t resolution) {
+    switch (unit) {
+        case kUnitThousandthsOfInch:
+            return roundHalfUp(xDimension * kThousandth * resolution);
+        case kUnitInches:
+            return roundHalfUp(xDimension * resolution);
+        case kUnitMillimetres:
+            return roundHalfUp(xDimension * kInchesPerMillimetre * resolution);
+        case kUnitPixels:
+            return roundHalfUp(xDimension);
+        default:
+            return std::nan("");
+    }
+}
+
 // Converts a pixel count to the output unit; false for an unknown unit.
 bool toUnit(double pixels, std::int32_t resolution, std::int32_t unit, double& result) {
     switch (unit) {
@@ -51,14 +68,8 @@ bool toUnit(double pixels, std::int32_t resolution, std::int32_t unit, double& r
 }  // namespace
 
 SymbolShape shapeOf(const EncodedSymbol& symbol, const PictureSettings& picture) {
-    SymbolShape shape;
-    shape.columns = symbol.columns;
-    shape.rows = symbol.rows;
-    shape.compact = symbol.compact;
-    shape.quietZone = picture.quietZone;
-    shape.orientation = picture.orientation;
-    shape.yToXRatio = picture.yToXRatio;
-    return shape;
+    return SymbolShape{symbol.columns,    symbol.rows,         symbol.compact,
+                       picture.quietZone, picture.orientation, picture.yToXRatio};
 }
 
 bool isTurned(std::int32_t orientation) { return orientation == 90 || orientation == 270; }
@@ -95,23 +106,7 @@ Status computeImageSize(const SymbolShape& shape, double xDimension, std::int32_
     const std::int32_t alongResolution = turned ? resolutionV : resolutionH;
     const std::int32_t acrossResolution = turned ? resolutionH : resolutionV;
 
-    double moduleReal = 0.0;
-    switch (inputUnit) {
-        case kUnitThousandthsOfInch:
-            moduleReal = roundHalfUp(xDimension * kThousandth * alongResolution);
-            break;
-        case kUnitInches:
-            moduleReal = roundHalfUp(xDimension * alongResolution);
-            break;
-        case kUnitMillimetres:
-            moduleReal = roundHalfUp(xDimension * kInchesPerMillimetre * alongResolution);
-            break;
-        case kUnitPixels:
-            moduleReal = roundHalfUp(xDimension);
-            break;
-        default:
-            return status::kInvalidArgument;
-    }
+    const double moduleReal = modulePixels(xDimension, inputUnit, alongResolution);
     if (!isPixelCount(moduleReal)) {
         return status::kInvalidArgument;
     }

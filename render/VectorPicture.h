@@ -7,6 +7,7 @@
 #include "barwright/EncodedSymbol.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/Status.h"
+#include "render/NumberText.h"
 #include "render/SymbolLayout.h"
 
 namespace barwright {
@@ -18,6 +19,15 @@ struct VectorPicture {
     std::int32_t height = 0;
     SymbolLayout layout;
 };
+
+// "0 0 width height": the picture's box, as SVG's viewBox, EPS's rectfill
+// and PDF's re take it.
+inline void appendPictureBox(std::string& out, const VectorPicture& vector) {
+    out += "0 0 ";
+    appendInteger(out, vector.width);
+    out += ' ';
+    appendInteger(out, vector.height);
+}
 
 // The raster's sizing and fitting without the raster. kInvalidArgument for
 // a dpi outside 0..kMaxDpi; then the statuses of renderRgb in its order,

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "cli/FrontEnd.h"
-#include "cli/OptionParser.h"
 
 namespace barwright {
 namespace {
@@ -182,16 +181,15 @@ const OptionsCase kCases[] = {
     {"LoneDashIsFileName", {"-", "f"}, nullptr, "-"},
 };
 
-class ReadOptions : public testing::TestWithParam<OptionsCase> {
-protected:
-    void SetUp() override { resetOptionParser(); }
-};
+class ReadOptions : public testing::TestWithParam<OptionsCase> {};
 
 TEST_P(ReadOptions, SettingsAsExpected) {
     const OptionsCase& c = GetParam();
     CommandLine line(c.arguments);
     RunSettings actual;
-    ASSERT_EQ(readOptions(line.argc(), line.argv.data(), actual), OptionsResult::kComplete);
+    std::string message;
+    ASSERT_EQ(readOptions(line.argc(), line.argv.data(), actual, message),
+              OptionsResult::kComplete);
 
     RunSettings expected;
     if (c.expect != nullptr) {
@@ -215,30 +213,30 @@ TEST(ReadOptionsEnding, HelpOrBadOptionEndsTheReading) {
     const struct {
         std::vector<std::string> arguments;
         OptionsResult result;
+        const char* message;
     } cases[] = {
-        {{"-x", "300", "-h", "f"}, OptionsResult::kHelp},
-        {{"-hk"}, OptionsResult::kHelp},
-        {{"-h", "--foo"}, OptionsResult::kHelp},
-        {{"-k", "-h"}, OptionsResult::kBadOption},
-        {{"-x"}, OptionsResult::kBadOption},
-        {{"--colx", "3", "f"}, OptionsResult::kBadOption},
+        {{"-x", "300", "-h", "f"}, OptionsResult::kHelp, ""},
+        {{"-hk"}, OptionsResult::kHelp, ""},
+        {{"-h", "--foo"}, OptionsResult::kHelp, ""},
+        {{"-k", "-h"}, OptionsResult::kBadOption, "Unknown option `-k'."},
+        {{"-x"}, OptionsResult::kBadOption, "Missing argument for `-x'."},
+        {{"--colx", "3", "f"}, OptionsResult::kBadOption, "invalid option `colx'."},
     };
     for (const auto& c : cases) {
-        resetOptionParser();
         CommandLine line(c.arguments);
         RunSettings settings;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(readOptions(line.argc(), line.argv.data(), settings), c.result)
+        std::string message;
+        EXPECT_EQ(readOptions(line.argc(), line.argv.data(), settings, message), c.result)
             << "first argument " << c.arguments.front();
-        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(message, c.message);
     }
 }
 
 TEST(ReadOptionsEnding, NothingAfterHelpIsRead) {
-    resetOptionParser();
     CommandLine line({"-h", "-x", "300", "f"});
     RunSettings settings;
-    EXPECT_EQ(readOptions(line.argc(), line.argv.data(), settings), OptionsResult::kHelp);
+    std::string message;
+    EXPECT_EQ(readOptions(line.argc(), line.argv.data(), settings, message), OptionsResult::kHelp);
     EXPECT_EQ(settings.picture.imageWidth, 0);
     EXPECT_EQ(settings.outputFileName, nullptr);
 }

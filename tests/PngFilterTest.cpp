@@ -25,6 +25,7 @@
 #include "barwright/PngWriter.h"
 #include "barwright/RgbRenderer.h"
 #include "support/PngChunks.h"
+#include "support/SymbolCase.h"
 
 namespace barwright {
 namespace {
@@ -164,21 +165,7 @@ void expectSameAsReference(const Image& image, const std::vector<std::uint8_t>& 
     }
 }
 
-struct SymbolCase {
-    const char* name;
-    const char* data;
-    std::int32_t columns;
-    bool compact;
-    std::int32_t orientation;
-    double moduleWidth;
-    double ratio;
-    bool quietZone;
-    Color foreground;
-    Color background;
-};
-
-// Test names show the case name, not the bytes of the case.
-std::ostream& operator<<(std::ostream& out, const SymbolCase& c) { return out << c.name; }
+using test::SymbolCase;
 
 // Upright symbols repeat every pixel row of a codeword row, turned ones
 // the pixel columns of a module; black bars are zero bytes, and colours
@@ -206,17 +193,8 @@ class PngFilterSymbols : public testing::TestWithParam<SymbolCase> {};
 
 TEST_P(PngFilterSymbols, SameBytesAsLibpngAlone) {
     const SymbolCase& c = GetParam();
-    SymbolSettings settings;
-    settings.data = c.data;
-    settings.columns = c.columns;
-    settings.compact = c.compact;
-    PictureSettings picture;
-    picture.orientation = c.orientation;
-    picture.moduleWidth = c.moduleWidth;
-    picture.yToXRatio = c.ratio;
-    picture.quietZone = c.quietZone;
-    picture.foreground = c.foreground;
-    picture.background = c.background;
+    const SymbolSettings settings = c.symbol();
+    const PictureSettings picture = c.picture();
     EncodedSymbol symbol;
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     RgbImage image;
@@ -233,17 +211,8 @@ INSTANTIATE_TEST_SUITE_P(Symbols, PngFilterSymbols, testing::ValuesIn(kSymbols),
 // a resolution adds a pHYs chunk wherever libpng puts it, in either kind.
 TEST_P(PngFilterSymbols, OneBitAndResolutionSameBytesAsLibpngAlone) {
     const SymbolCase& c = GetParam();
-    SymbolSettings settings;
-    settings.data = c.data;
-    settings.columns = c.columns;
-    settings.compact = c.compact;
-    PictureSettings picture;
-    picture.orientation = c.orientation;
-    picture.moduleWidth = c.moduleWidth;
-    picture.yToXRatio = c.ratio;
-    picture.quietZone = c.quietZone;
-    picture.foreground = c.foreground;
-    picture.background = c.background;
+    const SymbolSettings settings = c.symbol();
+    const PictureSettings picture = c.picture();
     EncodedSymbol symbol;
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     BitImage bits;

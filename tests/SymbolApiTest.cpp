@@ -94,9 +94,9 @@ std::vector<std::uint8_t> programPng(const std::vector<std::string>& arguments) 
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    resetOptionParser();
     RunSettings run;
-    EXPECT_EQ(readOptions(static_cast<int>(words.size()), argv.data(), run),
+    std::string message;
+    EXPECT_EQ(readOptions(static_cast<int>(words.size()), argv.data(), run, message),
               OptionsResult::kComplete);
     EXPECT_EQ(makeBarcode(run), status::kOk);
     std::ifstream in(path, std::ios::binary);
@@ -111,7 +111,7 @@ class LibraryMatchesTheProgram : public testing::TestWithParam<SameCase> {};
 // differ.
 TEST_P(LibraryMatchesTheProgram, SamePng) {
     const SameCase& c = GetParam();
-    SymbolSettings settings = programSymbolDefaults();
+    SymbolSettings settings = programDefaults().symbol;
     PictureSettings picture;
     c.change(settings, picture);
     EncodedSymbol symbol;
@@ -166,7 +166,7 @@ TEST(SymbolApi, RawDataIsTakenByteForByte) {
 const EncodedSymbol& defaultSymbol() {
     static const EncodedSymbol symbol = [] {
         EncodedSymbol s;
-        EXPECT_EQ(encode(programSymbolDefaults(), s), status::kOk);
+        EXPECT_EQ(encode(programDefaults().symbol, s), status::kOk);
         return s;
     }();
     return symbol;

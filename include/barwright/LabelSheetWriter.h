@@ -78,6 +78,10 @@ public:
 
 private:
     struct State;
+    // kInvalidArgument before open or after finish, the failure that ended
+    // the document, or kOk while labels may come.
+    [[nodiscard]] Status usable() const;
+
     std::unique_ptr<State> state_;
 };
 

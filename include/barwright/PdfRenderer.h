@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <string>
 
 #include "barwright/EncodedSymbol.h"
@@ -19,7 +18,7 @@ struct PdfOptions {
     // time the document holds no date at all, so that the same symbol
     // always gives the same bytes.
     bool timeGiven = false;
-    std::time_t time = 0;
+    std::int64_t time = 0;  // seconds since 1970
 };
 
 // The picture as a one-page PDF: the page exactly the picture's size, the

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
 #include <string_view>
 #include <vector>
 
@@ -21,7 +20,7 @@ struct PngOptions {
     // The time in the tIME chunk and the "Creation Time" text; the clock
     // when writing when not set.
     bool timeGiven = false;
-    std::time_t time = 0;
+    std::int64_t time = 0;  // seconds since 1970, in 64 bits on every platform
     // False leaves both out, so that the same picture always gives the same
     // bytes without anyone choosing a time (timeGiven is then ignored).
     bool timeRecorded = true;
@@ -33,7 +32,7 @@ struct PngOptions {
 // Reads the time of the reproducible-builds convention (the environment
 // variable SOURCE_DATE_EPOCH): a decimal number of seconds since 1970, digits
 // only. False for anything else, or a time too large for a PNG time stamp.
-[[nodiscard]] bool parseSourceDateEpoch(std::string_view text, std::time_t& time);
+[[nodiscard]] bool parseSourceDateEpoch(std::string_view text, std::int64_t& time);
 
 // Writes image as PNG to a stream open for binary writing and flushes it;
 // the caller opens and closes the stream. kInvalidArgument for a dpi

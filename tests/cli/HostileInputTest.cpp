@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "cli/ExpectedText.h"
-#include "cli/PngImage.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
 
 namespace barwright::test {
 namespace {

@@ -19,8 +19,8 @@
 #include "barwright/PngWriter.h"
 #include "barwright/RgbRenderer.h"
 #include "bench/Payloads.h"
-#include "cli/PngImage.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
 
 namespace barwright::test {
 namespace {

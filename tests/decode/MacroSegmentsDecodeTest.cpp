@@ -6,16 +6,17 @@
 
 #include <ZXing/ReadBarcode.h>
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "barwright/MacroSegments.h"
 #include "barwright/PngWriter.h"
 #include "barwright/RgbRenderer.h"
+#include "support/PngImage.h"
 
 namespace barwright {
 namespace {
@@ -75,37 +76,20 @@ std::vector<SplitCase> splitCases() {
     };
 }
 
-// libpng's simplified reader: the PNG in memory as 8-bit RGB.
-bool readPngFromMemory(const std::vector<std::uint8_t>& png, std::vector<std::uint8_t>& pixels,
-                       int& width, int& height) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_memory(&image, png.data(), png.size()) == 0) {
-        return false;
-    }
-    image.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return false;
-    }
-    width = static_cast<int>(image.width);
-    height = static_cast<int>(image.height);
-    return true;
-}
-
 ZXing::Result decode(const EncodedSymbol& symbol, const PictureSettings& picture) {
     RgbImage image;
     EXPECT_EQ(renderRgb(symbol, picture, image), status::kOk);
     std::vector<std::uint8_t> png;
     EXPECT_EQ(writePng(image, PngOptions{}, png), status::kOk);
-    std::vector<std::uint8_t> pixels;
-    int width = 0;
-    int height = 0;
-    if (!readPngFromMemory(png, pixels, width, height)) {
-        ADD_FAILURE() << "the PNG in memory is unreadable";
+    const test::PngImage read =
+        test::readPngBytes(std::string_view(reinterpret_cast<const char*>(png.data()), png.size()));
+    if (!read.valid) {
+        ADD_FAILURE() << "the PNG in memory is unreadable: " << read.error;
         return ZXing::Result();
     }
+    const auto width = static_cast<int>(read.width);
+    const auto height = static_cast<int>(read.height);
+    const std::vector<std::uint8_t>& pixels = read.pixels;
     const ZXing::ImageView view(pixels.data(), width, height, ZXing::ImageFormat::RGB);
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::PDF417).setTryHarder(true).setTryRotate(true);

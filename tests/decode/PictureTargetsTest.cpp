@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -30,8 +29,10 @@
 #include "barwright/SvgRenderer.h"
 #include "barwright/TextRenderer.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
 #include "support/Raster.h"
 #include "support/Renderers.h"
+#include "support/SymbolCase.h"
 
 namespace barwright {
 namespace {
@@ -46,22 +47,14 @@ using test::runProgram;
 using test::TemporaryDirectory;
 using test::writeFile;
 
-// rsvg-convert's PNG read as RGBA. A renderer sizes its page in whole
-// pixels rounded up, so a recorded size in inches can give a sliver more;
-// the picture is its top-left part and the sliver must be left transparent.
+// rsvg-convert's PNG. A renderer sizes its page in whole pixels rounded
+// up, so a recorded size in inches can give a sliver more; the picture is
+// its top-left part and the sliver must be left transparent.
 std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, std::int32_t height,
                         Raster& raster) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-        return std::string("unreadable PNG: ") + image.message;
-    }
-    // rsvg-convert writes no gAMA, so libpng takes sRGB and converts nothing.
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<std::uint8_t> rgba(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) == 0) {
-        png_image_free(&image);
-        return std::string("unreadable PNG: ") + image.message;
+    const test::PngImage image = test::readPngFile(path);
+    if (!image.valid) {
+        return "unreadable PNG: " + image.error;
     }
     const auto pageWidth = static_cast<std::int32_t>(image.width);
     const auto pageHeight = static_cast<std::int32_t>(image.height);
@@ -72,13 +65,15 @@ std::string readRsvgPng(const std::filesystem::path& path, std::int32_t width, s
     raster = Raster{width, height, {}};
     for (std::int32_t y = 0; y < pageHeight; ++y) {
         for (std::int32_t x = 0; x < pageWidth; ++x) {
-            const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * pageWidth + x) * 4];
+            const std::size_t pixel = static_cast<std::size_t>(y) * pageWidth + x;
+            const std::uint8_t alpha = image.alpha[pixel];
             if (x < width && y < height) {
-                if (p[3] != 0xFF) {
+                if (alpha != 0xFF) {
                     return "translucent pixel inside the picture";
                 }
-                raster.rgb.insert(raster.rgb.end(), p, p + 3);
-            } else if (p[3] != 0) {
+                const auto rgb = image.pixels.begin() + static_cast<std::ptrdiff_t>(pixel * 3);
+                raster.rgb.insert(raster.rgb.end(), rgb, rgb + 3);
+            } else if (alpha != 0) {
                 return "paint outside the picture";
             }
         }
@@ -107,127 +102,95 @@ std::string readGhostscriptPpm(const std::filesystem::path& path, std::int32_t w
     return "";
 }
 
-bool readWhole(png_structp png, png_infop info, std::FILE* file) {
-    if (setjmp(png_jmpbuf(png))) {
-        return false;
-    }
-    png_init_io(png, file);
-    png_read_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    return true;
-}
-
-// A 1-bit PNG read back as stored: what is wrong with it ("" for nothing),
-// and its pixels through its palette. It must hold the two colours,
-// background first, and pHYs exactly when a resolution is given.
+// A 1-bit PNG: what is wrong with it ("" for nothing), and its pixels
+// through its palette. It must hold the two colours, background first, and
+// pHYs exactly when a resolution is given.
 std::string readPalettePng(std::FILE* file, std::int32_t dpi, Raster& raster) {
     std::rewind(file);
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    std::ostringstream wrong;
-    png_colorp palette = nullptr;
-    int paletteSize = 0;
-    png_uint_32 perUnitX = 0;
-    png_uint_32 perUnitY = 0;
-    int unit = 0;
-    if (!readWhole(png, info, file)) {
-        wrong << "libpng could not read it";
-    } else if (png_get_bit_depth(png, info) != 1 ||
-               png_get_color_type(png, info) != PNG_COLOR_TYPE_PALETTE ||
-               png_get_PLTE(png, info, &palette, &paletteSize) == 0 || paletteSize != 2) {
-        wrong << "not a 1-bit image with a palette of two";
-    } else if ((png_get_pHYs(png, info, &perUnitX, &perUnitY, &unit) != 0) != (dpi > 0)) {
-        wrong << "pHYs present: " << (dpi == 0);
-    } else if (dpi > 0 && (perUnitX != static_cast<png_uint_32>(dpi / 0.0254 + 0.5) ||
-                           perUnitY != perUnitX || unit != PNG_RESOLUTION_METER)) {
-        wrong << "pHYs " << perUnitX << " " << perUnitY << " " << unit << " for " << dpi << " dpi";
-    } else {
-        raster = Raster{static_cast<std::int32_t>(png_get_image_width(png, info)),
-                        static_cast<std::int32_t>(png_get_image_height(png, info)),
-                        {}};
-        png_bytepp rows = png_get_rows(png, info);
-        for (std::int32_t y = 0; y < raster.height; ++y) {
-            for (std::int32_t x = 0; x < raster.width; ++x) {
-                const png_color& c = palette[(rows[y][x / 8] >> (7 - x % 8)) & 1];
-                raster.rgb.insert(raster.rgb.end(), {c.red, c.green, c.blue});
-            }
-        }
+    std::string bytes;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        bytes += static_cast<char>(c);
     }
-    png_destroy_read_struct(&png, &info, nullptr);
+    const test::PngImage image = test::readPngBytes(bytes);
+    std::ostringstream wrong;
+    if (!image.valid) {
+        wrong << "libpng could not read it: " << image.error;
+    } else if (image.bitDepth != 1 || image.colourType != PNG_COLOR_TYPE_PALETTE ||
+               image.palette.size() != 2) {
+        wrong << "not a 1-bit image with a palette of two";
+    } else if (image.hasResolution != (dpi > 0)) {
+        wrong << "pHYs present: " << image.hasResolution;
+    } else if (dpi > 0 && (image.pixelsPerUnitX != static_cast<std::uint32_t>(dpi / 0.0254 + 0.5) ||
+                           image.pixelsPerUnitY != image.pixelsPerUnitX ||
+                           image.resolutionUnit != PNG_RESOLUTION_METER)) {
+        wrong << "pHYs " << image.pixelsPerUnitX << " " << image.pixelsPerUnitY << " "
+              << image.resolutionUnit << " for " << dpi << " dpi";
+    } else {
+        raster = Raster{static_cast<std::int32_t>(image.width),
+                        static_cast<std::int32_t>(image.height), image.pixels};
+    }
     return wrong.str();
 }
 
+// A picture and the resolution its files record. zxing-cpp 1.4 finds
+// neither 1-pixel modules nor light bars on a dark ground; the pixels are
+// still compared.
 struct TargetCase {
-    const char* name;
-    const char* data;
-    std::int32_t columns;
-    bool compact;
-    std::int32_t orientation;
-    double moduleWidth;
-    double ratio;  // row height in modules; odd row heights put SVG lines on half pixels
-    bool quietZone;
-    Color foreground;
-    Color background;
-    std::int32_t imageWidth;  // 0: sized to the symbol
-    std::int32_t imageHeight;
-    std::int32_t alignH;
-    std::int32_t alignV;
+    test::SymbolCase symbol;
     std::int32_t dpi;
-    // zxing-cpp 1.4 finds neither 1-pixel modules nor light bars on a dark
-    // ground; the pixels are still compared.
     bool decodable;
 };
 
-void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const TargetCase& c, std::ostream* out) { *out << c.symbol.name; }
 
 constexpr Color kInk = 0x000000;
 constexpr Color kPaper = 0xFFFFFF;
 const char kInvoice[] = "Invoice 2024-0042: 3 x widget @ 19.99 EUR, due 2025-01-31";
 
 const TargetCase kCases[] = {
-    {"Upright", "Hello 123", 3, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 0, true},
-    {"Turned90", kInvoice, 6, false, 90, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 0, true},
-    {"Turned180Coloured", kInvoice, 5, false, 180, 3, 3, true, 0x8B0000, 0xE0FFFF, 0, 0, 1, 1, 0,
+    {{"Upright", "Hello 123", 3, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 0, true},
+    {{"Turned90", kInvoice, 6, false, 90, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 0, true},
+    {{"Turned180Coloured", kInvoice, 5, false, 180, 3, 3, true, 0x8B0000, 0xE0FFFF, 0, 0, 1, 1},
+     0,
      true},
-    {"Turned270CompactNoQuietZone", kInvoice, 4, true, 270, 2, 4, false, kInk, kPaper, 0, 0, 1, 1,
-     0, true},
-    {"OnePixelModules", "ABCDEFGHIJKLMNOP", 8, false, 0, 1, 3, true, kInk, kPaper, 0, 0, 1, 1, 0,
+    {{"Turned270CompactNoQuietZone", kInvoice, 4, true, 270, 2, 4, false, kInk, kPaper, 0, 0, 1, 1},
+     0,
+     true},
+    {{"OnePixelModules", "ABCDEFGHIJKLMNOP", 8, false, 0, 1, 3, true, kInk, kPaper, 0, 0, 1, 1},
+     0,
      false},
-    {"OddRowHeightTurned90", kInvoice, 3, false, 90, 3, 1.7, true, 0x102030, 0xFFFFF0, 0, 0, 1, 1,
-     0, true},
-    {"FittedAtBottomRight", "1234567890123", 2, false, 0, 2, 4, true, kInk, kPaper, 500, 261, 2, 2,
-     0, true},
-    {"FittedCentredTurned270", kInvoice, 4, true, 270, 2, 3, true, kInk, kPaper, 301, 777, 1, 1, 0,
+    {{"OddRowHeightTurned90", kInvoice, 3, false, 90, 3, 1.7, true, 0x102030, 0xFFFFF0, 0, 0, 1, 1},
+     0,
      true},
-    {"FittedTopLeftTurned180", "PDF417", 1, false, 180, 2, 5, false, kInk, 0xFFFF00, 333, 200, 0, 0,
-     0, true},
-    {"LightBarsOnDark", "Inverted", 3, false, 0, 2, 4, true, kPaper, kInk, 0, 0, 1, 1, 0, false},
-    {"At300Dpi", kInvoice, 6, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1, 300, true},
-    {"At203DpiCompactTurned90", kInvoice, 3, true, 90, 3, 3, true, 0x003300, 0xF0F0F0, 0, 0, 1, 1,
-     203, true},
-    {"At600DpiFittedTurned180", "1234567", 3, false, 180, 1, 4, true, kInk, kPaper, 400, 123, 2, 0,
-     600, true},
-    {"At7DpiTurned270", "Seven", 2, false, 270, 2, 2, true, kInk, kPaper, 0, 0, 1, 1, 7, true},
+    {{"FittedAtBottomRight", "1234567890123", 2, false, 0, 2, 4, true, kInk, kPaper, 500, 261, 2,
+      2},
+     0,
+     true},
+    {{"FittedCentredTurned270", kInvoice, 4, true, 270, 2, 3, true, kInk, kPaper, 301, 777, 1, 1},
+     0,
+     true},
+    {{"FittedTopLeftTurned180", "PDF417", 1, false, 180, 2, 5, false, kInk, 0xFFFF00, 333, 200, 0,
+      0},
+     0,
+     true},
+    {{"LightBarsOnDark", "Inverted", 3, false, 0, 2, 4, true, kPaper, kInk, 0, 0, 1, 1}, 0, false},
+    {{"At300Dpi", kInvoice, 6, false, 0, 2, 4, true, kInk, kPaper, 0, 0, 1, 1}, 300, true},
+    {{"At203DpiCompactTurned90", kInvoice, 3, true, 90, 3, 3, true, 0x003300, 0xF0F0F0, 0, 0, 1, 1},
+     203,
+     true},
+    {{"At600DpiFittedTurned180", "1234567", 3, false, 180, 1, 4, true, kInk, kPaper, 400, 123, 2,
+      0},
+     600,
+     true},
+    {{"At7DpiTurned270", "Seven", 2, false, 270, 2, 2, true, kInk, kPaper, 0, 0, 1, 1}, 7, true},
 };
 
 class PictureTargets : public testing::TestWithParam<TargetCase> {};
 
 TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     const TargetCase& c = GetParam();
-    SymbolSettings settings;
-    settings.data = c.data;
-    settings.columns = c.columns;
-    settings.compact = c.compact;
-    PictureSettings picture;
-    picture.orientation = c.orientation;
-    picture.moduleWidth = c.moduleWidth;
-    picture.yToXRatio = c.ratio;
-    picture.quietZone = c.quietZone;
-    picture.foreground = c.foreground;
-    picture.background = c.background;
-    picture.imageWidth = c.imageWidth;
-    picture.imageHeight = c.imageHeight;
-    picture.alignH = c.alignH;
-    picture.alignV = c.alignV;
+    const SymbolSettings settings = c.symbol.symbol();
+    const PictureSettings picture = c.symbol.picture();
     EncodedSymbol symbol;
     ASSERT_EQ(encode(settings, symbol), status::kOk);
     RgbImage rgb;
@@ -242,7 +205,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     std::int32_t wrongBits = 0;
     for (std::int32_t y = 0; y < expected.height; ++y) {
         for (std::int32_t x = 0; x < expected.width; ++x) {
-            const bool bar = expected.at(x, y) == c.foreground;
+            const bool bar = expected.at(x, y) == c.symbol.foreground;
             wrongBits += bits.bit(x, y) != bar ? 1 : 0;
         }
     }
@@ -325,7 +288,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
                                    : drawn == &fromEps ? "EPS: "
                                                        : "PDF: ")
                                << data;
-            EXPECT_EQ(data, c.data);
+            EXPECT_EQ(data, c.symbol.data);
         }
     }
 
@@ -343,7 +306,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     RgbImage uprightImage;
     ASSERT_EQ(renderRgb(symbol, upright, uprightImage), status::kOk);
     const Raster modules = rasterOf(uprightImage);
-    const auto m = static_cast<std::int32_t>(c.moduleWidth);
+    const auto m = static_cast<std::int32_t>(c.symbol.moduleWidth);
     const std::int32_t rowHeight = modules.height / symbol.rows;
     ASSERT_EQ(grid.width * m, modules.width);
     ASSERT_EQ(grid.height, symbol.rows);
@@ -351,7 +314,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
     std::int32_t wrongModules = 0;
     for (std::int32_t row = 0; row < symbol.rows; ++row) {
         for (std::int32_t x = 0; x < modules.width; x += m) {
-            const bool bar = modules.at(x, row * rowHeight) == c.foreground;
+            const bool bar = modules.at(x, row * rowHeight) == c.symbol.foreground;
             sampled += bar ? '1' : '0';
             wrongModules += grid.isBar(x / m, row) != bar ? 1 : 0;
         }
@@ -363,7 +326,7 @@ TEST_P(PictureTargets, EveryTargetGivesTheRasterPixels) {
 
 INSTANTIATE_TEST_SUITE_P(Symbols, PictureTargets, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<TargetCase>& info) {
-                             return std::string(info.param.name);
+                             return std::string(info.param.symbol.name);
                          });
 
 // Pictures that cannot be made are refused by every target with the

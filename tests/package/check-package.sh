@@ -17,7 +17,7 @@ build_type=$(tr '[:upper:]' '[:lower:]' <<<"$4")
 cpack=$5
 pythondir=${6:-}
 python=${7:-}
-readme=$source_dir/README.md
+readme=$source_dir/docs/packaging.md
 
 scratch=$(mktemp -d)
 installed_here=false
@@ -178,7 +178,7 @@ for folder in "$build_dir" "$source_dir"; do
 done
 
 # lintian, as scripts/package runs it: no error, no warning but those the
-# README's list explains, and nothing on standard error (as root, no warning
+# list in docs/packaging.md explains, and nothing on standard error (as root, no warning
 # about running as root).
 "$source_dir/scripts/lintian" "$deb" ${python_deb:+"$python_deb"} >"$scratch/lintian" 2>"$scratch/lintian-errors" || true
 cat "$scratch/lintian"
@@ -189,7 +189,7 @@ accepted=$(awk '/^### Accepted lintian warnings/ { inside = 1; next }
 grep -q '^E: ' "$scratch/lintian" && fail "lintian reports errors"
 while read -r tag; do
     grep -qxF -- "$tag" <<<"$accepted" ||
-        fail "lintian warns $tag, which the README's accepted warnings do not explain"
+        fail "lintian warns $tag, which docs/packaging.md's accepted warnings do not explain"
 done < <(awk '$1 == "W:" { print $3 }' "$scratch/lintian" | sort -u)
 
 # A program writes a symbol whose data a decoder reads back.

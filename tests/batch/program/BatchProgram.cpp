@@ -1,7 +1,6 @@
 #include "batch/program/BatchProgram.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,61 +34,6 @@ EnvironmentSetting::~EnvironmentSetting() {
     } else {
         ::unsetenv(name_.c_str());
     }
-}
-
-namespace {
-
-// libpng leaves by longjmp on an error, so nothing here needs destroying.
-bool readExpanded(png_structp png, png_infop info, std::FILE* file) {
-    if (setjmp(png_jmpbuf(png))) {
-        return false;
-    }
-    png_init_io(png, file);
-    png_read_png(png, info,
-                 PNG_TRANSFORM_EXPAND | PNG_TRANSFORM_STRIP_16 | PNG_TRANSFORM_PACKING |
-                     PNG_TRANSFORM_GRAY_TO_RGB,
-                 nullptr);
-    return true;
-}
-
-}  // namespace
-
-PngImage readPngAsRgb(const std::filesystem::path& path) {
-    PngImage result;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        result.error = "cannot open " + path.string();
-        return result;
-    }
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-    if (info == nullptr) {
-        result.error = "cannot create libpng structures";
-    } else if (!readExpanded(png, info, file)) {
-        result.error = "libpng could not read " + path.string();
-    } else {
-        result.width = png_get_image_width(png, info);
-        result.height = png_get_image_height(png, info);
-        const int channels = png_get_channels(png, info);
-        png_bytepp rows = png_get_rows(png, info);
-        result.valid = channels == 3 || channels == 4;
-        result.error = result.valid ? "" : "unexpected channel count";
-        for (std::uint32_t y = 0; result.valid && y < result.height; ++y) {
-            for (std::uint32_t x = 0; x < result.width; ++x) {
-                const png_bytep pixel = rows[y] + static_cast<std::size_t>(x) * channels;
-                if (channels == 4 && pixel[3] != 255) {
-                    result.valid = false;
-                    result.error = "a pixel that is not opaque at " + std::to_string(x) + "," +
-                                   std::to_string(y);
-                    break;
-                }
-                result.pixels.insert(result.pixels.end(), pixel, pixel + 3);
-            }
-        }
-    }
-    png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
-    std::fclose(file);
-    return result;
 }
 
 std::string rasteriseSvg(const std::filesystem::path& svg, const std::filesystem::path& png,

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/PngImage.h"
 #include "cli/RunProgram.h"
+#include "support/PngImage.h"
 
 namespace barwright::test {
 
@@ -33,11 +33,6 @@ private:
     std::string name_;
     std::optional<std::string> previous_;
 };
-
-// Any PNG (palette, grey, RGB, with or without alpha, any depth) read as
-// 8-bit RGB, without gamma correction; invalid when a pixel is not wholly
-// opaque, which no barcode image should hold.
-PngImage readPngAsRgb(const std::filesystem::path& path);
 
 // The SVG or EPS file drawn by a real renderer into a PNG at one pixel per
 // unit: rsvg-convert (with more of its options, if given), and Ghostscript
