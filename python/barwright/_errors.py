@@ -33,9 +33,3 @@ def failure(status, detail=""):
     """The Error for a status, with the detail in parentheses after its text."""
     message = status_message(status)
     return Error(status, f"{message} ({detail})" if detail else message)
-
-
-def out_of_range(keyword, value, rule=""):
-    """The Error for a keyword's value out of range, naming the keyword."""
-    text = f"{keyword}={value!r} is out of range"
-    return failure(INVALID_ARGUMENT, f"{text}: {rule}" if rule else text)

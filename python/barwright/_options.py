@@ -1,10 +1,11 @@
-"""Python values to the option texts that barwright's option table reads.
+"""Python values to the texts of barwright's options.
 
-Every keyword is one of the command line's long options; its value becomes
-the text that the option would take (``col=4`` is ``--col 4``), and the
-native side applies it with the same strict rules as a cell of
-``barwright-batch --csv``. Here only the Python types are checked: a wrong
-type is a TypeError, a value out of range an Error naming the keyword.
+Every keyword is one of the hallway's long options; its value becomes the
+text that the option takes (``col=4`` is ``col`` ``"4"``), and the native
+side applies it with the hallway's strict rules, as a cell of
+``barwright-batch --csv`` or a JavaScript key. Here only the Python types are
+checked: a wrong type is a TypeError; whether a value is in range is the
+hallway's to say.
 """
 
 import datetime
@@ -12,12 +13,8 @@ import numbers
 import operator
 
 from barwright import _barwright
-from barwright._errors import failure, out_of_range, INVALID_ARGUMENT
+from barwright._errors import failure, INVALID_ARGUMENT
 
-# The last second that a PNG time stamp holds, 9999-12-31 23:59:59 UTC.
-LAST_PNG_TIME = 253402300799
-# Macro PDF417 file IDs are groups of three digits, each a codeword 0..899.
-_FILE_ID_BASE = 900
 # The ECI designator for UTF-8.
 _UTF8_ECI = 26
 
@@ -74,12 +71,23 @@ def _colour(keyword, value):
         raise TypeError(
             f"{keyword} takes a colour as a 'rrggbb' str or an int 0xRRGGBB, not {_type_name(value)}"
         )
-    if not 0 <= number <= 0xFFFFFF:
-        raise out_of_range(keyword, value, "0x000000..0xffffff")
-    return format(number, "06x")
+    # 0xrrggbb, which the hallway reads; beyond 24 bits or negative, a text
+    # that it refuses, showing the value as it was most likely written.
+    return format(number, "#08x")
 
 
-# The symbol's and the picture's options, in the option table's order.
+def flag(keyword, value):
+    if isinstance(value, bool):
+        return value
+    raise TypeError(f"{keyword} takes a bool, not {_type_name(value)}")
+
+
+def _flag(keyword, value):
+    return "1" if flag(keyword, value) else "0"
+
+
+# The symbol's and the picture's options, in the option table's order, and
+# the shared ones that are plain values.
 SYMBOL_KEYWORDS = {
     "xsize": _integer,
     "ysize": _integer,
@@ -96,13 +104,10 @@ SYMBOL_KEYWORDS = {
     "alignh": _integer,
     "alignv": _integer,
     "y2x": _real,
+    "shortest": _flag,
+    "escapes": _flag,
+    "eci": _integer,
 }
-
-
-def flag(keyword, value):
-    if isinstance(value, bool):
-        return value
-    raise TypeError(f"{keyword} takes a bool, not {_type_name(value)}")
 
 
 def unexpected(function, keyword):
@@ -110,115 +115,89 @@ def unexpected(function, keyword):
 
 
 def option_texts(options):
-    """[(keyword, value, text)] for the symbol keywords among options, which
-    are taken out of it; any other keyword left is unexpected."""
+    """[(long name, text)] for the keywords of SYMBOL_KEYWORDS among
+    options, which are taken out of it."""
     texts = []
     for keyword in list(options):
         convert = SYMBOL_KEYWORDS.get(keyword)
         if convert is not None:
-            value = options.pop(keyword)
-            texts.append((keyword, value, convert(keyword, value)))
+            texts.append((keyword, convert(keyword, options.pop(keyword))))
     return texts
 
 
-def refused(texts, index):
-    """The Error for the option the native side refused."""
-    keyword, value, _ = texts[index]
-    return out_of_range(keyword, value)
-
-
 def data_bytes(data):
-    """The bytes to encode and the ECI designator before them (or NO_ECI).
+    """The bytes to encode and whether they are UTF-8 text beyond
+    ISO-8859-1, which goes behind an ECI designator.
 
     bytes are taken as they are; a str as ISO-8859-1 when every character
-    fits (a reader's default), else as UTF-8 behind ECI 000026, so that
-    readers give back the same text."""
+    fits (a reader's default), else as UTF-8, so that readers give back the
+    same text."""
     if isinstance(data, str):
         try:
-            return data.encode("latin-1"), _barwright.NO_ECI
+            return data.encode("latin-1"), False
         except UnicodeEncodeError:
             pass
         try:
-            return data.encode("utf-8"), _UTF8_ECI
+            return data.encode("utf-8"), True
         except UnicodeEncodeError as error:
             raise failure(
                 INVALID_ARGUMENT, f"data: a lone surrogate at character {error.start + 1}"
             ) from None
     if isinstance(data, (bytes, bytearray, memoryview)):
-        return bytes(data), _barwright.NO_ECI
+        return bytes(data), False
     raise TypeError(f"data takes str or bytes, not {_type_name(data)}")
 
 
 def file_id_text(file_id):
-    """The Macro file ID as the encoder takes it: an int n as the groups of
-    n in base 900 (7 is "#007", the ID barwright-batch gives record 7), a
-    str as it is ("#" and groups of three digits, or digits)."""
+    """A Macro file ID as the hallway takes it: a str as it is ("#" and
+    groups of three digits, or digits), an int n as the ID barwright-batch
+    gives record n (7 is "#007")."""
     if isinstance(file_id, str):
         return file_id
     number = _whole(file_id)
     if number is None:
         raise TypeError(f"a Macro file ID is an int or a str of digits, not {_type_name(file_id)}")
-    if number < 0:
-        raise out_of_range("macro", file_id, "a file ID is not negative")
-    groups = []
-    while True:
-        groups.append(f"{number % _FILE_ID_BASE:03d}")
-        number //= _FILE_ID_BASE
-        if number == 0:
-            return "#" + "".join(reversed(groups))
+    if not 0 <= number < 2**64:
+        raise failure(INVALID_ARGUMENT, f"a Macro file ID number is 0..2**64-1, not {number}")
+    return _barwright.macro_file_id(number)
 
 
-def segment_count(keyword, value):
-    count = _int(keyword, value)
-    if not 1 <= count <= _barwright.MAX_MACRO_SEGMENTS:
-        raise out_of_range(keyword, value, f"1..{_barwright.MAX_MACRO_SEGMENTS} symbols")
-    return count
-
-
-def macro_settings(macro):
-    """(segment count, file ID text) of macro=None or (segments, file_id);
-    (0, "") for none."""
+def macro_texts(macro, function):
+    """The option texts of macro=None, N (write_csv only: each record its
+    own file ID) or (N, file_id)."""
     if macro is None:
-        return 0, ""
-    if not isinstance(macro, tuple) or len(macro) != 2:
-        raise TypeError(f"macro takes None or a (segments, file_id) tuple, not {macro!r}")
-    return segment_count("macro", macro[0]), file_id_text(macro[1])
+        return []
+    if isinstance(macro, tuple) and len(macro) == 2:
+        return [("macro", _integer("macro", macro[0])), ("file-id", file_id_text(macro[1]))]
+    if function == "write_csv" and _whole(macro) is not None:
+        return [("macro", _integer("macro", macro))]
+    shapes = "None, N or (N, file_id)" if function == "write_csv" else "None or (N, file_id)"
+    raise TypeError(f"macro takes {shapes}, not {macro!r}")
 
 
-def dpi_value(dpi):
-    """The resolution to record: None or 0 for none, else 1..MAX_DPI."""
-    if dpi is None:
-        return 0
-    number = _int("dpi", dpi)
-    if not 0 <= number <= _barwright.MAX_DPI:
-        raise out_of_range("dpi", dpi, f"0..{_barwright.MAX_DPI} pixels per inch")
-    return number
+def output_texts(dpi, time):
+    """The texts of a file's resolution (None: none recorded) and time
+    (seconds since 1970, or a datetime; None: none)."""
+    texts = []
+    if dpi is not None:
+        texts.append(("dpi", _integer("dpi", dpi)))
+    if time is not None:
+        # A datetime without a zone is local time, as timestamp() takes it.
+        seconds = int(time.timestamp()) if isinstance(time, datetime.datetime) else time
+        texts.append(("time", _integer("time", seconds)))
+    return texts
 
 
-def time_value(time):
-    """Seconds since 1970 for a PNG's time, or NO_TIME for None. A datetime
-    without a zone is local time, as datetime.timestamp takes it."""
-    if time is None:
-        return _barwright.NO_TIME
-    if isinstance(time, datetime.datetime):
-        seconds = int(time.timestamp())
-    else:
-        seconds = _int("time", time)
-    if not 0 <= seconds <= LAST_PNG_TIME:
-        raise out_of_range("time", time, "from 1970 to the year 9999")
-    return seconds
-
-
-def symbol_request(function, data, options):
-    """The native encode's arguments for data and the keywords (a dict,
-    emptied), and the option texts (to name a refused one). Raises TypeError
-    for an unknown keyword or a wrong type."""
+def symbol_texts(function, data, options):
+    """(data bytes, option texts) for data and the keywords (a dict,
+    emptied). Raises TypeError for an unknown keyword or a wrong type."""
     texts = option_texts(options)
-    escapes = flag("escapes", options.pop("escapes", False))
-    shortest = flag("shortest", options.pop("shortest", False))
-    macro = macro_settings(options.pop("macro", None))
+    texts += macro_texts(options.pop("macro", None), function)
     for keyword in options:
         raise unexpected(function, keyword)
-    raw, eci = data_bytes(data)
-    request = (raw, eci, escapes, shortest, [(k, t) for k, _, t in texts]) + macro
-    return request, texts
+    raw, utf8 = data_bytes(data)
+    if utf8:
+        if any(name == "eci" for name, _ in texts):
+            raise TypeError("eci is for bytes data: a str beyond ISO-8859-1 is UTF-8, ECI 26")
+        texts.append(("eci", str(_UTF8_ECI)))
+    return raw, texts

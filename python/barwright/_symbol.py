@@ -1,22 +1,22 @@
 """barwright.encode and the Symbol it returns."""
 
 from barwright import _barwright
-from barwright._errors import failure, INVALID_ARGUMENT
 from barwright import _options
+from barwright._errors import failure
 
-# What makes a picture refuse its settings, for a bare "Invalid argument".
-_PICTURE_RULES = (
-    "the picture keywords cannot make a visible symbol: bars in the background's colour, "
-    "a module width that rounds to 0 pixels, or a size that cannot be drawn"
-)
+
+def _checked(status, reason, value):
+    if status:
+        raise failure(status, reason)
+    return value
 
 
 class Symbol:
     """One PDF417 symbol, encoded, with the picture keywords it was given.
 
-    The pictures are barwright's: ``png()`` has the pixels of the ``barwright``
-    program's file, ``svg()``, ``eps()`` and ``txt()`` are ``barwright-batch``'s
-    formats."""
+    Its files are those of every other barwright front door: ``png()`` has
+    the pixels of the ``barwright`` program's file, ``svg()``, ``eps()``,
+    ``txt()`` and ``file(format)`` are ``barwright-batch``'s files."""
 
     __slots__ = ("_native",)
 
@@ -44,6 +44,17 @@ class Symbol:
         return self._native.compact
 
     @property
+    def data_codewords(self):
+        """How many data codewords the data took (the length descriptor,
+        any Macro block and the padding not counted)."""
+        return self._native.data_codewords
+
+    @property
+    def data_capacity(self):
+        """How many data codewords the symbol's shape and level hold."""
+        return self._native.data_capacity
+
+    @property
     def codewords(self):
         """Every codeword in reading order (columns x rows of them): the
         length descriptor, the data, the padding, any Macro block, and the
@@ -56,44 +67,44 @@ class Symbol:
         for a space, start and stop patterns included, no quiet zone, as at
         orientation 0."""
         status, rows = self._native.modules()
-        if status:
-            raise failure(status)
-        return rows
+        return _checked(status, "", rows)
 
-    def _draw(self, format, dpi=None, time=None):
-        status, picture = self._native.draw(
-            format, _options.dpi_value(dpi), _options.time_value(time)
-        )
-        if status:
-            raise failure(status, _PICTURE_RULES if status == INVALID_ARGUMENT else "")
-        return picture
+    def file(self, format, *, dpi=None, time=None):
+        """The symbol's file as bytes, in a format of barwright's: "png"
+        (barwright's 24-bit file), "png1" (1-bit), "svg", "eps", "txt" or
+        "pdf". dpi (1..1000000) is the resolution to record, time (seconds
+        since 1970, or a datetime) the time a PNG or PDF records; without
+        them none is recorded, so that a symbol always gives the same bytes."""
+        if not isinstance(format, str):
+            raise TypeError(f"format takes a str, not {type(format).__name__}")
+        status, reason, data = self._native.file(format, _options.output_texts(dpi, time))
+        return _checked(status, reason, data)
 
     def png(self, *, dpi=None, time=None):
         """The picture as PNG bytes: the pixels of the barwright program's
         file in a 1-bit palette PNG of the two colours (barwright-batch's
-        png1), a tenth of the time and half the bytes of 24-bit RGB. dpi
-        (1..1000000) is recorded in a pHYs chunk; time (seconds since 1970, or
-        a datetime) in a tIME chunk and the "Creation Time" text, which are
-        left out without it, so that a symbol always gives the same bytes."""
-        return self._draw("png1", dpi, time)
+        png1), a tenth of the time and half the bytes of 24-bit RGB."""
+        return self.file("png1", dpi=dpi, time=time)
 
     def svg(self, *, dpi=None):
         """The picture as SVG text, one unit a pixel (inches with dpi)."""
-        return self._draw("svg", dpi).decode("ascii")
+        return self.file("svg", dpi=dpi).decode("ascii")
 
     def eps(self, *, dpi=None):
         """The picture as EPS text, a point a pixel (scaled to dpi with it)."""
-        return self._draw("eps", dpi).decode("ascii")
+        return self.file("eps", dpi=dpi).decode("ascii")
+
+    def pdf(self, *, dpi=None, time=None):
+        """The picture as a one-page PDF file (bytes)."""
+        return self.file("pdf", dpi=dpi, time=time)
 
     def txt(self):
         """The modules as text: a line a row, "1" a bar module, "0" a space."""
-        return self._draw("txt").decode("ascii")
+        return self.file("txt").decode("ascii")
 
     def _pixels(self):
-        status, width, height, pixels = self._native.pixels()
-        if status:
-            raise failure(status, _PICTURE_RULES if status == INVALID_ARGUMENT else "")
-        return width, height, pixels
+        status, reason, width, height, pixels = self._native.pixels()
+        return _checked(status, reason, (width, height, pixels))
 
     def to_image(self):
         """The picture as a Pillow image in RGB mode (needs Pillow)."""
@@ -132,21 +143,16 @@ def encode(data, **options):
     row=0, ecl=9, mode=0, cpdf=0, orient=0, xdim=2.0, y2x=4.0, xsize, ysize,
     qzone=1, alignh=1, alignv=1, fcolor="000000", bcolor="ffffff"; and
     shortest=False (the fewest data codewords, in place of mode),
-    escapes=False (True reads the data's ~ escapes) and macro=None, or
-    (segments, file_id) for a Macro PDF417 file: then a list of Symbols.
+    escapes=False (True reads the data's ~ escapes), eci (an ECI designator
+    before bytes data) and macro=None, or (segments, file_id) for a Macro
+    PDF417 file: then a list of Symbols.
 
     A str is encoded as ISO-8859-1 when it fits, else as UTF-8 behind an ECI
     designator (000026). Raises TypeError for an unknown keyword or a value of
     the wrong type, barwright.Error for a value out of range or data that no
     symbol of these settings holds."""
-    request, texts = _options.symbol_request("encode", data, options)
-    status, refused, natives = _barwright.encode(*request)
-    if status:
-        if refused >= 0:
-            raise _options.refused(texts, refused)
-        detail = ""
-        if status == INVALID_ARGUMENT and request[-2] > 0:
-            detail = f"the data has fewer bytes than the {request[-2]} symbols of macro"
-        raise failure(status, detail)
-    symbols = [Symbol(native) for native in natives]
-    return symbols if request[-2] > 0 else symbols[0]
+    macro = options.get("macro") is not None
+    raw, texts = _options.symbol_texts("encode", data, options)
+    status, reason, natives = _barwright.encode(raw, texts)
+    symbols = _checked(status, reason, [Symbol(native) for native in natives])
+    return symbols if macro else symbols[0]

@@ -105,13 +105,13 @@ def test_formats_are_barwright_batchs(batch_exe, tmp_path):
         for number, (data, options) in enumerate(cases, start=1):
             symbol = barwright.encode(data, **options)
             if format == "png1":
-                made = symbol.png(dpi=dpi, time=EPOCH)
+                made = symbol.png(dpi=dpi or None, time=EPOCH)
             elif format == "png":
-                made = symbol._draw("png", dpi, EPOCH)
+                made = symbol.file("png", dpi=dpi or None, time=EPOCH)
             elif format == "txt":
                 made = symbol.txt().encode()
             else:
-                made = getattr(symbol, format)(dpi=dpi).encode()
+                made = getattr(symbol, format)(dpi=dpi or None).encode()
             expected = (folder / f"{number}.out").read_bytes()
             assert made == expected, f"{format} {dpi}, case {number}: {data!r} {options}"
 
