@@ -79,7 +79,7 @@ def main():
             return barwright.encode(record, **options).png()
 
         def ours_rgb(record):
-            return barwright.encode(record, **options)._draw("png")
+            return barwright.encode(record, **options).file("png")
 
         def zxing(record):
             pixels = zxingcpp.write_barcode(zxingcpp.BarcodeFormat.PDF417, record, width=width,
