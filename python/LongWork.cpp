@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::size_t kLongDataBytes = 600;          // automatic or forced compaction
 constexpr std::size_t kLongShortestBytes = 160;      // the fewest codewords
-constexpr std::int64_t kLongBitPixels = 50000;       // png1: painting and zlib's fastest level
+constexpr std::int64_t kLongBitPixels = 5000;        // png1: painting and zlib's fastest level
 constexpr std::int64_t kLongRgbPixels = 4000;        // png: zlib's level 6 on 24 bits a pixel
 constexpr std::int64_t kLongPaintedPixels = 200000;  // RGB pixels without a file
 constexpr std::size_t kLongVectorCodewords = 600;    // SVG, EPS, PDF, text
