@@ -41,6 +41,7 @@ RUNS = [
     ({}, [], "out/{n}.txt"),
     ({"macro": 2}, ["--macro", "2"], "out/{n}-{s}.png"),
     ({"macro": (2, "#001002")}, ["--macro", "2", "--file-id", "#001002"], "out/{n}-{s:2}.svg"),
+    ({"mkdir": True, "any_path": True}, ["--mkdir", "--any-path"], "made/{n:2}/t.png"),
 ]
 
 
