@@ -108,21 +108,30 @@ def write_csv(path, template, client=None, *, format=None, dpi=None, time=None, 
         # a time, so that the client holds little of a long input at once.
         size = os.fstat(file.fileno()).st_size
         text = mmap.mmap(file.fileno(), 0, access=mmap.ACCESS_READ) if size else b""
+    try:
+        outcomes, stopped = _read_and_make(path, text, spec, any_path, mkdir, client,
+                                           partition_size)
+    finally:
+        if size:
+            text.close()
+    return _written(outcomes, stopped)
+
+
+def _read_and_make(path, text, spec, any_path, mkdir, client, partition_size):
+    """Every record's outcome, and the failure that ended the reading early
+    (or None)."""
     feed = _barwright.RecordFeed(text, *spec, any_path)
     try:
         status, message, empty = feed.read_header()
         if status:
             raise Error(_barwright.USAGE_STATUS, f"{os.fsdecode(path)}: line 1: {message}")
         if empty:
-            return 0
+            return [], None
         job = (spec, any_path, os.fsencode(os.getcwd()), mkdir, feed.header())
         outcomes = _make(job, feed, client or _default_client(), partition_size)
-        stopped = feed.stopped()
+        return outcomes, feed.stopped()
     finally:
-        feed.close()
-        if size:
-            text.close()
-    return _written(outcomes, stopped)
+        feed.close()  # before the mapping, which it holds
 
 
 def _written(outcomes, stopped):
