@@ -59,7 +59,7 @@ bool sameFile(const std::string& a, const std::string& b) {
 BatchRun::BatchRun(const BatchSettings& settings)
     : settings_(settings),
       queue_(static_cast<std::size_t>(settings.jobs) * kRecordsPerWorker,
-             [this](const RecordTask& task, const RecordResult& result) { report(task, result); }),
+             [this](const RecordTask& task, RecordResult& result) { report(task, result); }),
       progress_(stderr, !settings.quiet && ::isatty(STDERR_FILENO) == 1),
       tasks_(settings) {}
 
@@ -83,7 +83,11 @@ void BatchRun::work() {
         const RecordTask* task = nullptr;
         RecordResult* result = nullptr;
         while (queue_.take(ticket, task, result)) {
-            writer.write(*task, *result);
+            if (sheet_) {
+                writer.encode(*task, *result);  // placed on the sheet as it is reported
+            } else {
+                writer.write(*task, *result);
+            }
             queue_.complete(ticket);
         }
     } catch (const std::exception&) {
@@ -106,7 +110,15 @@ void BatchRun::printFailure(const RecordTask& task, const RecordResult& result) 
     printLine(line);
 }
 
-void BatchRun::report(const RecordTask& task, const RecordResult& result) {
+void BatchRun::report(const RecordTask& task, RecordResult& result) {
+    bool toldElsewhere = false;
+    if (sheet_) {
+        toldElsewhere = !sheet_->place(task, result);
+        result.symbols.clear();
+        if (sheet_->broken()) {
+            stopReading_.store(true, std::memory_order_relaxed);
+        }
+    }
     report_.add(task, result);
     if (result.status == status::kOk) {
         ++written_;
@@ -115,7 +127,8 @@ void BatchRun::report(const RecordTask& task, const RecordResult& result) {
         if (firstFailure_ == status::kOk) {
             firstFailure_ = result.status;
         }
-        if (result.missingFolder.empty() || !countMissingFolder(result.missingFolder)) {
+        if (!toldElsewhere &&
+            (result.missingFolder.empty() || !countMissingFolder(result.missingFolder))) {
             printFailure(task, result);
         }
     }
@@ -164,7 +177,8 @@ bool BatchRun::readRecords(RecordReader& reader, bool empty) {
     try {
         bool more = !empty;
         bool single = !settings_.inputGiven;
-        while (more && StopSignals::caught().load() == 0) {
+        while (more && StopSignals::caught().load() == 0 &&
+               !stopReading_.load(std::memory_order_relaxed)) {
             if (single) {
                 record.number = 1;
                 record.line = 0;
@@ -202,6 +216,44 @@ int BatchRun::openReport() {
     return 0;
 }
 
+int BatchRun::openSheet() {
+    const std::string name = settings_.names.expand(1, 1);
+    if (settings_.inputGiven && sameFile(name, settings_.inputPath)) {
+        // The sheet would take the input's place when the run ends.
+        printLine("TEMPLATE names the input file " + printableText(settings_.inputPath, false));
+        return kUsageStatus;
+    }
+    if (name != "-" && (name == settings_.reportPath || sameFile(name, settings_.reportPath))) {
+        // Whichever took its name last would be the only one left.
+        printLine("--report and TEMPLATE name the same file " + printableText(name, false));
+        return kUsageStatus;
+    }
+    sheet_ = std::make_unique<SheetFile>(settings_);
+    int error = 0;
+    const Status status = sheet_->open(tasks_.captions(), error);
+    if (status == status::kOk) {
+        return 0;
+    }
+    if (status == status::kInvalidArgument) {
+        printLine("the sheet's paper, margin and grid leave no room for labels");
+        return kUsageStatus;
+    }
+    printLine((status == status::kCantOpenOutput ? "cannot create " : "cannot write ") +
+              printableText(name, false) + ": " + systemErrorText(error));
+    return exitStatusOf(status);
+}
+
+int BatchRun::finishSheet() {
+    int error = 0;
+    const Status status = sheet_->finish(error);
+    if (status == status::kOk) {
+        return 0;
+    }
+    printLine("cannot write " + printableText(sheet_->name(), false) + ": " +
+              systemErrorText(error) + "; no record is written");
+    return exitStatusOf(status);
+}
+
 int BatchRun::openInput(FileDescriptorSource& source) {
     if (settings_.inputGiven && settings_.inputPath != "-") {
         if (const int error = source.open(settings_.inputPath.c_str()); error != 0) {
@@ -228,6 +280,11 @@ int BatchRun::run() {
     if (const int status = openReport(); status != 0) {
         return status;
     }
+    if (settings_.labelSheet) {
+        if (const int status = openSheet(); status != 0) {
+            return status;
+        }
+    }
     std::vector<std::thread> workers;
     if (!startWorkers(workers)) {
         return kSystemStatus;
@@ -247,23 +304,44 @@ int BatchRun::run() {
     return finish(reader, stopSignal, outOfMemory);
 }
 
+void BatchRun::endByStop(int stopSignal) {
+    std::string line = "interrupted: " + std::to_string(written_) +
+                       (sheet_ ? " records placed, " : " records written, ") +
+                       std::to_string(failed_) + " failed";
+    if (settings_.inputGiven) {
+        line += settings_.recordFormat == RecordFormat::kNulSeparated
+                    ? "; input read to record " + std::to_string(lastLine_)
+                    : "; input read to line " + std::to_string(lastLine_);
+    }
+    if (sheet_) {
+        line += settings_.names.isStandardOutput()
+                    ? "; the PDF on standard output is cut short"
+                    : "; " + printableText(sheet_->name(), false) + " is not written";
+    }
+    printLine(line);
+    StopSignals::endBy(stopSignal);
+}
+
 int BatchRun::finish(const RecordReader& reader, int stopSignal, bool outOfMemory) {
     printMissingFolders();
+    // A stopped run leaves no sheet at all; a sheet that fails costs every
+    // record, and its status is the run's.
+    int sheetStatus = 0;
+    if (sheet_ && stopSignal != 0) {
+        sheet_->abandon();
+    } else if (sheet_) {
+        sheetStatus = finishSheet();
+    }
     const int reportError = report_.finish();
     if (reportError != 0) {
         printLine("cannot write the report " + printableText(settings_.reportPath, false) + ": " +
                   systemErrorText(reportError));
     }
     if (stopSignal != 0) {
-        std::string line = "interrupted: " + std::to_string(written_) + " records written, " +
-                           std::to_string(failed_) + " failed";
-        if (settings_.inputGiven) {
-            line += settings_.recordFormat == RecordFormat::kNulSeparated
-                        ? "; input read to record " + std::to_string(lastLine_)
-                        : "; input read to line " + std::to_string(lastLine_);
-        }
-        printLine(line);
-        StopSignals::endBy(stopSignal);
+        endByStop(stopSignal);
+    }
+    if (sheetStatus != 0) {
+        return sheetStatus;
     }
     // The first failing record's status; else the run's own failures.
     const bool recordFailed = firstFailure_ != status::kOk;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
@@ -12,6 +14,7 @@
 #include "batch/FileDescriptorSource.h"
 #include "batch/ProgressLine.h"
 #include "batch/RunReport.h"
+#include "batch/SheetFile.h"
 #include "batch/WorkQueue.h"
 #include "options/RecordReader.h"
 #include "options/RecordTask.h"
@@ -46,6 +49,11 @@ private:
     // Opens the input, and the report; 0, or the exit status of a failure.
     [[nodiscard]] int openInput(FileDescriptorSource& source);
     [[nodiscard]] int openReport();
+    // With --sheet: creates the one PDF; 0, or the exit status of a failure.
+    [[nodiscard]] int openSheet();
+    // Completes it once every record is placed; 0, or the exit status of a
+    // failure, which costs the whole document.
+    [[nodiscard]] int finishSheet();
     // Starts the workers; false when not even one would start.
     [[nodiscard]] bool startWorkers(std::vector<std::thread>& workers);
     // Hands every record to the workers; false when memory ran out.
@@ -53,8 +61,10 @@ private:
     // Reports what the run leaves to its end and returns the exit status;
     // after a stop signal ends the process by it instead.
     [[nodiscard]] int finish(const RecordReader& reader, int stopSignal, bool outOfMemory);
+    // Says how far a stopped run got, then ends the process by the signal.
+    [[noreturn]] void endByStop(int stopSignal);
     void work();
-    void report(const RecordTask& task, const RecordResult& result);
+    void report(const RecordTask& task, RecordResult& result);
     void printFailure(const RecordTask& task, const RecordResult& result);
     // Counts a record lost to a missing folder; false when it cannot.
     bool countMissingFolder(const std::string& folder) noexcept;
@@ -65,6 +75,12 @@ private:
     WorkQueue queue_;
     ProgressLine progress_;
     RunReport report_;
+
+    // With --sheet, the one PDF, filled by the reporting worker.
+    std::unique_ptr<SheetFile> sheet_;
+    // Set by the reporting worker when reading on is useless (the sheet
+    // cannot be written).
+    std::atomic<bool> stopReading_{false};
 
     // The reading thread's own.
     TaskMaker tasks_;

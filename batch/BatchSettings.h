@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "barwright/SheetSettings.h"
 #include "options/OutputFormat.h"
 #include "options/TaskMaker.h"
 
@@ -31,6 +32,13 @@ struct BatchSettings : RecordRules {
     bool quiet = false;
     bool makeFolders = false;  // --mkdir: create the folders that file names need
     std::string reportPath;    // --report: the CSV of what each record became; "-" standard output
+
+    // --sheet (RecordRules::labelSheet): the paper, grid, margin and gap;
+    // its captions and PDF options are set as the run starts.
+    SheetSettings sheet;
+    // The first of --grid, --margin, --gap and --caption given, which mean
+    // nothing without --sheet; null for none.
+    const char* sheetOption = nullptr;
 };
 
 }  // namespace barwright::batch

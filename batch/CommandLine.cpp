@@ -12,6 +12,7 @@
 #include "options/Conversions.h"
 #include "options/OptionParser.h"
 #include "options/OptionTable.h"
+#include "options/SheetOptions.h"
 
 namespace barwright::batch {
 
@@ -36,6 +37,11 @@ enum OwnOption : std::int32_t {
     kNull,
     kReport,
     kMkdir,
+    kSheet,
+    kGrid,
+    kMargin,
+    kGap,
+    kCaption,
 };
 
 // --null's short letter, beside barwright's: as find -print0, xargs -0 and
@@ -48,7 +54,8 @@ constexpr LongOption kOwnOptions[] = {
     {"macro", true, kMacro},        {"file-id", true, kFileId},    {"jobs", true, kJobs},
     {"quiet", false, kQuiet},       {"any-path", false, kAnyPath}, {"version", false, kVersion},
     {"shortest", false, kShortest}, {"null", false, kNull},        {"report", true, kReport},
-    {"mkdir", false, kMkdir},
+    {"mkdir", false, kMkdir},       {"sheet", true, kSheet},       {"grid", true, kGrid},
+    {"margin", true, kMargin},      {"gap", true, kGap},           {"caption", true, kCaption},
 };
 
 // barwright's options first and in their order, so that an abbreviation
@@ -79,7 +86,9 @@ constexpr char kUsageFormat[] = R"(Usage: barwright-batch [OPTIONS] TEMPLATE
 Makes one PDF417 symbol per record, on every core, and writes each to the file
 that TEMPLATE names: {n} is the record number, {n:W} the same zero-padded to W
 digits, {s} the Macro PDF417 segment; '-' writes the one record to standard
-output. Without --input, -d's data is the one record.
+output. With --sheet, every record goes on label sheets in the one PDF that
+TEMPLATE names ('-': standard output). Without --input, -d's data is the one
+record.
 
 Symbol options, taken as barwright takes them, for every record:
   -x, --xsize N      image width in pixels
@@ -110,15 +119,25 @@ Records:
                      non-empty cell sets its option for its record
 
 Output:
-      --format F     png, png1, svg, eps or txt, for every file (default: each
-                     file name's extension, else TEMPLATE's)
-      --dpi N        resolution to record, 1..%d pixels per inch
+      --format F     png, png1, svg, eps, txt or pdf, for every file (default:
+                     each file name's extension, else TEMPLATE's)
+      --dpi N        resolution, 1..%d pixels per inch: recorded in PNG, SVG
+                     and EPS; in PDF a pixel is 1/N inch (default 72: a point)
       --macro N      spread each record over N Macro PDF417 symbols
       --file-id ID   Macro file ID of every record (default: the record number)
       --any-path     let CSV output cells name files outside the current folder
       --mkdir        create the folders that the file names need
       --shortest     the fewest data codewords for each record's data (in place
                      of -m's mode); CSV column 'shortest' with 1 or 0
+
+Label sheets:
+      --sheet PAPER  every record's symbol on pages of a4, letter or WxH paper
+                     (millimetres), in one PDF
+      --grid CxR     labels across and down a page (default: as many as fit)
+      --margin MM    around the labels (default 10)
+      --gap MM       between the labels (default 5)
+      --caption TEXT a line under each symbol, {n} as in TEMPLATE; CSV column
+                     'caption' gives a record its own
 
 Run:
       --jobs N       symbols made at once (default: the CPUs available, %d)
@@ -195,9 +214,29 @@ bool checkRecords(BatchSettings& settings, int recordFormats, std::string& messa
     return true;
 }
 
+// A label sheet is PDF: --format and TEMPLATE may say so, or nothing.
+bool checkSheetFormat(BatchSettings& settings, std::string& message) {
+    const std::optional<OutputFormat> named = settings.names.format(kBatchFormats);
+    if (settings.formatGiven && settings.format != OutputFormat::kPdf) {
+        message =
+            std::string("--sheet writes PDF, and --format asks for ") + formatName(settings.format);
+        return false;
+    }
+    if (named && *named != OutputFormat::kPdf) {
+        message = "--sheet writes PDF, and TEMPLATE " + quoted(settings.names.text()) + " names " +
+                  formatName(*named) + " files";
+        return false;
+    }
+    settings.format = OutputFormat::kPdf;
+    return true;
+}
+
 // TEMPLATE's format, or --format's if it does not contradict TEMPLATE.
 bool checkFormat(BatchSettings& settings, std::string& message) {
     const NameTemplate& names = settings.names;
+    if (settings.labelSheet) {
+        return checkSheetFormat(settings, message);
+    }
     if (names.isStandardOutput()) {
         return true;  // png unless --format says otherwise
     }
@@ -221,9 +260,51 @@ bool checkFormat(BatchSettings& settings, std::string& message) {
     return true;
 }
 
+std::string millimetres(double mm) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", mm);
+    return text;
+}
+
+// The label-sheet options against the rest of the command line: the one
+// PDF takes every record, so TEMPLATE names no record, and a record is one
+// label; the margin and the grid's gaps must leave room for labels.
+bool checkSheet(const BatchSettings& settings, std::string& message) {
+    if (!settings.labelSheet) {
+        if (settings.sheetOption != nullptr) {
+            message = std::string(settings.sheetOption) + " is for label sheets: give --sheet too";
+            return false;
+        }
+        return true;
+    }
+    const NameTemplate& names = settings.names;
+    const SheetSettings& sheet = settings.sheet;
+    const double roomWidth = sheet.paperWidthMm - 2 * sheet.marginMm;
+    const double roomHeight = sheet.paperHeightMm - 2 * sheet.marginMm;
+    if (names.usesRecordNumber() || names.usesSegmentNumber()) {
+        message = "--sheet puts every record in the one PDF that TEMPLATE names: " +
+                  quoted(names.text()) + " may not hold {n} or {s}";
+    } else if (settings.options.macroSegments > 0) {
+        message =
+            "--sheet places one symbol a record, and --macro makes several: write Macro "
+            "PDF417 symbols as files";
+    } else if (!(roomWidth > 0 && roomHeight > 0)) {
+        message = "--margin " + millimetres(sheet.marginMm) + " leaves no room on paper of " +
+                  millimetres(sheet.paperWidthMm) + " x " + millimetres(sheet.paperHeightMm) +
+                  " mm";
+    } else if (sheet.columns > 0 && (roomWidth - (sheet.columns - 1) * sheet.gapMm <= 0 ||
+                                     roomHeight - (sheet.rows - 1) * sheet.gapMm <= 0)) {
+        message = "--grid " + std::to_string(sheet.columns) + "x" + std::to_string(sheet.rows) +
+                  " with --gap " + millimetres(sheet.gapMm) + " leaves no room for the labels";
+    } else {
+        return true;
+    }
+    return false;
+}
+
 // The checks of the output that need the whole command line.
 bool checkOutput(BatchSettings& settings, std::string& message) {
-    if (!checkFormat(settings, message)) {
+    if (!checkSheet(settings, message) || !checkFormat(settings, message)) {
         return false;
     }
     const NameTemplate& names = settings.names;
@@ -317,6 +398,55 @@ bool readPath(std::string_view value, const char* refusal, std::string& path,
     return true;
 }
 
+// The label-sheet options, checked strictly; false with a message for a
+// value refused.
+bool applySheetOption(std::int32_t option, std::string_view value, BatchSettings& settings,
+                      std::string& message) {
+    SheetSettings& sheet = settings.sheet;
+    const char* name = "--sheet";
+    bool read = true;
+    std::string refusal;
+    switch (option) {
+        case kSheet:
+            settings.labelSheet = true;
+            read = readPaperSize(value, sheet.paperWidthMm, sheet.paperHeightMm);
+            refusal = "a4, letter or WIDTHxHEIGHT in millimetres (each 1 to " +
+                      millimetres(kMaxPaperMm) + ")";
+            break;
+        case kGrid:
+            name = "--grid";
+            read = readGrid(value, sheet.columns, sheet.rows);
+            refusal = "COLUMNSxROWS, each from 1 to " + std::to_string(kMaxGridSide);
+            break;
+        case kMargin:
+        case kGap:
+            name = option == kMargin ? "--margin" : "--gap";
+            read = readMillimetres(value, option == kMargin ? sheet.marginMm : sheet.gapMm);
+            refusal = "millimetres from 0 to " + millimetres(kMaxPaperMm);
+            break;
+        default: {
+            name = "--caption";
+            settings.captionGiven = true;
+            settings.caption = NameTemplate();
+            std::string templateMessage;
+            if (!value.empty() && !settings.caption.parse(value, templateMessage)) {
+                message = "--caption " + quoted(value) + ": " +
+                          (templateMessage.empty() ? "out of memory" : templateMessage);
+                return false;
+            }
+            break;
+        }
+    }
+    if (!read) {
+        message = std::string(name) + " takes " + refusal + ", not " + quoted(value);
+        return false;
+    }
+    if (option != kSheet && settings.sheetOption == nullptr) {
+        settings.sheetOption = name;
+    }
+    return true;
+}
+
 // The batch's options with a value, checked strictly; false with a message
 // for a value refused.
 bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings& settings,
@@ -351,6 +481,12 @@ bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings
                    refuse("--file-id " + quoted(value) +
                           " is no Macro PDF417 file ID: digits, or '#' and groups of "
                           "three digits of 000 to 899");
+        case kSheet:
+        case kGrid:
+        case kMargin:
+        case kGap:
+        case kCaption:
+            return applySheetOption(option, value, settings, message);
         case kJobs:
             return readCount(value, 1, kMaxJobs, settings.jobs) ||
                    refuse("--jobs takes a whole number from 1 to " + std::to_string(kMaxJobs) +

@@ -27,8 +27,9 @@ std::string csvField(std::string_view text) {
     return field + "\"";
 }
 
+// A failure names its file; so does every record of a label sheet.
 std::string fileOf(const RecordTask& task, const RecordResult& result) {
-    if (result.status != status::kOk) {
+    if (result.status != status::kOk || !result.name.empty()) {
         return result.name;
     }
     return task.toStandardOutput || task.names.empty() ? "-" : task.names.front();

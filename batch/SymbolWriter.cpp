@@ -22,6 +22,19 @@ void SymbolWriter::write(const RecordTask& task, RecordResult& result) noexcept 
     }
 }
 
+void SymbolWriter::encode(const RecordTask& task, RecordResult& result) noexcept {
+    result = RecordResult();
+    try {
+        result.status = maker_.encode(task, result);
+        if (result.status == status::kOk) {
+            maker_.takeSymbols(result.symbols);
+        }
+    } catch (const std::bad_alloc&) {
+        result.status = status::kFail;
+        result.reason = "out of memory";
+    }
+}
+
 Status SymbolWriter::makeFiles(const RecordTask& task, RecordResult& result) {
     Status status = maker_.encode(task, result);
     for (std::size_t i = 0; status == status::kOk && i < maker_.symbolCount(); ++i) {

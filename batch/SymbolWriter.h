@@ -21,6 +21,9 @@ public:
     // failure and the file concerned, or the facts of the symbols made;
     // files finished before a failure stay.
     void write(const RecordTask& task, RecordResult& result) noexcept;
+    // Only encodes the task's symbols, into result.symbols, for a label
+    // sheet that places them in input order.
+    void encode(const RecordTask& task, RecordResult& result) noexcept;
 
 private:
     [[nodiscard]] Status makeFiles(const RecordTask& task, RecordResult& result);

@@ -33,8 +33,9 @@ namespace barwright::batch {
 class WorkQueue {
 public:
     // Called with each record and its result, in input order, by one thread
-    // at a time.
-    using Report = std::function<void(const RecordTask&, const RecordResult&)>;
+    // at a time; it may still change the result (a label sheet places the
+    // record then).
+    using Report = std::function<void(const RecordTask&, RecordResult&)>;
 
     WorkQueue(std::size_t capacity, Report report);
     WorkQueue(const WorkQueue&) = delete;

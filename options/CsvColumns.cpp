@@ -44,7 +44,7 @@ std::string knownColumns() {
         }
     }
     return list + CsvColumns::kOutputColumn + ", " + CsvColumns::kShortestColumn + ", " +
-           CsvColumns::kHexColumn;
+           CsvColumns::kHexColumn + ", " + CsvColumns::kCaptionColumn;
 }
 
 }  // namespace
@@ -62,6 +62,7 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
         const Column column = name == kOutputColumn     ? Column::kOutput
                               : name == kShortestColumn ? Column::kShortest
                               : name == kHexColumn      ? Column::kHex
+                              : name == kCaptionColumn  ? Column::kCaption
                                                         : Column::kOption;
         if (column == Column::kOption && option == nullptr) {
             message =
@@ -81,14 +82,26 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
     return true;
 }
 
+bool CsvColumns::has(Column column) const {
+    for (const Column c : columns_) {
+        if (c == column) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& options,
-                       std::string& output, std::string& message) const {
+                       std::string& output, std::string& caption, std::string& message) const {
     output.clear();
+    caption.clear();
     // The output cell first, so that a message about another cell can name
     // the record's file.
     for (std::size_t i = 0; i < cells.size() && i < columns_.size(); ++i) {
         if (columns_[i] == Column::kOutput) {
             output = cells[i];
+        } else if (columns_[i] == Column::kCaption) {
+            caption = cells[i];
         }
     }
     if (givesBothData(cells)) {
@@ -98,7 +111,7 @@ bool CsvColumns::apply(const std::vector<std::string>& cells, SymbolOptions& opt
     }
     for (std::size_t i = 0; i < cells.size() && i < columns_.size(); ++i) {
         const std::string& cell = cells[i];
-        if (cell.empty() || columns_[i] == Column::kOutput) {
+        if (cell.empty() || columns_[i] == Column::kOutput || columns_[i] == Column::kCaption) {
             continue;
         }
         if (columns_[i] == Column::kShortest) {

@@ -26,9 +26,8 @@ constexpr FormatSet kAllFormats = formatBit(OutputFormat::kPng) | formatBit(Outp
                                   formatBit(OutputFormat::kSvg) | formatBit(OutputFormat::kEps) |
                                   formatBit(OutputFormat::kTxt) | formatBit(OutputFormat::kPdf);
 // The formats of bulk runs (barwright-batch, and whatever writes the same
-// files from the same records): every one but pdf, which barwright-batch
-// does not write yet. Its names ("x.pdf") are then names like any other.
-constexpr FormatSet kBatchFormats = kAllFormats & ~formatBit(OutputFormat::kPdf);
+// files from the same records): every one.
+constexpr FormatSet kBatchFormats = kAllFormats;
 
 // The format of this name ("png", "png1", "svg", "eps", "txt", "pdf") among
 // those offered; none for any other text.

@@ -23,6 +23,11 @@ public:
     // After a successful encode: one, or the task's Macro PDF417 segments.
     std::size_t symbolCount() const noexcept { return symbols_.size(); }
     const EncodedSymbol& symbol(std::size_t index) const { return symbols_[index]; }
+    // Hands the symbols of the last encode over, leaving none.
+    void takeSymbols(std::vector<EncodedSymbol>& symbols) {
+        symbols.swap(symbols_);
+        symbols_.clear();
+    }
 
     // Makes the file of symbol `index` in the task's format with its output
     // options; its bytes are bytes() until the next call. SymbolFile's

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "barwright/EncodedSymbol.h"
 #include "barwright/Status.h"
 #include "options/OutputFormat.h"
 #include "options/SymbolOptions.h"
@@ -27,6 +28,9 @@ struct RecordTask {
     bool toStandardOutput = false;
     // The format of every file of the record: its name's, or the run's.
     OutputFormat format = OutputFormat::kPng;
+    // On a label sheet, the line printed under the symbol (UTF-8); empty
+    // for none.
+    std::string caption;
 
     // A fault found while reading (a bad CSV cell, a refused name): the
     // record fails with it and nothing is made.
@@ -55,6 +59,9 @@ struct RecordResult {
     // why it could not be opened; such failures are summed up per folder.
     std::string missingFolder;
     SymbolFacts facts;  // when the status is kOk
+    // The symbols made, for a front door that places them itself (label
+    // sheets) rather than writing files.
+    std::vector<EncodedSymbol> symbols;
 };
 
 // The Macro PDF417 file ID of a record when the run gives none: the record

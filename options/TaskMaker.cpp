@@ -32,8 +32,9 @@ void failTask(RecordTask& task, Status status, std::string reason) {
 Status TaskMaker::readHeader(RecordReader& reader, bool& empty, std::string& message) {
     empty = false;
     if (reader.readHeader()) {
-        return columns_.setHeader(reader.header(), message) ? status::kOk
-                                                            : status::kInvalidArgument;
+        return columns_.setHeader(reader.header(), message) && checkColumns(message)
+                   ? status::kOk
+                   : status::kInvalidArgument;
     }
     switch (reader.headerState()) {
         case HeaderState::kMissing:
@@ -46,6 +47,35 @@ Status TaskMaker::readHeader(RecordReader& reader, bool& empty, std::string& mes
         default:
             return status::kOk;  // a failed read, which the caller reports
     }
+}
+
+bool TaskMaker::checkColumns(std::string& message) const {
+    if (rules_.labelSheet && columns_.hasOutput()) {
+        message = std::string("CSV column \"") + CsvColumns::kOutputColumn +
+                  "\" names files of their own, and --sheet puts every record in TEMPLATE's PDF";
+        return false;
+    }
+    if (!rules_.labelSheet && columns_.hasCaption()) {
+        message = std::string("CSV column \"") + CsvColumns::kCaptionColumn +
+                  "\" is for label sheets: give --sheet";
+        return false;
+    }
+    return true;
+}
+
+bool TaskMaker::captionTask(const std::string& captionCell, RecordTask& task) const {
+    if (captionCell.empty()) {
+        task.caption = rules_.caption.expand(task.number, 1);
+        return true;
+    }
+    NameTemplate cellCaption;
+    std::string message;
+    if (!cellCaption.parse(captionCell, message)) {
+        failTask(task, status::kInvalidArgument, "caption cell: " + message);
+        return false;
+    }
+    task.caption = cellCaption.expand(task.number, 1);
+    return true;
 }
 
 bool TaskMaker::nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task) const {
@@ -202,12 +232,19 @@ bool TaskMaker::makeTask(Record& record, RecordTask& task) {
     }
     // The names first, so that every message can name the record's file.
     std::string outputCell;
+    std::string captionCell;
     std::string cellMessage;
-    const bool cellsApplied = csv && record.problem == RecordProblem::kNone &&
-                              columns_.apply(record.cells, task.options, outputCell, cellMessage);
+    const bool cellsApplied =
+        csv && record.problem == RecordProblem::kNone &&
+        columns_.apply(record.cells, task.options, outputCell, captionCell, cellMessage);
     bool stop = false;
-    if (nameTask(outputCell, record.number, task, stop) &&
-        applyRecord(record, cellsApplied, cellMessage, task)) {
+    if (rules_.labelSheet) {
+        // The sheet is the one file: nothing to name, nothing to choose.
+        if (applyRecord(record, cellsApplied, cellMessage, task)) {
+            (void)captionTask(captionCell, task);
+        }
+    } else if (nameTask(outputCell, record.number, task, stop) &&
+               applyRecord(record, cellsApplied, cellMessage, task)) {
         (void)chooseFormat(task);
     }
     return !stop;

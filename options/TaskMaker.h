@@ -31,6 +31,15 @@ struct RecordRules {
     bool formatGiven = false;
     FormatSet formats = kAllFormats;  // the formats the front door offers
     bool anyPath = false;             // CSV output cells may leave the current folder
+    // Label sheets: every record's symbol goes into the one document that
+    // names names, so tasks name no files of their own (and a CSV may have
+    // no output column); each task carries its caption instead: its CSV
+    // caption cell, else the text of caption ({n} and {s} as in names),
+    // expanded for the record. Captions are on with captionGiven or a CSV
+    // caption column (which only sheets take).
+    bool labelSheet = false;
+    bool captionGiven = false;
+    NameTemplate caption;  // unparsed (empty) for an empty caption
 };
 
 // The per-record checks of a run, record by record in input order: the
@@ -45,8 +54,13 @@ public:
     // CSV: reads and takes the header row. kOk to go on (empty set when the
     // input holds nothing at all; a failed read shows in reader.error());
     // kInvalidArgument, with a message to print after "FILE: line 1: ", for
-    // a header that is no sound CSV or names an unknown column.
+    // a header that is no sound CSV or names an unknown column, or a column
+    // the run has no use for (output on a label sheet, caption elsewhere).
     [[nodiscard]] Status readHeader(RecordReader& reader, bool& empty, std::string& message);
+
+    // Whether the labels carry captions: the rules give one, or the CSV
+    // header has a caption column.
+    bool captions() const { return rules_.captionGiven || columns_.hasCaption(); }
 
     // Fills the task for the record (its data moved out). A fault fails the
     // task (task.failure) rather than the call. False when the reading must
@@ -66,6 +80,11 @@ private:
                   bool& stop);
     [[nodiscard]] bool nameFromCell(const std::string& outputCell, RecordTask& task) const;
     [[nodiscard]] bool nameFiles(const NameTemplate& names, bool fromCell, RecordTask& task) const;
+    // A label sheet's task: its caption; false, with the task failed, for a
+    // caption cell that is no template.
+    bool captionTask(const std::string& captionCell, RecordTask& task) const;
+    // The header's columns against the rules; false with a message.
+    [[nodiscard]] bool checkColumns(std::string& message) const;
     // The format of the task's files; false, with the task failed, when a
     // name contradicts it.
     bool chooseFormat(RecordTask& task) const;

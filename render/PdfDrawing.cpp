@@ -1,8 +1,10 @@
 #include "render/PdfDrawing.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "render/NumberText.h"
 #include "render/SymbolLayout.h"
@@ -20,8 +22,9 @@ constexpr std::int64_t kColorSteps = 255;
 constexpr int kColorDecimals = 5;
 // Characters of any int64 in decimal, sign included.
 constexpr std::size_t kMaxIntegerChars = 20;
-// No element of a drawable symbol is wider than 7 modules (isDrawable).
-constexpr std::int32_t kWidestElementModules = 7;
+// No element of a drawable symbol is wider than 7 modules (isDrawable), nor
+// of the start and stop patterns than 8.
+constexpr std::int32_t kWidestElementModules = 8;
 
 // A length shortened by the clearance, as text: w pixels give "w-0.02".
 struct ShortLength {
@@ -29,13 +32,42 @@ struct ShortLength {
     std::size_t size = 0;
 };
 
+// As appendPdfFraction writes it, straight into the buffer: a picture
+// takes a dozen of them.
 ShortLength shortLength(std::int64_t pixels) {
-    std::string text;
-    appendPdfFraction(text, pixels * kHundredths - kClearanceHundredths, kHundredths, 2);
+    std::int64_t hundredths = pixels * kHundredths - kClearanceHundredths;
     ShortLength length;
-    length.size = text.copy(length.text, sizeof length.text);
+    char* p = length.text;
+    if (hundredths < 0) {
+        *p++ = '-';
+        hundredths = -hundredths;
+    }
+    p = std::to_chars(p, length.text + kMaxIntegerChars, hundredths / kHundredths).ptr;
+    const auto fraction = static_cast<int>(hundredths % kHundredths);
+    if (fraction != 0) {
+        *p++ = '.';
+        *p++ = static_cast<char>('0' + fraction / 10);
+        if (fraction % 10 != 0) {
+            *p++ = static_cast<char>('0' + fraction % 10);
+        }
+    }
+    length.size = static_cast<std::size_t>(p - length.text);
     return length;
 }
+
+// The shortened length of an element of every width, in the picture's
+// module width: made once a picture, for all of its bars.
+struct BarLengths {
+    ShortLength ofModules[kWidestElementModules + 1];
+    std::size_t longest = 0;
+
+    explicit BarLengths(std::int32_t moduleWidth) {
+        for (std::int32_t w = 0; w <= kWidestElementModules; ++w) {
+            ofModules[w] = shortLength(std::int64_t{w} * moduleWidth);
+            longest = std::max(longest, ofModules[w].size);
+        }
+    }
+};
 
 // The matrix from symbol coordinates (pixels along the rows from the start
 // pattern's edge, pixels across from row 0's edge) to the picture's, with
@@ -80,13 +112,14 @@ void appendSymbolMatrix(std::string& out, const drawing::Placement& p) {
 // The bars of a run of elements (bar first) from `along`, as rectangles
 // `thickness` (shortened) thick from 0 across.
 void appendBars(std::string& out, const std::uint8_t* widths, std::int32_t count,
-                std::int64_t along, std::int32_t moduleWidth, const ShortLength& thickness) {
+                std::int64_t along, std::int32_t moduleWidth, const BarLengths& bars,
+                const ShortLength& thickness) {
     for (std::int32_t k = 0; k < count; ++k) {
         const std::int64_t length = std::int64_t{widths[k]} * moduleWidth;
         if (k % 2 == 0) {
             appendInteger(out, along);
             out += " 0 ";
-            const ShortLength bar = shortLength(length);
+            const ShortLength& bar = bars.ofModules[widths[k]];
             out.append(bar.text, bar.size);
             out += ' ';
             out.append(thickness.text, thickness.size);
@@ -96,17 +129,18 @@ void appendBars(std::string& out, const std::uint8_t* widths, std::int32_t count
     }
 }
 
-void appendStartStop(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout) {
+void appendStartStop(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout,
+                     const BarLengths& bars) {
     const std::int32_t m = layout.fit.moduleWidth;
     const ShortLength allRows = shortLength(std::int64_t{symbol.rows} * layout.fit.rowHeight);
-    appendBars(out, kStartPattern, drawing::kStartPatternWalked, 0, m, allRows);
+    appendBars(out, kStartPattern, drawing::kStartPatternWalked, 0, m, bars, allRows);
     const std::int64_t stopAlong = std::int64_t{kModulesPerCodeword} * m *
                                    (1 + symbol.matrix.elementsPerRow / kElementsPerCodeword);
     if (symbol.compact) {
         const std::uint8_t stop[] = {kCompactStopModules};
-        appendBars(out, stop, 1, stopAlong, m, allRows);
+        appendBars(out, stop, 1, stopAlong, m, bars, allRows);
     } else {
-        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m, allRows);
+        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m, bars, allRows);
     }
     out += "f\n";
 }
@@ -127,26 +161,37 @@ char* putInteger(char* out, std::int64_t value) {
     return std::to_chars(out, out + kMaxIntegerChars, value).ptr;
 }
 
+std::size_t decimalDigits(std::int64_t value) {
+    std::size_t digits = 1;
+    for (; value >= 10; value /= 10) {
+        ++digits;
+    }
+    return digits;
+}
+
 // Each row in a frame of its own, one unit tall, so that its bars need
 // neither its position nor its height: "x 0 width 1 re". Written through a
-// pointer into room made beforehand: a row's bars are most of a file, and
-// appending them one piece at a time took three times as long.
-void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout) {
+// pointer into a row's buffer, as long as a row can be with these numbers
+// (a row's bars are most of a file, and appending them one piece at a time
+// took three times as long; room made in the string itself is zeroed
+// first, which cost as much again).
+void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayout& layout,
+                const BarLengths& bars) {
     const std::int32_t m = layout.fit.moduleWidth;
     const std::int32_t rowHeight = layout.fit.rowHeight;
-    ShortLength bars[kWidestElementModules + 1];
-    for (std::int32_t w = 0; w <= kWidestElementModules; ++w) {
-        bars[w] = shortLength(std::int64_t{w} * m);
-    }
     const ShortLength height = shortLength(rowHeight);
     const std::size_t barsPerRow = static_cast<std::size_t>(symbol.matrix.elementsPerRow) / 2;
+    // Every bar starts before the stop pattern, and every row below the
+    // last row's edge. A bar's length is copied whole, its buffer and all.
+    const std::int64_t rowLength = std::int64_t{kModulesPerCodeword} * m *
+                                   (1 + symbol.matrix.elementsPerRow / kElementsPerCodeword);
     const std::size_t rowBytes =
-        64 + sizeof height.text + barsPerRow * (kMaxIntegerChars + sizeof height.text + 8);
-    const std::size_t start = out.size();
-    out.resize(start + rowBytes * static_cast<std::size_t>(symbol.rows));
-    char* const begin = &out[0];
-    char* p = begin + start;
+        32 + height.size + decimalDigits(std::int64_t{symbol.rows} * rowHeight) +
+        barsPerRow * (decimalDigits(rowLength) + bars.longest + sizeof " 0 " + sizeof " 1 re\n") +
+        sizeof(ShortLength::text);
+    const std::unique_ptr<char[]> row(new char[rowBytes]);
     for (std::int32_t i = 0; i < symbol.rows; ++i) {
+        char* p = row.get();
         p = put(p, "q 1 0 0 ");
         p = put(p, height);
         p = put(p, " 0 ");
@@ -157,13 +202,14 @@ void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayou
         for (std::int32_t j = 0; j < symbol.matrix.elementsPerRow; j += 2) {
             p = putInteger(p, along);
             p = put(p, " 0 ");
-            p = put(p, bars[widths[j]]);
-            p = put(p, " 1 re\n");
+            const ShortLength& bar = bars.ofModules[widths[j]];
+            std::memcpy(p, bar.text, sizeof bar.text);  // a fixed size: no call
+            p = put(p + bar.size, " 1 re\n");
             along += std::int64_t{widths[j] + widths[j + 1]} * m;
         }
         p = put(p, "f Q\n");
+        out.append(row.get(), static_cast<std::size_t>(p - row.get()));
     }
-    out.resize(static_cast<std::size_t>(p - begin));
 }
 
 }  // namespace
@@ -221,8 +267,9 @@ void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const Pictu
     out += " re f\n";
     appendPdfFillColor(out, picture.foreground);
     appendSymbolMatrix(out, vector.layout.placement);
-    appendStartStop(out, symbol, vector.layout);
-    appendRows(out, symbol, vector.layout);
+    const BarLengths bars(vector.layout.fit.moduleWidth);
+    appendStartStop(out, symbol, vector.layout, bars);
+    appendRows(out, symbol, vector.layout, bars);
     out += "Q\n";
 }
 

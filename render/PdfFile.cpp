@@ -28,6 +28,7 @@ constexpr char kFreeHead[] = "0000000000 65535 f \n";
 // Room for a stream's length, written once the stream is complete; the
 // spaces that a shorter number leaves are white space to a reader.
 constexpr std::size_t kLengthRoom = 20;
+constexpr std::size_t kUsualObjects = 8;
 
 // A number 0 or above, zero-padded to at least `digits` digits. (Not
 // snprintf: in WebAssembly it would bring printf's whole machinery.)
@@ -63,6 +64,9 @@ bool pdfDate(std::int64_t time, std::string& out) {
 PdfFile::PdfFile(std::string buffer) : text_(std::move(buffer)) {
     text_.clear();
     text_ += kHeader;
+    // A symbol's file has five objects: room for them at once, rather than
+    // growing four times.
+    offsets_.reserve(kUsualObjects);
 }
 
 std::int32_t PdfFile::reserveObject() {

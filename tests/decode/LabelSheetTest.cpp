@@ -94,19 +94,8 @@ TEST(LabelSheet, EveryRecordReadsBackFromItsCellInOrder) {
         }
     }
 
-    // In the order drawn; pdftotext puts the captions of a row on one line
-    // and ends each page with a form feed.
-    const test::ProgramRun text =
-        test::runProgram(test::requiredProgram(BARWRIGHT_PDFTOTEXT, "pdftotext", "poppler-utils"),
-                         {"-raw", "-enc", "UTF-8", path.string(), "-"}, directory.path());
-    ASSERT_EQ(text.exitStatus, 0) << text.standardError;
-    std::string words;
-    for (const char c : text.standardOutput) {
-        if (c != '\f') {
-            words += c == '\n' ? ' ' : c;
-        }
-    }
-    EXPECT_EQ(words, captions);
+    // In the order drawn, row after row.
+    EXPECT_EQ(test::pdfWords(path), captions);
 
     EXPECT_EQ(test::renderedPages(path, kDpi, true).size(), 3u);
 }

@@ -50,7 +50,8 @@ done
 
 # Values with fixed choices are offered, and an option's argument is never
 # taken for a file name.
-[ "$(complete_word --format '')" = "png png1 svg eps txt" ] || fail "no formats after --format"
+[ "$(complete_word --format '')" = "png png1 svg eps txt pdf" ] || fail "no formats after --format"
+[ "$(complete_word --sheet '')" = "a4 letter" ] || fail "no papers after --sheet"
 [ "$(complete_word -o '')" = "0 90 180 270" ] || fail "no orientations after -o"
 [ -z "$(complete_word --jobs '')" ] || fail "something offered after --jobs"
 [ "$(complete_word --report /dev/nul)" = /dev/null ] || fail "no file offered after --report"

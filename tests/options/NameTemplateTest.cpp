@@ -116,7 +116,7 @@ TEST(NameTemplateTest, ContainedPaths) {
 // A name's extension names its format among those a front door offers;
 // png1 is named only by its name, never by an extension.
 TEST(NameTemplateTest, FormatFromTheExtension) {
-    constexpr FormatSet kWithoutPdf = kBatchFormats;
+    constexpr FormatSet kWithoutPdf = kAllFormats & ~formatBit(OutputFormat::kPdf);
     const struct {
         const char* path;
         std::optional<OutputFormat> format;

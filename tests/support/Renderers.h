@@ -66,4 +66,24 @@ inline std::vector<Raster> renderedPages(const std::filesystem::path& pdf, std::
     return pages;
 }
 
+// The text of a PDF file as pdftotext reads it in the order drawn, every
+// line end a space and the form feeds that end pages left out; empty, with
+// a failure added, when pdftotext fails.
+inline std::string pdfWords(const std::filesystem::path& pdf) {
+    const ProgramRun run =
+        runProgram(requiredProgram(BARWRIGHT_PDFTOTEXT, "pdftotext", "poppler-utils"),
+                   {"-raw", "-enc", "UTF-8", pdf.string(), "-"}, pdf.parent_path());
+    std::string words;
+    if (run.exitStatus != 0) {
+        ADD_FAILURE() << "pdftotext: " << run.standardError;
+        return words;
+    }
+    for (const char c : run.standardOutput) {
+        if (c != '\f') {
+            words += c == '\n' ? ' ' : c;
+        }
+    }
+    return words;
+}
+
 }  // namespace barwright::test

@@ -1,8 +1,9 @@
 // Every format of barwright-batch against barwright's own PNG of the same
 // options and data: png byte for byte (apart from the time of writing
-// unless SOURCE_DATE_EPOCH fixes it), png1 pixel for pixel, SVG and EPS
-// drawn by real renderers pixel for pixel and read back by zxing-cpp, txt
-// module for module. Across the four orientations, colours, compact
+// unless SOURCE_DATE_EPOCH fixes it), png1 pixel for pixel, SVG, EPS and PDF
+// drawn by real renderers pixel for pixel and read back by zxing-cpp (PDF
+// at 72 dpi and, with --dpi 300, at 300; checked by qpdf), txt module for
+// module. Across the four orientations, colours, compact
 // symbols, sized images and the quiet zone on and off.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "batch/program/BatchProgram.h"
 #include "support/PngChunks.h"
+#include "support/Renderers.h"
 
 namespace barwright::test {
 namespace {
@@ -184,6 +186,31 @@ TEST_P(BatchFormats, EpsDrawnByGhostscriptIsThePng) {
         const PngImage drawn = readPngAsRgb(file("eps-" + n + ".png"));
         EXPECT_EQ(pixelDifference(readPngAsRgb(reference(i)), drawn), "");
         EXPECT_EQ(decodedBytes(file("eps-" + n + ".png")), kRecordBytes[i]);
+    }
+}
+
+TEST_P(BatchFormats, PdfDrawnByPopplerIsThePng) {
+    runFormat("pdf", "points-{n}.pdf");
+    // Names ending in .pdf are enough; a pixel is then 1/300 inch.
+    const ProgramRun run = runBatch(
+        with(GetParam().options, {"--dpi", "300", "--input", "records.txt", "dots-{n}.pdf"}),
+        directory_.path());
+    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    for (std::size_t i = 0; i < kRecords.size(); ++i) {
+        SCOPED_TRACE("record " + std::to_string(i + 1));
+        const PngImage png = readPngAsRgb(reference(i));
+        const Raster expected{static_cast<std::int32_t>(png.width),
+                              static_cast<std::int32_t>(png.height), png.pixels};
+        for (const auto& [name, dpi] :
+             {std::pair<std::string, int>{"points-", 72}, {"dots-", 300}}) {
+            const std::filesystem::path pdf = file(name + std::to_string(i + 1) + ".pdf");
+            EXPECT_EQ(qpdfProblems(pdf), "");
+            // Without SOURCE_DATE_EPOCH a PDF records no time at all.
+            EXPECT_EQ(readFile(pdf).find("Date"), std::string::npos);
+            const std::vector<Raster> pages = renderedPages(pdf, dpi, false);
+            ASSERT_EQ(pages.size(), 1u);
+            EXPECT_EQ(firstDifference(expected, pages[0]), "") << "at " << dpi << " dpi";
+        }
     }
 }
 
