@@ -1,12 +1,11 @@
 # Run by cpack (CPACK_PRE_BUILD_SCRIPTS) once the install rules have filled
-# its staging tree and before the .deb is made of it: adds what a Debian
-# package has beyond `cmake --install`. Debian's policy wants the manual pages
-# compressed, and /usr/share/doc/<package>/ holding the copyright file and the
-# compressed changelog. Everything is compressed with gzip -9n, which leaves the
-# name and time out of the header, so that the package is reproducible.
-set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+# its staging trees, one a package (component), and before the .debs are made
+# of them: adds what a Debian package has beyond `cmake --install`. Debian's
+# policy wants the manual pages compressed, and /usr/share/doc/<package>/
+# holding the copyright file and the compressed changelog. Everything is
+# compressed with gzip -9n, which leaves the name and time out of the header,
+# so that the packages are reproducible.
 set(source_dir "${CPACK_BARWRIGHT_SOURCE_DIR}")
-set(doc_dir "${root}/share/doc/${CPACK_PACKAGE_NAME}")
 set(file_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
 function(gzip_into input output)
@@ -18,22 +17,6 @@ function(gzip_into input output)
     file(CHMOD "${output}" PERMISSIONS ${file_permissions})
 endfunction()
 
-# Every manual page that the install rules put in, whichever program it is for.
-file(GLOB manual_pages "${root}/share/man/man*/*")
-list(FILTER manual_pages EXCLUDE REGEX "\\.gz$")
-foreach(page IN LISTS manual_pages)
-    gzip_into("${page}" "${page}.gz")
-    file(REMOVE "${page}")
-endforeach()
-
-file(MAKE_DIRECTORY "${doc_dir}")
-file(COPY "${source_dir}/packaging/copyright" DESTINATION "${doc_dir}"
-    FILE_PERMISSIONS ${file_permissions})
-gzip_into("${source_dir}/packaging/changelog" "${doc_dir}/changelog.Debian.gz")
-
-# Stripped as dh_strip does: the programs of their symbols (CPACK_STRIP_FILES
-# did that) and of the compiler's notes, the static library of its debugging
-# information and notes only, since linking needs its symbols.
 function(strip_file path)
     execute_process(COMMAND "${CPACK_BARWRIGHT_STRIP}" ${ARGN} --remove-section=.comment
         --remove-section=.note "${path}" RESULT_VARIABLE result)
@@ -41,30 +24,63 @@ function(strip_file path)
         message(FATAL_ERROR "strip failed on ${path}")
     endif()
 endfunction()
-file(GLOB programs "${root}/bin/*")
-foreach(program IN LISTS programs)
-    strip_file("${program}")
-endforeach()
-file(GLOB_RECURSE archives "${root}/lib/*.a")
-foreach(archive IN LISTS archives)
-    strip_file("${archive}" --strip-debug --enable-deterministic-archives)
-endforeach()
 
-# Statically linked programs are deliberate here (see CMakeLists.txt and the
-# docs/packaging.md, "The Debian package"), so lintian is told so for exactly these files.
-if(CPACK_BARWRIGHT_STATIC_PROGRAMS)
-    set(overrides_dir "${root}/share/lintian/overrides")
-    file(MAKE_DIRECTORY "${overrides_dir}")
-    file(COPY "${source_dir}/packaging/lintian-overrides" DESTINATION "${overrides_dir}"
+# Completes the staging tree of one package (root: the packaging prefix).
+function(complete_tree root package)
+    # Every manual page that the install rules put in, whichever program.
+    file(GLOB manual_pages "${root}/share/man/man*/*")
+    list(FILTER manual_pages EXCLUDE REGEX "\\.gz$")
+    foreach(page IN LISTS manual_pages)
+        gzip_into("${page}" "${page}.gz")
+        file(REMOVE "${page}")
+    endforeach()
+
+    set(doc_dir "${root}/share/doc/${package}")
+    file(MAKE_DIRECTORY "${doc_dir}")
+    file(COPY "${source_dir}/packaging/copyright" DESTINATION "${doc_dir}"
         FILE_PERMISSIONS ${file_permissions})
-    file(RENAME "${overrides_dir}/lintian-overrides" "${overrides_dir}/${CPACK_PACKAGE_NAME}")
-endif()
+    gzip_into("${source_dir}/packaging/changelog" "${doc_dir}/changelog.Debian.gz")
 
-# Folders made here get the same permissions as those of the install rules.
-file(GLOB_RECURSE folders LIST_DIRECTORIES true "${root}/share/*")
-foreach(folder IN LISTS folders)
-    if(IS_DIRECTORY "${folder}")
-        file(CHMOD "${folder}" PERMISSIONS ${file_permissions} OWNER_EXECUTE GROUP_EXECUTE
-            WORLD_EXECUTE)
+    # Stripped as dh_strip does: the programs of their symbols (CPACK_STRIP_FILES
+    # did that) and of the compiler's notes, the static library of its
+    # debugging information and notes only, since linking needs its symbols.
+    file(GLOB programs "${root}/bin/*")
+    foreach(program IN LISTS programs)
+        strip_file("${program}")
+    endforeach()
+    file(GLOB_RECURSE archives "${root}/lib/*.a")
+    foreach(archive IN LISTS archives)
+        strip_file("${archive}" --strip-debug --enable-deterministic-archives)
+    endforeach()
+    # Shared objects (the Python module) keep only the symbols they export.
+    file(GLOB_RECURSE shared_objects "${root}/lib/*.so")
+    foreach(shared_object IN LISTS shared_objects)
+        strip_file("${shared_object}" --strip-unneeded)
+    endforeach()
+
+    # Statically linked programs are deliberate here (see CMakeLists.txt and
+    # docs/packaging.md, "The Debian package"), so lintian is told so for
+    # exactly these files.
+    if(CPACK_BARWRIGHT_STATIC_PROGRAMS AND EXISTS "${root}/bin")
+        set(overrides_dir "${root}/share/lintian/overrides")
+        file(MAKE_DIRECTORY "${overrides_dir}")
+        file(COPY "${source_dir}/packaging/lintian-overrides" DESTINATION "${overrides_dir}"
+            FILE_PERMISSIONS ${file_permissions})
+        file(RENAME "${overrides_dir}/lintian-overrides" "${overrides_dir}/${package}")
     endif()
+
+    # Folders made here get the same permissions as those of the install rules.
+    file(GLOB_RECURSE folders LIST_DIRECTORIES true "${root}/share/*")
+    foreach(folder IN LISTS folders)
+        if(IS_DIRECTORY "${folder}")
+            file(CHMOD "${folder}" PERMISSIONS ${file_permissions} OWNER_EXECUTE GROUP_EXECUTE
+                WORLD_EXECUTE)
+        endif()
+    endforeach()
+endfunction()
+
+foreach(component IN LISTS CPACK_COMPONENTS_ALL)
+    string(TOUPPER "${component}" upper)
+    set(tree "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/${component}${CPACK_PACKAGING_INSTALL_PREFIX}")
+    complete_tree("${tree}" "${CPACK_DEBIAN_${upper}_PACKAGE_NAME}")
 endforeach()
