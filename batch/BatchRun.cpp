@@ -151,9 +151,7 @@ bool BatchRun::countMissingFolder(const std::string& folder) noexcept {
 
 void BatchRun::printMissingFolders() {
     for (const auto& [folder, records] : missingFolders_) {
-        printLine("folder \"" + printableText(folder, true) +
-                  "\" does not exist: " + std::to_string(records) +
-                  (records == 1 ? " record" : " records") + " not written (--mkdir creates it)");
+        printLine(missingFolderMessage(folder, records));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "batch/OutputFolders.h"
+#include "files/OutputFolders.h"
 #include "files/SystemError.h"
 #include "options/FailureReasons.h"
 

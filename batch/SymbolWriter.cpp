@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <new>
 
-#include "batch/OutputFolders.h"
-#include "files/OutputFile.h"
+#include "files/OutputFolders.h"
 #include "files/SystemError.h"
 
 namespace barwright::batch {
@@ -49,21 +48,10 @@ Status SymbolWriter::makeFiles(const RecordTask& task, RecordResult& result) {
 }
 
 Status SymbolWriter::writeFile(const std::string& name, RecordResult& result) {
-    if (makeFolders_) {
-        if (const int error = createFoldersFor(name); error != 0) {
-            result.name = name;
-            result.reason = "cannot create its folder: " + systemErrorText(error);
-            return status::kCantOpenOutput;
-        }
-    }
-    int error = 0;
-    const Status status = OutputFile::writeWhole(name.c_str(), maker_.bytes(), error);
+    const Status status = writeFileCreatingFolders(name, maker_.bytes(), makeFolders_,
+                                                   result.reason, result.missingFolder);
     if (status != status::kOk) {
         result.name = name;
-        result.reason = systemErrorText(error);
-        if (status == status::kCantOpenOutput && error == ENOENT) {
-            result.missingFolder = missingFolderOf(name);
-        }
     }
     return status;
 }

@@ -2,6 +2,10 @@
 # with its headers, an exported CMake package and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
+# Everything here is the barwright package's; the Python module (python/)
+# installs as a component of its own, python3-barwright.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME programs)
+
 set(BARWRIGHT_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/barwright)
 
 install(TARGETS barwright barwright-batch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

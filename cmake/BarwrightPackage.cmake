@@ -1,7 +1,14 @@
-# The Debian binary package, made by CPack from the install rules: whatever
-# cmake/BarwrightInstall.cmake installs goes into it, under /usr. Run
-# `cpack -G DEB` in the build folder (or scripts/package) to get
-# barwright_<version>_<architecture>.deb.
+# The Debian binary packages, made by CPack from the install rules: whatever
+# cmake/BarwrightInstall.cmake installs goes into barwright, under /usr, and
+# the Python module (python/CMakeLists.txt, the component "python") into
+# python3-barwright. Run `cpack -G DEB` in the build folder (or
+# scripts/package) to get barwright_<version>_<architecture>.deb and, when
+# the module is built, python3-barwright_<version>_<architecture>.deb.
+#
+# Two packages rather than one: the module is for one Python version and
+# needs python3 and the shared libpng, which the programs' users need not
+# install, and Debian ships Python modules as python3-<name> packages, where
+# `apt install python3-barwright` is what a Python user types.
 #
 # What a .deb needs beyond the install rules is added to CPack's staging tree
 # by cmake/BarwrightDebianTree.cmake just before the archive is made: the
@@ -18,6 +25,9 @@ set(BARWRIGHT_PACKAGE_MAINTAINER "barwright maintainers <maintainers@barwright.i
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME barwright)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL programs)
+set(CPACK_DEBIAN_PROGRAMS_PACKAGE_NAME barwright)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "${BARWRIGHT_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -27,18 +37,19 @@ set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/package)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PDF417 barcode generator: programs and C++ library")
-# CPack indents the lines and writes an empty one as " .", as a control file
-# wants.
-set(CPACK_PACKAGE_DESCRIPTION
-"barwright makes PDF417 two-dimensional barcodes (ISO/IEC 15438). It does all
+# Each package's summary is the first line of its description. CPack indents
+# the lines and writes an empty one as " .", as a control file wants.
+set(CPACK_DEBIAN_PROGRAMS_DESCRIPTION
+"PDF417 barcode generator: programs and C++ library
+barwright makes PDF417 two-dimensional barcodes (ISO/IEC 15438). It does all
 of PDF417 itself: text, numeric and byte compaction, Reed-Solomon error
 correction, Compact PDF417 and Macro PDF417, drawn in four orientations at
 whole-pixel module sizes.
 
 This package holds the programs barwright (one PNG symbol from one command
 line), barwright-batch (one symbol for each record of its input, lines,
-CSV or raw bytes, as PNG, SVG, EPS or text, on every core) and
+CSV or raw bytes, as PNG, SVG, EPS, PDF or text, on every core, or as label
+sheets in one PDF) and
 barwright-serve (symbols over HTTP for image URLs, with a systemd unit that
 is not enabled on installation), their manual pages and bash completion,
 and the static library libbarwright.a with its C++ headers, CMake package
@@ -53,6 +64,39 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # wants the programs should not have to install, hence a suggestion.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libpng-dev")
 set(CPACK_STRIP_FILES ON)
+
+if(BARWRIGHT_PYTHON_BUILT)
+    list(APPEND CPACK_COMPONENTS_ALL python)
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-barwright)
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+    # The module's file name carries its Python's ABI (cpython-311), which
+    # only that Python version loads; Depends adds the shared libraries it
+    # loads, as dpkg-shlibdeps finds them.
+    math(EXPR BARWRIGHT_NEXT_PYTHON_MINOR "${Python3_VERSION_MINOR} + 1")
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+        "python3 (>= ${Python3_VERSION_MAJOR}.${Python3_VERSION_MINOR}~), python3 (<< ${Python3_VERSION_MAJOR}.${BARWRIGHT_NEXT_PYTHON_MINOR})")
+    # Symbol.to_image and to_numpy; barwright.dask.
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pil, python3-numpy")
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "python3-dask, python3-distributed")
+    # Byte-compiled on installation and cleaned up on removal, as dh_python3
+    # arranges for Debian's own Python packages.
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+        ${PROJECT_SOURCE_DIR}/packaging/python3-barwright/postinst
+        ${PROJECT_SOURCE_DIR}/packaging/python3-barwright/prerm)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+    set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+"PDF417 barcode generator: Python 3 module
+barwright makes PDF417 two-dimensional barcodes (ISO/IEC 15438). It does all
+of PDF417 itself: text, numeric and byte compaction, Reed-Solomon error
+correction, Compact PDF417 and Macro PDF417.
+
+This package holds the Python 3 module barwright: barwright.encode(data,
+col=4, ...) takes the barwright program's options as keywords and returns a
+symbol with its codewords, its module grid and its pictures (PNG, SVG, EPS,
+text, a Pillow image or a numpy array), made without holding the interpreter
+lock; barwright.dask.write_csv makes the files of barwright-batch --csv on a
+Dask cluster.")
+endif()
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 

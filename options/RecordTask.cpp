@@ -40,4 +40,10 @@ std::string failureMessage(const RecordTask& task, const RecordResult& result) {
     return line + printableText(result.name, false) + ": " + resultMessage(result);
 }
 
+std::string missingFolderMessage(const std::string& folder, std::uint64_t records) {
+    return "folder \"" + printableText(folder, true) +
+           "\" does not exist: " + std::to_string(records) +
+           (records == 1 ? " record" : " records") + " not written (--mkdir creates it)";
+}
+
 }  // namespace barwright

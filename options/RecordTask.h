@@ -78,4 +78,10 @@ std::string resultMessage(const RecordResult& result);
 // record has one, the name's control bytes escaped).
 std::string failureMessage(const RecordTask& task, const RecordResult& result);
 
+// What barwright-batch prints, once the run is over, in place of the
+// failures of the records whose files went to a folder that does not exist:
+// "folder \"out/2024\" does not exist: 3 records not written (--mkdir
+// creates it)".
+std::string missingFolderMessage(const std::string& folder, std::uint64_t records);
+
 }  // namespace barwright

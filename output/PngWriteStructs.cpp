@@ -1,5 +1,7 @@
 #include "output/PngWriteStructs.h"
 
+#include "output/PngBlockCache.h"
+
 namespace barwright {
 namespace {
 
@@ -11,7 +13,8 @@ void silentWarning(png_structp, png_const_charp) {}
 }  // namespace
 
 PngWriteStructs::PngWriteStructs() {
-    png_ = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
+    png_ = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning,
+                                     nullptr, PngBlockCache::allocate, PngBlockCache::release);
     if (png_ != nullptr) {
         info_ = png_create_info_struct(png_);
     }

@@ -1,5 +1,6 @@
 // The PNG file: pixels read back, chunk order, the text entries, the time
-// stamp in UTC, gamma, compression level, and write failures.
+// stamp in UTC, gamma, compression level, zlib's memory reused, and write
+// failures.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -13,6 +14,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -231,6 +233,40 @@ TEST(PngWriter, CompressionLevelIsPassedOn) {
         ASSERT_GE(data.size(), 2u);
         EXPECT_EQ(data[1] >> 6, c.headerLevel) << "level " << c.level;
     }
+}
+
+// zlib's blocks are kept per thread from one PNG to the next, and a PNG of
+// other parameters takes other sizes: pictures written in turns, on two
+// threads, still give the bytes of the first writing, pixels and all.
+TEST(PngWriter, ReusedZlibBlocksGiveTheSameFiles) {
+    std::vector<RgbImage> images;
+    for (const std::int32_t side : {5, 90, 400}) {
+        images.push_back(whiteImage(side, side / 3 + 4));  // room for paintSample
+        paintSample(images.back());
+    }
+    const auto writeAll = [&images](std::vector<std::vector<std::uint8_t>>& files) {
+        for (const std::int32_t level : {6, 1, 9, 6}) {
+            for (const RgbImage& image : images) {
+                PngOptions options;
+                options.compressionLevel = level;
+                files.push_back(pngOf(image, options));
+            }
+        }
+    };
+    std::vector<std::vector<std::uint8_t>> first;
+    std::vector<std::vector<std::uint8_t>> again;
+    std::vector<std::vector<std::uint8_t>> elsewhere;
+    writeAll(first);
+    writeAll(again);
+    std::thread other([&] { writeAll(elsewhere); });
+    other.join();
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(elsewhere, first);
+    EXPECT_EQ(first[0], first[9]);  // level 6 before and after the others
+    const test::PngImage read = test::readPngBytes(
+        std::string_view(reinterpret_cast<const char*>(first[11].data()), first[11].size()));
+    ASSERT_TRUE(read.valid) << read.error;
+    EXPECT_EQ(read.width, 400u);
 }
 
 TEST(PngWriter, GammaBelowTenthBecomesPointSeven) {

@@ -4,7 +4,7 @@
 # guide's examples/encode.cpp) against the installed tree twice each --
 # through the CMake package and through pkg-config -- and runs them.
 # Usage: install-and-consume.sh <build folder> <source folder> <C++ compiler>
-#        [<compiler flags> [<linker flags>]]
+#        [<compiler flags> [<linker flags> [<python3, when the module is built>]]]
 # The flags are the build's own, so that a sanitizer build links its
 # consumers with the same runtime.
 set -euo pipefail
@@ -13,6 +13,7 @@ source_dir=$(cd "$2" && pwd)
 cxx=$3
 cxx_flags=${4:-}
 linker_flags=${5:-}
+python=${6:-}
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -113,5 +114,18 @@ for name in hello encode; do
     done
 done
 
+# 3. The Python module, imported from where it was installed.
+if [ -n "$python" ]; then
+    module=$(find "$prefix" -name '_barwright*.so')
+    if [ -z "$module" ]; then
+        fail "the Python module is not installed"
+    else
+        written=$(cd "$scratch" && PYTHONPATH=$(dirname "$(dirname "$module")") "$python" -c \
+            'import barwright; print(barwright.encode("installed", col=4).columns)') ||
+            fail "the installed Python module cannot be imported"
+        [ "$written" = 4 ] || fail "the installed Python module made $written columns"
+    fi
+fi
+
 [ $failures -eq 0 ] || exit 1
-echo "installed into a scratch prefix; both examples built both ways and ran"
+echo "installed into a scratch prefix; both examples built both ways and ran${python:+, the module imported}"

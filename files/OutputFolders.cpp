@@ -1,10 +1,13 @@
-#include "batch/OutputFolders.h"
+#include "files/OutputFolders.h"
 
 #include <sys/stat.h>
 
 #include <cerrno>
 
-namespace barwright::batch {
+#include "files/OutputFile.h"
+#include "files/SystemError.h"
+
+namespace barwright {
 
 namespace {
 
@@ -47,4 +50,23 @@ std::string missingFolderOf(const std::string& fileName) {
     return ::stat(folder.c_str(), &status) != 0 && errno == ENOENT ? folder : std::string();
 }
 
-}  // namespace barwright::batch
+Status writeFileCreatingFolders(const std::string& fileName, std::string_view bytes,
+                                bool makeFolders, std::string& reason, std::string& missingFolder) {
+    if (makeFolders) {
+        if (const int error = createFoldersFor(fileName); error != 0) {
+            reason = "cannot create its folder: " + systemErrorText(error);
+            return status::kCantOpenOutput;
+        }
+    }
+    int error = 0;
+    const Status status = OutputFile::writeWhole(fileName.c_str(), bytes, error);
+    if (status != status::kOk) {
+        reason = systemErrorText(error);
+        if (status == status::kCantOpenOutput && error == ENOENT) {
+            missingFolder = missingFolderOf(fileName);
+        }
+    }
+    return status;
+}
+
+}  // namespace barwright
