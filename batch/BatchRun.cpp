@@ -16,6 +16,7 @@
 #include "batch/StopSignals.h"
 #include "batch/SymbolWriter.h"
 #include "files/SystemError.h"
+#include "options/CpuCount.h"
 #include "options/PrintableText.h"
 #include "options/SourceDateEpoch.h"
 
@@ -363,7 +364,7 @@ int runBatch(int argc, char* argv[]) {
     // as the C library would on a worker's heap, costs a system call and
     // page faults each time. Kept, they are simply reused.
     (void)mallopt(M_TRIM_THRESHOLD, kKeptHeapBytes);
-    const std::int32_t cpuCount = availableCpuCount();
+    const std::int32_t cpuCount = availableCpuCount(kMaxJobs);
     BatchSettings settings;
     std::string message;
     switch (readCommandLine(argc, argv, cpuCount, settings, message)) {

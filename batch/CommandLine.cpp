@@ -1,8 +1,5 @@
 #include "batch/CommandLine.h"
 
-#include <sched.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -595,19 +592,6 @@ CommandLineResult readCommandLine(int argc, char* argv[], std::int32_t cpuCount,
 const char* batchVersionText() {
     static const std::string text = std::string("barwright-batch ") + version();
     return text.c_str();
-}
-
-std::int32_t availableCpuCount() {
-    cpu_set_t cpus;
-    CPU_ZERO(&cpus);
-    if (::sched_getaffinity(0, sizeof cpus, &cpus) == 0) {
-        const int count = CPU_COUNT(&cpus);
-        if (count > 0) {
-            return count;
-        }
-    }
-    const long online = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return online > 0 ? static_cast<std::int32_t>(online < kMaxJobs ? online : kMaxJobs) : 1;
 }
 
 void printBatchUsage(std::FILE* stream, std::int32_t cpuCount) {

@@ -34,7 +34,4 @@ void printBatchUsage(std::FILE* stream, std::int32_t cpuCount);
 // "barwright-batch 1.2"
 const char* batchVersionText();
 
-// The CPUs this process may run on (at least 1).
-std::int32_t availableCpuCount();
-
 }  // namespace barwright::batch

@@ -25,8 +25,9 @@ function(strip_file path)
     endif()
 endfunction()
 
-# Completes the staging tree of one package (root: the packaging prefix).
-function(complete_tree root package)
+# Completes the staging tree of one package (package_root: the package's
+# file system root; root: the packaging prefix within it).
+function(complete_tree package_root root package)
     # Every manual page that the install rules put in, whichever program.
     file(GLOB manual_pages "${root}/share/man/man*/*")
     list(FILTER manual_pages EXCLUDE REGEX "\\.gz$")
@@ -69,6 +70,30 @@ function(complete_tree root package)
         file(RENAME "${overrides_dir}/lintian-overrides" "${overrides_dir}/${package}")
     endif()
 
+    # Debian 12 keeps the systemd units of packages in /lib/systemd/system, and
+    # the install rules put barwright-serve's under the prefix. There the unit
+    # names the program where this package puts it, whatever prefix the build
+    # folder was configured for.
+    set(prefix_units "${root}/lib/systemd/system")
+    if(EXISTS "${prefix_units}")
+        set(debian_units "${package_root}/lib/systemd/system")
+        file(MAKE_DIRECTORY "${debian_units}")
+        file(GLOB units "${prefix_units}/*.service")
+        foreach(unit IN LISTS units)
+            file(READ "${unit}" text)
+            string(REGEX REPLACE "ExecStart=[^ \n]*/bin/barwright-serve"
+                "ExecStart=${CPACK_PACKAGING_INSTALL_PREFIX}/bin/barwright-serve" text "${text}")
+            get_filename_component(name "${unit}" NAME)
+            file(WRITE "${debian_units}/${name}" "${text}")
+            file(CHMOD "${debian_units}/${name}" PERMISSIONS ${file_permissions})
+        endforeach()
+        file(REMOVE_RECURSE "${root}/lib/systemd")
+        foreach(folder "${package_root}/lib" "${package_root}/lib/systemd" "${debian_units}")
+            file(CHMOD "${folder}" PERMISSIONS ${file_permissions} OWNER_EXECUTE GROUP_EXECUTE
+                WORLD_EXECUTE)
+        endforeach()
+    endif()
+
     # Folders made here get the same permissions as those of the install rules.
     file(GLOB_RECURSE folders LIST_DIRECTORIES true "${root}/share/*")
     foreach(folder IN LISTS folders)
@@ -81,6 +106,7 @@ endfunction()
 
 foreach(component IN LISTS CPACK_COMPONENTS_ALL)
     string(TOUPPER "${component}" upper)
-    set(tree "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/${component}${CPACK_PACKAGING_INSTALL_PREFIX}")
-    complete_tree("${tree}" "${CPACK_DEBIAN_${upper}_PACKAGE_NAME}")
+    set(package_root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/${component}")
+    complete_tree("${package_root}" "${package_root}${CPACK_PACKAGING_INSTALL_PREFIX}"
+        "${CPACK_DEBIAN_${upper}_PACKAGE_NAME}")
 endforeach()

@@ -47,14 +47,17 @@ correction, Compact PDF417 and Macro PDF417, drawn in four orientations at
 whole-pixel module sizes.
 
 This package holds the programs barwright (one PNG symbol from one command
-line) and barwright-batch (one symbol for each record of its input, lines,
-CSV or raw bytes, as PNG, SVG, EPS or text, on every core), their manual
-pages and bash completion, and the static library libbarwright.a with its
-C++ headers, CMake package and pkg-config file. Programs that link the
-library also need libpng-dev.")
-# Depends is what dpkg-shlibdeps finds the programs linked with: nothing for
-# programs linked statically (the default where the static archives exist),
-# the C and C++ runtimes and libpng for a build with -DBARWRIGHT_STATIC=OFF.
+line), barwright-batch (one symbol for each record of its input, lines,
+CSV or raw bytes, as PNG, SVG, EPS, PDF or text, on every core, or as label
+sheets in one PDF) and
+barwright-serve (symbols over HTTP for image URLs, with a systemd unit that
+is not enabled on installation), their manual pages and bash completion,
+and the static library libbarwright.a with its C++ headers, CMake package
+and pkg-config file. Programs that link the library also need libpng-dev.")
+# Depends is what dpkg-shlibdeps finds the programs linked with: for
+# barwright-serve, always linked dynamically, libmicrohttpd and the C and
+# C++ runtimes (and libpng); for the other two nothing when they are linked
+# statically (the default where the static archives exist).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The programs need nothing more to run. The library does: its CMake package
 # and pkg-config file ask for libpng, whose development files a user who only

@@ -105,10 +105,18 @@ std::string_view SymbolFile::bytes() const noexcept {
 }
 
 void SymbolFile::trim() {
-    rgb_ = RgbImage();
-    bits_ = BitImage();
-    std::vector<std::uint8_t>().swap(pngBytes_);
-    std::string().swap(text_);
+    if (rgb_.pixels().capacity() > kKeptBufferBytes) {
+        rgb_ = RgbImage();
+    }
+    if (bits_.pixels().capacity() > kKeptBufferBytes) {
+        bits_ = BitImage();
+    }
+    if (pngBytes_.capacity() > kKeptBufferBytes) {
+        std::vector<std::uint8_t>().swap(pngBytes_);
+    }
+    if (text_.capacity() > kKeptBufferBytes) {
+        std::string().swap(text_);
+    }
 }
 
 Status makeSymbolFile(const EncodedSymbol& symbol, const PictureSettings& picture,

@@ -50,8 +50,11 @@ public:
                               OutputFormat format, const OutputOptions& output);
     [[nodiscard]] Status write(std::FILE* stream) const;
 
-    // Gives back buffers that a large picture left large.
+    // Gives back buffers that a large picture left large (over
+    // kKeptBufferBytes), so that one large file does not decide a long-lived
+    // worker's memory for good; smaller ones stay for the next file.
     void trim();
+    static constexpr std::size_t kKeptBufferBytes = std::size_t{1} << 20;
 
 private:
     bool isPng() const;

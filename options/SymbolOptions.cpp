@@ -236,13 +236,13 @@ Status setOption(SymbolOptions& options, std::string_view name, std::string_view
     return status::kOk;
 }
 
-std::string optionRefusal(std::string_view name, std::string_view value) {
+std::string optionRefusal(std::string_view name, std::string_view value, Escaping escaping) {
     const OptionSpec* spec = findOption(name);
     if (spec == nullptr || spec->kind == ValueKind::kNone) {
-        return "unknown option \"" + printableText(name, true, kShownBytes) + "\"";
+        return "unknown option \"" + printableText(name, true, kShownBytes, escaping) + "\"";
     }
     return std::string(spec->name) + " takes " + spec->values + ", not \"" +
-           printableText(value, true, kShownBytes) + "\"";
+           printableText(value, true, kShownBytes, escaping) + "\"";
 }
 
 SymbolSettings symbolSettings(const SymbolOptions& options) {

@@ -10,6 +10,7 @@
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"
 #include "options/OptionTable.h"
+#include "options/PrintableText.h"
 
 namespace barwright {
 
@@ -72,8 +73,10 @@ enum class ValueCheck { kLenient, kStrict };
                                std::string_view value);
 
 // Why setOption refused: "unknown option \"foo\"" or "ecl takes 0..8, or 9
-// for automatic, not \"12\"" (the value cut and its control bytes escaped).
-std::string optionRefusal(std::string_view name, std::string_view value);
+// for automatic, not \"12\"" (the value cut, and its control bytes and what
+// escaping adds escaped).
+std::string optionRefusal(std::string_view name, std::string_view value,
+                          Escaping escaping = Escaping::kControls);
 
 // The settings to encode: options.symbol, with the shortest encodation when
 // options.shortest asks for it.

@@ -27,7 +27,9 @@ for file in bin/barwright share/man/man1/barwright.1 \
     share/bash-completion/completions/barwright include/barwright/barwright.h \
     include/barwright/Version.h \
     bin/barwright-batch share/man/man1/barwright-batch.1 \
-    share/bash-completion/completions/barwright-batch; do
+    share/bash-completion/completions/barwright-batch bin/barwright-serve \
+    share/man/man1/barwright-serve.1 share/bash-completion/completions/barwright-serve \
+    lib/systemd/system/barwright-serve.service; do
     [ -f "$prefix/$file" ] || fail "not installed: $file"
 done
 library=$(find "$prefix" -name libbarwright.a)
@@ -62,6 +64,7 @@ done
 "$prefix/bin/barwright" -d installed "$scratch/program.png" || fail "installed barwright failed"
 "$prefix/bin/barwright-batch" -d installed "$scratch/batch.svg" ||
     fail "installed barwright-batch failed"
+"$prefix/bin/barwright-serve" --version >/dev/null || fail "installed barwright-serve failed"
 
 # What each example prints after the file's name, and what it must write.
 expected_output() {  # example

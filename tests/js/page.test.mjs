@@ -2,7 +2,7 @@
 // puppeteer-core. It types, changes options, reads the canvas's pixels and
 // decodes them, checks the facts and the error, and downloads both files.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -12,7 +12,7 @@ import { setTimeout as sleep } from 'node:timers/promises';
 import puppeteer from 'puppeteer-core';
 
 import { serveFolder } from '../../scripts/serve-web.mjs';
-import { barwright, root } from './support/paths.mjs';
+import { barwright, root, serveProgram } from './support/paths.mjs';
 import { readPng } from './support/png.mjs';
 
 const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
@@ -72,8 +72,8 @@ async function setControl(id, value) {
 }
 
 // The canvas's pixels as RGB, and what ZXingReader reads in them.
-async function canvasPixels() {
-    const { width, height, rgba } = await page.$eval('#symbol', (canvas) => {
+async function canvasPixels(tab = page) {
+    const { width, height, rgba } = await tab.$eval('#symbol', (canvas) => {
         const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
         let binary = '';
         for (let i = 0; i < data.length; ++i) {
@@ -175,4 +175,40 @@ test('the module draws into an OffscreenCanvas the same pixels', async () => {
     }, options);
     const png = readPng(barwright.toPng(options));
     assert.deepEqual(Buffer.from(rgba.filter((_, i) => i % 4 !== 3)), Buffer.from(png.pixels));
+});
+
+// barwright-serve on a free port, serving folder at /; resolves to the
+// process and its port once it listens.
+function startService(folder) {
+    const service = spawn(serveProgram, ['--listen', '127.0.0.1:0', '--quiet', '--web', folder],
+        { stdio: ['ignore', 'ignore', 'pipe'] });
+    return new Promise((resolve, reject) => {
+        let said = '';
+        service.stderr.on('data', (chunk) => {
+            said += chunk;
+            const port = said.match(/serving on http:\/\/127\.0\.0\.1:(\d+)\//)?.[1];
+            if (port !== undefined) {
+                resolve({ service, port });
+            }
+        });
+        service.once('error', reject);
+        service.once('exit', (code) => reject(new Error(`barwright-serve ended with ${code}: ${said}`)));
+    });
+}
+
+test('barwright-serve serves the page at /, and it draws there too', async () => {
+    assert.ok(existsSync(serveProgram), `${serveProgram} is missing: build it (scripts/setup)`);
+    const { service, port } = await startService(path.join(root, 'web'));
+    const served = await browser.newPage();
+    try {
+        const failures = [];
+        served.on('pageerror', (error) => failures.push(error));
+        await served.goto(`http://127.0.0.1:${port}/`, { waitUntil: 'load' });
+        await served.waitForFunction(() => document.getElementById('facts').textContent !== '');
+        assert.deepEqual(failures, []);
+        assert.deepEqual(decoded(await canvasPixels(served)), Buffer.from('Hello 123'));
+    } finally {
+        await served.close();
+        service.kill('SIGTERM');
+    }
 });

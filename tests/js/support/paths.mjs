@@ -11,6 +11,9 @@ export const packageDir = path.join(buildJs, 'package');
 const build = process.env.BARWRIGHT_BUILD ?? path.join(root, 'build');
 export const barwrightProgram = path.join(build, 'barwright');
 export const batchProgram = path.join(build, 'batch', 'barwright-batch');
+// Built where its libraries are (scripts/setup installs them); the page's
+// test through it says so when it is missing.
+export const serveProgram = path.join(build, 'serve', 'barwright-serve');
 
 for (const needed of [path.join(packageDir, 'barwright.js'), barwrightProgram, batchProgram]) {
     if (!existsSync(needed)) {

@@ -1,0 +1,70 @@
+#include "serve/QueryString.h"
+
+namespace barwright::serve {
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Decodes one key or value into out; false at a bad escape.
+bool decodeComponent(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c != '%') {
+            out += c;
+        } else {
+            if (i + 2 >= text.size()) {
+                return false;
+            }
+            const int upper = hexValue(text[i + 1]);
+            const int lower = hexValue(text[i + 2]);
+            if (upper < 0 || lower < 0) {
+                return false;
+            }
+            out += static_cast<char>(upper * 16 + lower);
+            i += 2;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool decodeQuery(std::string_view query, std::vector<QueryPair>& pairs, std::string& problem) {
+    pairs.clear();
+    while (!query.empty()) {
+        const std::size_t end = query.find('&');
+        const std::string_view part = query.substr(0, end);
+        query = end == std::string_view::npos ? std::string_view() : query.substr(end + 1);
+        if (part.empty()) {
+            continue;
+        }
+        const std::size_t equals = part.find('=');
+        QueryPair pair;
+        const bool keyDecoded = decodeComponent(part.substr(0, equals), pair.key);
+        if (!keyDecoded || (equals != std::string_view::npos &&
+                            !decodeComponent(part.substr(equals + 1), pair.value))) {
+            problem = "a '%' in the query is not followed by two hexadecimal digits";
+            return false;
+        }
+        pairs.push_back(std::move(pair));
+    }
+    return true;
+}
+
+}  // namespace barwright::serve
