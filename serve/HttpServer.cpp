@@ -1,12 +1,17 @@
 #include "serve/HttpServer.h"
 
+#include <poll.h>
 #include <strings.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <new>
 #include <string_view>
+#include <system_error>
 
 #include "serve/AccessLog.h"
 
@@ -126,60 +131,116 @@ std::int32_t HttpServer::connectionCeiling(std::int32_t maxConnections) {
     return maxConnections + reserve;
 }
 
-bool HttpServer::start(int listenFd, bool ipv6, std::string& message) {
-    listenFd_ = listenFd;
-    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC;
-    if (ipv6) {
-        flags |= MHD_USE_IPv6;
+bool HttpServer::start(int listenFd, std::string& message) {
+    listenFd_.reset(listenFd);
+    wakeFd_.reset(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wakeFd_.valid()) {
+        message = std::string("cannot make an event descriptor: ") + std::strerror(errno);
+        return false;
     }
     // Not the library's strict mode: in 0.9.75 it answers a request without
     // Host with its header block twice. The checks are made here instead
-    // (Host) and by the handler (spaces and other bytes in the target).
-    const auto threads = static_cast<unsigned>(settings_.threads);
-    MHD_Daemon* daemon = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &HttpServer::onRequest, this, MHD_OPTION_LISTEN_SOCKET,
-        listenFd, MHD_OPTION_THREAD_POOL_SIZE, threads > 1 ? threads : 0U,
-        MHD_OPTION_CONNECTION_LIMIT,
-        static_cast<unsigned>(connectionCeiling(settings_.maxConnections)),
-        MHD_OPTION_CONNECTION_TIMEOUT, static_cast<unsigned>(settings_.timeoutSeconds),
-        MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory, MHD_OPTION_NOTIFY_CONNECTION,
-        &HttpServer::onConnection, this, MHD_OPTION_URI_LOG_CALLBACK, &HttpServer::onRequestLine,
-        this, MHD_OPTION_NOTIFY_COMPLETED, &HttpServer::onCompleted, this,
-        MHD_OPTION_STRICT_FOR_CLIENT, 0, MHD_OPTION_SIGPIPE_HANDLED_BY_APP, 1, MHD_OPTION_END);
-    if (daemon == nullptr) {
-        ::close(listenFd_);
-        listenFd_ = -1;
-        message = "libmicrohttpd could not start its workers";
+    // (Host) and by the handler (spaces and other bytes in the target). The
+    // workers have no listening socket: connections come from
+    // acceptConnections, which holds the ceiling for all of them together.
+    const unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_ITC | MHD_USE_NO_LISTEN_SOCKET;
+    const auto ceiling = static_cast<unsigned>(connectionCeiling(settings_.maxConnections));
+    const std::int32_t workerCount = settings_.threads > 1 ? settings_.threads : 1;
+    for (std::int32_t i = 0; i < workerCount; ++i) {
+        MHD_Daemon* daemon = MHD_start_daemon(
+            flags, 0, nullptr, nullptr, &HttpServer::onRequest, this, MHD_OPTION_CONNECTION_LIMIT,
+            ceiling, MHD_OPTION_CONNECTION_TIMEOUT,
+            static_cast<unsigned>(settings_.timeoutSeconds), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+            kConnectionMemory, MHD_OPTION_NOTIFY_CONNECTION, &HttpServer::onConnection, this,
+            MHD_OPTION_URI_LOG_CALLBACK, &HttpServer::onRequestLine, this,
+            MHD_OPTION_NOTIFY_COMPLETED, &HttpServer::onCompleted, this,
+            MHD_OPTION_STRICT_FOR_CLIENT, 0, MHD_OPTION_SIGPIPE_HANDLED_BY_APP, 1, MHD_OPTION_END);
+        if (daemon == nullptr) {
+            stop();
+            message = "libmicrohttpd could not start its workers";
+            return false;
+        }
+        workers_.emplace_back(daemon);
+    }
+    try {
+        acceptor_ = std::thread(&HttpServer::acceptConnections, this);
+    } catch (const std::system_error& error) {
+        stop();
+        message = std::string("cannot start the accepting thread: ") + error.what();
         return false;
     }
-    daemon_.reset(daemon);
     return true;
+}
+
+void HttpServer::acceptConnections() {
+    // While the ceiling is reached, the listening socket is looked at again
+    // this often, so that a connection that closes makes room soon.
+    constexpr int kFullPauseMs = 20;
+    // After the system runs out of descriptors: a pause, not a busy loop.
+    constexpr int kNoDescriptorPauseMs = 100;
+    const std::int32_t ceiling = connectionCeiling(settings_.maxConnections);
+    std::size_t next = 0;
+    for (;;) {
+        const bool full = openConnections_.load() >= ceiling;
+        pollfd watched[2] = {{wakeFd_.get(), POLLIN, 0}, {listenFd_.get(), POLLIN, 0}};
+        if (::poll(watched, full ? 1 : 2, full ? kFullPauseMs : -1) < 0 && errno != EINTR) {
+            return;
+        }
+        if (watched[0].revents != 0) {
+            return;
+        }
+        if (full || (watched[1].revents & POLLIN) == 0) {
+            continue;
+        }
+        sockaddr_storage address{};
+        socklen_t length = sizeof address;
+        const int fd = ::accept4(listenFd_.get(), reinterpret_cast<sockaddr*>(&address), &length,
+                                 SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                ::poll(watched, 1, kNoDescriptorPauseMs);
+            }
+            continue;  // EAGAIN, a client gone before it was taken, ...
+        }
+        // Counted here rather than on the library's start notice, which may
+        // come later from the worker: a burst cannot pass the ceiling before
+        // the workers have taken its connections.
+        ++openConnections_;
+        // On failure the library has closed the socket.
+        if (MHD_add_connection(workers_[next].get(), fd, reinterpret_cast<sockaddr*>(&address),
+                               length) != MHD_YES) {
+            --openConnections_;
+        }
+        next = (next + 1) % workers_.size();
+    }
 }
 
 void HttpServer::stopAccepting() {
     stopping_ = true;
-    if (daemon_ && listenFd_ >= 0) {
-        // The library gives the socket back; closing it turns new clients
-        // away at once rather than leaving them in the backlog.
-        const MHD_socket fd = MHD_quiesce_daemon(daemon_.get());
-        if (fd != MHD_INVALID_SOCKET) {
-            ::close(fd);
-            listenFd_ = -1;
+    if (acceptor_.joinable()) {
+        const std::uint64_t one = 1;
+        if (::write(wakeFd_.get(), &one, sizeof one) < 0) {
+            // An eventfd write fails only at its counter's limit, which one
+            // write cannot reach; nothing to do but go on.
         }
+        acceptor_.join();
     }
+    // Closing the socket turns new clients away at once rather than leaving
+    // them in the backlog.
+    listenFd_.reset();
 }
 
 void HttpServer::stop() {
-    stopping_ = true;
-    daemon_.reset();
+    stopAccepting();
+    workers_.clear();
 }
 
 void HttpServer::onConnection(void* cls, MHD_Connection*, void** socketContext,
                               MHD_ConnectionNotificationCode code) {
     auto& server = *static_cast<HttpServer*>(cls);
     if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+        // Counted already by acceptConnections, which brings every one.
         *socketContext = new (std::nothrow) ConnectionState();
-        ++server.openConnections_;
         return;
     }
     auto* state = static_cast<ConnectionState*>(*socketContext);

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "serve/FileDescriptor.h"
 #include "serve/RequestHandler.h"
 
 namespace barwright::serve {
@@ -25,12 +28,17 @@ constexpr std::size_t kMaxTargetBytes = 8192;   // 414 above: 3 x the largest es
 constexpr std::size_t kMaxHeaderBytes = 16384;  // 431 above: the header fields together
 
 // The HTTP server: libmicrohttpd's workers, each with an epoll set of its
-// connections, accept, read and answer in their own thread; the handler
-// runs in that thread too, since a symbol takes less time than a hand-over
-// would. A slow or idle client costs a socket and a small buffer, never a
-// thread. Connections beyond maxConnections are still accepted, up to a
-// reserve, to be told 503 rather than left unanswered; beyond the reserve
-// they wait in the system's queue of the listening socket until one closes.
+// connections, read and answer in their own thread; the handler runs in
+// that thread too, since a symbol takes less time than a hand-over would. A
+// slow or idle client costs a socket and a small buffer, never a thread.
+// One thread of the server's own accepts and hands the connections to the
+// workers in turn: workers that all wait on the listening socket share it
+// by chance, and the first awake takes a burst of connections whole (a
+// proxy's or a load generator's handful of kept-alive connections), leaving
+// the other cores idle for as long as they stay open. Connections beyond
+// maxConnections are still accepted, up to a reserve, to be told 503 rather
+// than left unanswered; beyond the reserve they wait in the system's queue
+// of the listening socket until one closes.
 class HttpServer {
 public:
     HttpServer(const RequestHandler& handler, const ServerSettings& settings);
@@ -39,8 +47,8 @@ public:
     HttpServer& operator=(const HttpServer&) = delete;
 
     // Serves on listenFd (bound and listening; the server owns it from now
-    // on). False with a message when the library refuses to start.
-    [[nodiscard]] bool start(int listenFd, bool ipv6, std::string& message);
+    // on). False with a message when the library or a thread cannot start.
+    [[nodiscard]] bool start(int listenFd, std::string& message);
 
     // Takes no new connection; requests on open ones are still answered,
     // each with "Connection: close".
@@ -70,6 +78,10 @@ private:
     static void onConnection(void* cls, MHD_Connection* connection, void** socketContext,
                              MHD_ConnectionNotificationCode code);
 
+    // The accepting thread: until stopAccepting, each new connection to the
+    // next worker, while fewer than the ceiling are open.
+    void acceptConnections();
+
     MHD_Result onHeaders(MHD_Connection* connection, ConnectionState& state, const char* version);
     // Keeps a piece of a body; false when the connection must be cut.
     bool takeBody(ConnectionState& state, const char* data, std::size_t size);
@@ -80,8 +92,10 @@ private:
 
     const RequestHandler& handler_;
     ServerSettings settings_;
-    std::unique_ptr<MHD_Daemon, DaemonStopper> daemon_;
-    int listenFd_ = -1;
+    std::vector<std::unique_ptr<MHD_Daemon, DaemonStopper>> workers_;
+    FileDescriptor listenFd_;
+    FileDescriptor wakeFd_;  // an eventfd: written to end the accepting thread
+    std::thread acceptor_;
     std::atomic<std::int32_t> openConnections_{0};
     std::atomic<std::int32_t> inFlight_{0};
     std::atomic<bool> stopping_{false};

@@ -83,7 +83,6 @@ bool openListenSocket(const std::string& address, ListenSocket& socket, std::str
         return false;
     }
     socket.fd.reset(::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-    socket.ipv6 = found->ai_family == AF_INET6;
     // A restart may bind while the last run's connections wait out TIME_WAIT.
     const int on = 1;
     if (!socket.fd.valid() ||

@@ -9,7 +9,6 @@ namespace barwright::serve {
 // The socket the service listens on.
 struct ListenSocket {
     FileDescriptor fd;
-    bool ipv6 = false;
     std::string url;  // "http://127.0.0.1:8417/", the port as bound
 };
 

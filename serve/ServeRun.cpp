@@ -144,7 +144,7 @@ int runServe(int argc, char* argv[]) {
 
     const RequestHandler handler(page, requestOptions);
     HttpServer server(handler, settings.server);
-    if (!server.start(socket.fd.release(), socket.ipv6, message)) {
+    if (!server.start(socket.fd.release(), message)) {
         return refuse(kUnavailableStatus, message);
     }
     std::fprintf(stderr, "barwright-serve: serving on %s%s\n", socket.url.c_str(),

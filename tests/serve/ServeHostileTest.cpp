@@ -1,6 +1,6 @@
 // Hostile and broken clients over real sockets: malformed requests, limits,
-// pipelining, crowds of idle and byte-a-second connections, the connection
-// limit, and a mixed load from several clients at once (which the thread
+// pipelining, crowds of idle and byte-a-second connections, connections
+// shared by the workers, the connection limit, and a mixed load from several clients at once (which the thread
 // sanitizer stage runs too).
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -127,6 +127,27 @@ TEST(ServeHostile, PipelinedRequestsAreAnsweredInOrder) {
     EXPECT_EQ(third.body, first.body);
     EXPECT_EQ(fourth.body, "ok\n");
     EXPECT_TRUE(connection.closesWithin(seconds(5)));
+}
+
+// Connections go to the workers in turn: the next connection's request is
+// answered while the one before's large symbol is still being drawn.
+TEST(ServeHostile, ConnectionsShareTheWorkers) {
+    Service service({"--quiet", "--threads", "2"});
+    ASSERT_TRUE(service.started());
+    // 4180 x 3000 pixels: a tenth of a second or more of zlib's work.
+    const std::string large = "GET /pdf417.png?data=" + repeated("1234567890", 150) +
+                              "&col=8&xdim=20&y2x=2" + kHost + "\r\n";
+    for (int round = 0; round < 2; ++round) {
+        HttpConnection slow(service.port());
+        HttpConnection quick(service.port());
+        ASSERT_TRUE(slow.send(large));
+        // Its worker busy with it, rather than about to read both requests.
+        std::this_thread::sleep_for(milliseconds(30));
+        ASSERT_TRUE(quick.send("GET /pdf417.txt?data=1" + kHost + "\r\n"));
+        EXPECT_EQ(quick.read().status, 200);
+        EXPECT_EQ(slow.read(milliseconds(0)).status, 0) << "round " << round;
+        EXPECT_EQ(slow.read().status, 200);
+    }
 }
 
 // Lets this process hold the connections of the crowd.
