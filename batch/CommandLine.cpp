@@ -498,15 +498,15 @@ bool applyValueOption(std::int32_t option, std::string_view value, BatchSettings
 // "white" or "#003366" as black bars or ground makes symbols no one can read.
 bool applySymbolOption(std::int32_t letter, std::string_view value, BatchSettings& settings,
                        std::string& message) {
-    const OptionSpec* spec = findOptionByLetter(letter);
-    if (spec == nullptr) {
+    const OptionEntry* entry = findOptionByLetter(letter);
+    if (entry == nullptr) {
         return true;
     }
-    if (spec->kind != ValueKind::kColour) {
-        (void)applyOption(spec->id, value, settings.options, ValueCheck::kLenient);
+    if (entry->kind != ValueKind::kColour) {
+        (void)applyOption(entry->id, value, settings.options, ValueCheck::kLenient);
         return true;
     }
-    if (applyOption(spec->id, value, settings.options, ValueCheck::kStrict)) {
+    if (applyOption(entry->id, value, settings.options, ValueCheck::kStrict)) {
         return true;
     }
     message = std::string(letter == 'b' ? "-b, --bcolor" : "-f, --fcolor") +

@@ -80,15 +80,15 @@ OptionsResult readOptions(int argc, char* const argv[], RunSettings& settings,
         if (option == 'h') {
             return OptionsResult::kHelp;
         }
-        const OptionSpec* spec = findOptionByLetter(option);
-        if (option == OptionParser::kBad || spec == nullptr) {
+        const OptionEntry* entry = findOptionByLetter(option);
+        if (option == OptionParser::kBad || entry == nullptr) {
             message = parser.message();
             return OptionsResult::kBadOption;
         }
         // A value out of its range is dropped silently; the setting keeps its
         // earlier value.
         const char* value = parser.value();
-        (void)applyOption(spec->id, value != nullptr ? value : "", settings, ValueCheck::kLenient);
+        (void)applyOption(entry->id, value != nullptr ? value : "", settings, ValueCheck::kLenient);
     }
     if (parser.index() < argc && argv[parser.index()] != nullptr) {
         settings.outputFileName = argv[parser.index()];

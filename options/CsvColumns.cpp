@@ -12,11 +12,11 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The option a column name names: barwright's options but help, which is
 // no setting.
-const OptionSpec* columnOption(std::string_view name) {
+const OptionEntry* columnOption(std::string_view name) {
     for (int i = 0; i < kProgramOptionCount; ++i) {
-        const OptionSpec& spec = kOptionSpecs[i];
-        if (spec.kind != ValueKind::kNone && name == spec.name) {
-            return &spec;
+        const OptionEntry& entry = kOptionEntries[i];
+        if (entry.kind != ValueKind::kNone && name == entry.name) {
+            return &entry;
         }
     }
     return nullptr;
@@ -38,8 +38,8 @@ int hexValue(char c) {
 std::string knownColumns() {
     std::string list;
     for (int i = 0; i < kProgramOptionCount; ++i) {
-        if (kOptionSpecs[i].kind != ValueKind::kNone) {
-            list += kOptionSpecs[i].name;
+        if (kOptionEntries[i].kind != ValueKind::kNone) {
+            list += kOptionEntries[i].name;
             list += ", ";
         }
     }
@@ -58,7 +58,7 @@ bool CsvColumns::setHeader(const std::vector<std::string>& names, std::string& m
         if (i == 0 && name.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
             name.remove_prefix(kByteOrderMark.size());
         }
-        const OptionSpec* option = columnOption(name);
+        const OptionEntry* option = columnOption(name);
         const Column column = name == kOutputColumn     ? Column::kOutput
                               : name == kShortestColumn ? Column::kShortest
                               : name == kHexColumn      ? Column::kHex

@@ -7,7 +7,7 @@ namespace barwright {
 
 // The order is barwright's (its abbreviations depend on it), then the
 // shared options.
-const OptionSpec kOptionSpecs[kOptionCount] = {
+const OptionEntry kOptionEntries[kOptionCount] = {
     {OptionId::kHelp, "help", 'h', ValueKind::kNone, "no value"},
     {OptionId::kXsize, "xsize", 'x', ValueKind::kInteger, "a width in pixels above 0"},
     {OptionId::kYsize, "ysize", 'y', ValueKind::kInteger, "a height in pixels above 0"},
@@ -41,8 +41,8 @@ const char* programOptionString() {
     static const std::string letters = [] {
         std::string text;
         for (int i = 0; i < kProgramOptionCount; ++i) {
-            text += kOptionSpecs[i].letter;
-            if (kOptionSpecs[i].kind != ValueKind::kNone) {
+            text += kOptionEntries[i].letter;
+            if (kOptionEntries[i].kind != ValueKind::kNone) {
                 text += ':';
             }
         }
@@ -55,9 +55,9 @@ const LongOption* programLongOptions() {
     static const std::array<LongOption, kProgramOptionCount + 1> table = [] {
         std::array<LongOption, kProgramOptionCount + 1> options{};
         for (int i = 0; i < kProgramOptionCount; ++i) {
-            const OptionSpec& spec = kOptionSpecs[i];
-            options[static_cast<std::size_t>(i)] = {spec.name, spec.kind != ValueKind::kNone,
-                                                    spec.letter};
+            const OptionEntry& entry = kOptionEntries[i];
+            options[static_cast<std::size_t>(i)] = {entry.name, entry.kind != ValueKind::kNone,
+                                                    entry.letter};
         }
         options.back() = {nullptr, false, 0};
         return options;
@@ -65,24 +65,24 @@ const LongOption* programLongOptions() {
     return table.data();
 }
 
-const OptionSpec* findOption(std::string_view name) noexcept {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (name == spec.name) {
-            return &spec;
+const OptionEntry* findOption(std::string_view name) noexcept {
+    for (const OptionEntry& entry : kOptionEntries) {
+        if (name == entry.name) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
-const OptionSpec* findOptionByLetter(std::int32_t letter) noexcept {
-    for (const OptionSpec& spec : kOptionSpecs) {
-        if (spec.letter != 0 && letter == spec.letter) {
-            return &spec;
+const OptionEntry* findOptionByLetter(std::int32_t letter) noexcept {
+    for (const OptionEntry& entry : kOptionEntries) {
+        if (entry.letter != 0 && letter == entry.letter) {
+            return &entry;
         }
     }
     return nullptr;
 }
 
-const OptionSpec& optionSpec(OptionId id) noexcept { return kOptionSpecs[static_cast<int>(id)]; }
+const OptionEntry& optionEntry(OptionId id) noexcept { return kOptionEntries[static_cast<int>(id)]; }
 
 }  // namespace barwright

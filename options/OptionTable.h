@@ -51,7 +51,7 @@ enum class ValueKind : std::int32_t {
     kSeconds,  // seconds since 1970: an optional minus and decimal digits
 };
 
-struct OptionSpec {
+struct OptionEntry {
     OptionId id;
     const char* name;  // the long name
     char letter;       // barwright's short letter; 0 for none
@@ -63,7 +63,7 @@ struct OptionSpec {
 // barwright's options come first, in the order of its long-option table.
 constexpr int kProgramOptionCount = 17;
 constexpr int kOptionCount = 24;
-extern const OptionSpec kOptionSpecs[kOptionCount];
+extern const OptionEntry kOptionEntries[kOptionCount];
 
 // barwright's short options, "hx:y:..." (a letter with ':' takes a value).
 const char* programOptionString();
@@ -73,9 +73,9 @@ const char* programOptionString();
 const LongOption* programLongOptions();
 
 // The option of this long name (exactly, case and all); null for none.
-[[nodiscard]] const OptionSpec* findOption(std::string_view name) noexcept;
+[[nodiscard]] const OptionEntry* findOption(std::string_view name) noexcept;
 // The option of barwright's short letter; null for none.
-[[nodiscard]] const OptionSpec* findOptionByLetter(std::int32_t letter) noexcept;
-const OptionSpec& optionSpec(OptionId id) noexcept;
+[[nodiscard]] const OptionEntry* findOptionByLetter(std::int32_t letter) noexcept;
+const OptionEntry& optionEntry(OptionId id) noexcept;
 
 }  // namespace barwright

@@ -216,11 +216,11 @@ SymbolOptions programDefaults() {
 SymbolOptions bindingDefaults() { return SymbolOptions(); }
 
 bool applyOption(OptionId id, std::string_view value, SymbolOptions& options, ValueCheck check) {
-    const OptionSpec& spec = optionSpec(id);
-    if (spec.letter == 0) {
+    const OptionEntry& entry = optionEntry(id);
+    if (entry.letter == 0) {
         return applySharedOption(id, value, options);
     }
-    if (check == ValueCheck::kStrict && !wellFormed(spec.kind, value)) {
+    if (check == ValueCheck::kStrict && !wellFormed(entry.kind, value)) {
         return false;
     }
     return isPictureOption(id) ? applyPictureOption(id, value, options.picture, check)
@@ -228,20 +228,20 @@ bool applyOption(OptionId id, std::string_view value, SymbolOptions& options, Va
 }
 
 Status setOption(SymbolOptions& options, std::string_view name, std::string_view value) {
-    const OptionSpec* spec = findOption(name);
-    if (spec == nullptr || spec->kind == ValueKind::kNone ||
-        !applyOption(spec->id, value, options, ValueCheck::kStrict)) {
+    const OptionEntry* entry = findOption(name);
+    if (entry == nullptr || entry->kind == ValueKind::kNone ||
+        !applyOption(entry->id, value, options, ValueCheck::kStrict)) {
         return status::kInvalidArgument;
     }
     return status::kOk;
 }
 
 std::string optionRefusal(std::string_view name, std::string_view value, Escaping escaping) {
-    const OptionSpec* spec = findOption(name);
-    if (spec == nullptr || spec->kind == ValueKind::kNone) {
+    const OptionEntry* entry = findOption(name);
+    if (entry == nullptr || entry->kind == ValueKind::kNone) {
         return "unknown option \"" + printableText(name, true, kShownBytes, escaping) + "\"";
     }
-    return std::string(spec->name) + " takes " + spec->values + ", not \"" +
+    return std::string(entry->name) + " takes " + entry->values + ", not \"" +
            printableText(value, true, kShownBytes, escaping) + "\"";
 }
 

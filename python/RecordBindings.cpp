@@ -26,8 +26,8 @@ namespace {
 // cells, problem).
 using RecordTuple = std::tuple<std::uint64_t, std::uint64_t, std::vector<std::string>, int>;
 
-RunSpec runSpec(std::string templateText, std::string format, OptionTexts options, bool anyPath) {
-    return RunSpec{std::move(templateText), std::move(format), std::move(options), anyPath};
+RunRequest runRequest(std::string templateText, std::string format, OptionTexts options, bool anyPath) {
+    return RunRequest{std::move(templateText), std::move(format), std::move(options), anyPath};
 }
 
 // (status, message): 0, 1 for a keyword value refused, 64 for a TEMPLATE
@@ -37,7 +37,7 @@ py::tuple checkRun(std::string templateText, std::string format, OptionTexts opt
     RecordRules rules;
     std::string message;
     const std::int32_t status = makeRecordRules(
-        runSpec(std::move(templateText), std::move(format), std::move(options), anyPath), rules,
+        runRequest(std::move(templateText), std::move(format), std::move(options), anyPath), rules,
         message);
     return py::make_tuple(status, messageText(message));
 }
@@ -52,7 +52,7 @@ public:
         RecordRules rules;
         std::string message;
         if (makeRecordRules(
-                runSpec(std::move(templateText), std::move(format), std::move(options), anyPath),
+                runRequest(std::move(templateText), std::move(format), std::move(options), anyPath),
                 rules, message) != 0) {
             throw py::value_error(message);  // check_run refused it first
         }
@@ -128,7 +128,7 @@ py::list writeRecords(std::string templateText, std::string format, OptionTexts 
     RecordRules rules;
     std::string message;
     if (makeRecordRules(
-            runSpec(std::move(templateText), std::move(format), std::move(options), anyPath), rules,
+            runRequest(std::move(templateText), std::move(format), std::move(options), anyPath), rules,
             message) != 0) {
         throw py::value_error(message);
     }

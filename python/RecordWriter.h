@@ -28,7 +28,7 @@ struct RecordOutcome {
 // symbols and files, as barwright-batch's workers make them.
 class RecordWriter {
 public:
-    // The rules are makeRecordRules' for the client's RunSpec. Relative
+    // The rules are makeRecordRules' for the client's RunRequest. Relative
     // names are written under folder (the client's current folder), since
     // a worker runs elsewhere; makeFolders creates the folders they need.
     RecordWriter(RecordRules rules, std::string folder, bool makeFolders);

@@ -71,24 +71,24 @@ std::int32_t checkNames(const RecordRules& rules, std::string& message) {
 
 }  // namespace
 
-std::int32_t makeRecordRules(const RunSpec& spec, RecordRules& rules, std::string& message) {
+std::int32_t makeRecordRules(const RunRequest& request, RecordRules& rules, std::string& message) {
     rules.options = programDefaults();
     rules.options.output.timeSource = FileTime::kNone;
     rules.recordFormat = RecordFormat::kCsv;
     rules.inputGiven = true;
     rules.formats = kBatchFormats;
-    rules.anyPath = spec.anyPath;
-    std::int32_t refusal = applyOptions(spec.options, rules.options, message);
+    rules.anyPath = request.anyPath;
+    std::int32_t refusal = applyOptions(request.options, rules.options, message);
     if (refusal != 0) {
         return refusal;
     }
     std::string templateMessage;
-    if (!rules.names.parse(spec.templateText, templateMessage)) {
-        message = "TEMPLATE " + quoted(spec.templateText) + ": " +
+    if (!rules.names.parse(request.templateText, templateMessage)) {
+        message = "TEMPLATE " + quoted(request.templateText) + ": " +
                   (templateMessage.empty() ? "out of memory" : templateMessage);
         return kUsageStatus;
     }
-    refusal = rules.names.isStandardOutput() ? 0 : chooseFormat(spec.format, rules, message);
+    refusal = rules.names.isStandardOutput() ? 0 : chooseFormat(request.format, rules, message);
     return refusal != 0 ? refusal : checkNames(rules, message);
 }
 

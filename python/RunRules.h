@@ -15,7 +15,7 @@ constexpr std::int32_t kUsageStatus = 64;
 
 // What barwright.dask.write_csv asks for, in plain values, so that the
 // client and every worker make the same RecordRules of it.
-struct RunSpec {
+struct RunRequest {
     std::string templateText;  // the file names, as barwright-batch's TEMPLATE
     std::string format;        // a format's name; empty: TEMPLATE's extension says
     // Applied in order onto barwright-batch's defaults (the data 1234567 and
@@ -30,7 +30,7 @@ struct RunSpec {
 // format that the hallway refuses, the reason in message; kUsageStatus for
 // a TEMPLATE that names no files or contradicts the format, the message
 // saying why.
-[[nodiscard]] std::int32_t makeRecordRules(const RunSpec& spec, RecordRules& rules,
+[[nodiscard]] std::int32_t makeRecordRules(const RunRequest& request, RecordRules& rules,
                                            std::string& message);
 
 }  // namespace barwright::python

@@ -148,8 +148,8 @@ void bindSymbols(py::module_& module) {
     module.def("encode", &encodeData, py::arg("data"), py::arg("options"));
     module.def("option_names", [] {
         std::vector<std::string> names;
-        for (const OptionSpec& spec : kOptionSpecs) {
-            names.emplace_back(spec.name);
+        for (const OptionEntry& entry : kOptionEntries) {
+            names.emplace_back(entry.name);
         }
         return names;
     });

@@ -29,7 +29,7 @@ from barwright._errors import Error, failure
 _PARTITIONS_A_WINDOW = 16
 
 
-def _spec(template, format, dpi, macro, options):
+def _run_args(template, format, dpi, macro, options):
     """The run as the native calls take it: (template, format, option
     texts); raises TypeError for a keyword of the wrong type or unknown."""
     if isinstance(template, os.PathLike):
@@ -90,15 +90,15 @@ def write_csv(path, template, client=None, *, format=None, dpi=None, time=None, 
     file is made for bad keywords (TypeError for a wrong type), a bad
     header, template or SOURCE_DATE_EPOCH."""
     options.setdefault("escapes", True)
-    spec = _spec(template, format, dpi, macro, dict(options))
+    run_args = _run_args(template, format, dpi, macro, dict(options))
     if time is None:
         time = _source_date_epoch()
-    spec[2].extend(_options.output_texts(None, time))
+    run_args[2].extend(_options.output_texts(None, time))
     any_path = _options.flag("any_path", any_path)
     mkdir = _options.flag("mkdir", mkdir)
     if not (isinstance(partition_size, int) and partition_size > 0):
         raise TypeError(f"partition_size takes an int above 0, not {partition_size!r}")
-    status, message = _barwright.check_run(*spec, any_path)
+    status, message = _barwright.check_run(*run_args, any_path)
     if status == _barwright.USAGE_STATUS:
         raise Error(status, message)
     if status:
@@ -109,7 +109,7 @@ def write_csv(path, template, client=None, *, format=None, dpi=None, time=None, 
         size = os.fstat(file.fileno()).st_size
         text = mmap.mmap(file.fileno(), 0, access=mmap.ACCESS_READ) if size else b""
     try:
-        outcomes, stopped = _read_and_make(path, text, spec, any_path, mkdir, client,
+        outcomes, stopped = _read_and_make(path, text, run_args, any_path, mkdir, client,
                                            partition_size)
     finally:
         if size:
@@ -117,17 +117,17 @@ def write_csv(path, template, client=None, *, format=None, dpi=None, time=None, 
     return _written(outcomes, stopped)
 
 
-def _read_and_make(path, text, spec, any_path, mkdir, client, partition_size):
+def _read_and_make(path, text, run_args, any_path, mkdir, client, partition_size):
     """Every record's outcome, and the failure that ended the reading early
     (or None)."""
-    feed = _barwright.RecordFeed(text, *spec, any_path)
+    feed = _barwright.RecordFeed(text, *run_args, any_path)
     try:
         status, message, empty = feed.read_header()
         if status:
             raise Error(_barwright.USAGE_STATUS, f"{os.fsdecode(path)}: line 1: {message}")
         if empty:
             return [], None
-        job = (spec, any_path, os.fsencode(os.getcwd()), mkdir, feed.header())
+        job = (run_args, any_path, os.fsencode(os.getcwd()), mkdir, feed.header())
         outcomes = _make(job, feed, client or _default_client(), partition_size)
         return outcomes, feed.stopped()
     finally:
@@ -161,8 +161,8 @@ def _written(outcomes, stopped):
 
 
 def _write_partition(records, job):
-    spec, any_path, folder, mkdir, header = job
-    return _barwright.write_records(*spec, any_path, folder, mkdir, header, records)
+    run_args, any_path, folder, mkdir, header = job
+    return _barwright.write_records(*run_args, any_path, folder, mkdir, header, records)
 
 
 def _make(job, feed, client, partition_size):
