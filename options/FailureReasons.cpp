@@ -72,6 +72,14 @@ std::string fitReason(const SymbolSettings& settings, std::int32_t segmentCount)
     }
 }
 
+std::string fitReason(const SymbolOptions& options) {
+    SymbolSettings settings = symbolSettings(options);
+    if (!options.fileId.empty()) {
+        settings.macro.fileId = options.fileId;
+    }
+    return fitReason(settings, options.macroSegments);
+}
+
 std::string contrastReason(const PictureSettings& picture) {
     if (hasReadableContrast(picture.foreground, picture.background)) {
         return std::string();

@@ -6,6 +6,7 @@
 #include "barwright/PictureSettings.h"
 #include "barwright/Status.h"
 #include "barwright/SymbolSettings.h"
+#include "options/SymbolOptions.h"
 
 namespace barwright {
 
@@ -19,6 +20,10 @@ bool isFitStatus(Status status) noexcept;
 // segmentCount 0 one symbol of settings, else the Macro PDF417 file of that
 // many. Empty when nothing can be said (memory ran out).
 std::string fitReason(const SymbolSettings& settings, std::int32_t segmentCount);
+
+// The same for what encodeSymbols makes of options: one symbol, or their
+// Macro PDF417 segments, whose file ID takes room in every one.
+std::string fitReason(const SymbolOptions& options);
 
 // Why a picture was refused when its colours are the cause: "bars 000000 on
 // 333333 differ in luma by 7 % of full scale; readers need 20 %". Empty when

@@ -31,10 +31,7 @@ Status RecordMaker::encode(const RecordTask& task, RecordResult& result) {
     if (status == status::kInvalidArgument && options.macroSegments > 0) {
         result.reason = "the data has fewer bytes than --macro asks for symbols";
     } else if (isFitStatus(status)) {
-        // The record's own file ID, should the advice be more symbols.
-        SymbolSettings settings = symbolSettings(options);
-        settings.macro.fileId = options.fileId;
-        result.reason = fitReason(settings, options.macroSegments);
+        result.reason = fitReason(options);
     }
     if (status != status::kOk) {
         symbols_.clear();

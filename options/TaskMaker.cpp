@@ -32,9 +32,7 @@ void failTask(RecordTask& task, Status status, std::string reason) {
 Status TaskMaker::readHeader(RecordReader& reader, bool& empty, std::string& message) {
     empty = false;
     if (reader.readHeader()) {
-        return columns_.setHeader(reader.header(), message) && checkColumns(message)
-                   ? status::kOk
-                   : status::kInvalidArgument;
+        return takeHeader(reader.header(), message);
     }
     switch (reader.headerState()) {
         case HeaderState::kMissing:
@@ -47,6 +45,11 @@ Status TaskMaker::readHeader(RecordReader& reader, bool& empty, std::string& mes
         default:
             return status::kOk;  // a failed read, which the caller reports
     }
+}
+
+Status TaskMaker::takeHeader(const std::vector<std::string>& names, std::string& message) {
+    return columns_.setHeader(names, message) && checkColumns(message) ? status::kOk
+                                                                       : status::kInvalidArgument;
 }
 
 bool TaskMaker::checkColumns(std::string& message) const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "barwright/Status.h"
 #include "options/CsvColumns.h"
@@ -57,6 +58,9 @@ public:
     // a header that is no sound CSV or names an unknown column, or a column
     // the run has no use for (output on a label sheet, caption elsewhere).
     [[nodiscard]] Status readHeader(RecordReader& reader, bool& empty, std::string& message);
+    // Takes a header row read elsewhere (another process's reader), with
+    // the checks and message of readHeader.
+    [[nodiscard]] Status takeHeader(const std::vector<std::string>& names, std::string& message);
 
     // Whether the labels carry captions: the rules give one, or the CSV
     // header has a caption column.

@@ -4,26 +4,8 @@
 #include <utility>
 
 #include "files/OutputFolders.h"
-#include "options/MemorySource.h"
 
 namespace barwright::python {
-namespace {
-
-// The names as a CSV header row, each quoted, so that the worker's reader
-// takes them back exactly as the client's gave them.
-std::string headerRow(const std::vector<std::string>& names) {
-    std::string row;
-    for (const std::string& name : names) {
-        row += row.empty() ? "\"" : ",\"";
-        for (const char c : name) {
-            row += c == '"' ? "\"\"" : std::string(1, c);
-        }
-        row += '"';
-    }
-    return row + "\n";
-}
-
-}  // namespace
 
 RecordWriter::RecordWriter(RecordRules rules, std::string folder, bool makeFolders)
     : rules_(std::make_unique<RecordRules>(std::move(rules))),
@@ -32,12 +14,8 @@ RecordWriter::RecordWriter(RecordRules rules, std::string folder, bool makeFolde
       tasks_(*rules_) {}
 
 Status RecordWriter::setHeader(const std::vector<std::string>& names, std::string& message) {
-    const std::string row = headerRow(names);
-    MemorySource source(row);
-    RecordReader reader(source, RecordFormat::kCsv);
-    bool empty = false;
-    const Status status = tasks_.readHeader(reader, empty, message);
-    return status == status::kOk && empty ? status::kInvalidArgument : status;
+    // The client's reader has taken them from the input's first row.
+    return names.empty() ? status::kInvalidArgument : tasks_.takeHeader(names, message);
 }
 
 void RecordWriter::write(Record& record, RecordOutcome& outcome) noexcept {

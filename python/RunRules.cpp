@@ -9,11 +9,8 @@ namespace {
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 std::int32_t applyOptions(const OptionTexts& texts, SymbolOptions& options, std::string& message) {
-    for (const auto& [name, value] : texts) {
-        if (setOption(options, name, value) != status::kOk) {
-            message = optionRefusal(name, value);
-            return status::kInvalidArgument;
-        }
+    if (applyOptionTexts(texts, options, message) != status::kOk) {
+        return status::kInvalidArgument;
     }
     // Checked before any record, as barwright-batch checks --file-id.
     if (!options.fileId.empty() && !isMacroFileId(options.fileId)) {

@@ -21,10 +21,6 @@ namespace py = pybind11;
 namespace barwright::python {
 namespace {
 
-// A thread keeps its file's buffers from one picture to the next, but not
-// those of a picture larger than this (3 MB of RGB).
-constexpr std::int64_t kKeptPixels = 1 << 20;
-
 // Holds the interpreter lock released for its lifetime when the work is long.
 class ReleaseWhen {
 public:
@@ -60,21 +56,9 @@ py::tuple encodeData(std::string data, const OptionTexts& options) {
 // "time") as the hallway reads them.
 Status outputOptions(const OptionTexts& texts, OutputOptions& output, std::string& reason) {
     SymbolOptions options = bindingDefaults();
-    for (const auto& [name, value] : texts) {
-        if (setOption(options, name, value) != status::kOk) {
-            reason = optionRefusal(name, value);
-            return status::kInvalidArgument;
-        }
-    }
+    const Status status = applyOptionTexts(texts, options, reason);
     output = options.output;
-    return status::kOk;
-}
-
-bool isLargePicture(const NativeSymbol& symbol) {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    return imageSize(symbol.symbol, symbol.picture, width, height) == status::kOk &&
-           std::int64_t{width} * height > kKeptPixels;
+    return status;
 }
 
 // (status, reason, bytes): the symbol's file in the named format.
@@ -95,9 +79,9 @@ py::tuple makeFile(const NativeSymbol& symbol, const std::string& formatName,
     }
     const std::string_view bytes = status == status::kOk ? file.bytes() : std::string_view();
     py::tuple result = py::make_tuple(status, messageText(reason), py::bytes(bytes));
-    if (isLargePicture(symbol)) {
-        file.trim();
-    }
+    // The thread keeps its buffers for the next picture, unless this one
+    // left them large.
+    file.trim();
     return result;
 }
 

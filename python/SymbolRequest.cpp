@@ -17,19 +17,14 @@ std::string encodeReason(const SymbolOptions& options, Status status) {
     if (!isFitStatus(status)) {
         return std::string();
     }
-    // The file ID takes room in every symbol of a Macro PDF417 file.
-    SymbolSettings settings = symbolSettings(options);
-    if (!options.fileId.empty()) {
-        settings.macro.fileId = options.fileId;
-    }
-    return fitReason(settings, options.macroSegments);
+    return fitReason(options);
 }
 
 }  // namespace
 
-Status SymbolRequest::apply(const OptionTexts& texts, std::string& reason) {
+Status applyOptionTexts(const OptionTexts& texts, SymbolOptions& options, std::string& reason) {
     for (const auto& [name, value] : texts) {
-        if (setOption(options_, name, value) != status::kOk) {
+        if (setOption(options, name, value) != status::kOk) {
             reason = optionRefusal(name, value);
             return status::kInvalidArgument;
         }

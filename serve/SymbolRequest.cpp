@@ -124,7 +124,7 @@ Status encodeAndMake(const SymbolRequest& request, std::int64_t maxRasterPixels,
     Status status = encodeSymbols(options, scratch.symbols);
     if (status != status::kOk) {
         if (isFitStatus(status)) {
-            problem = fitReason(symbolSettings(options), 0);
+            problem = fitReason(options);
         }
         return status;
     }
