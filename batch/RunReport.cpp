@@ -32,7 +32,7 @@ std::string fileOf(const RecordTask& task, const RecordResult& result) {
     if (result.status != status::kOk || !result.name.empty()) {
         return result.name;
     }
-    return task.toStandardOutput || task.names.empty() ? "-" : task.names.front();
+    return task.firstName();
 }
 
 std::string rowOf(const RecordTask& task, const RecordResult& result) {

@@ -30,7 +30,6 @@ public:
     // run refused or killed leaves an earlier report as it was. 0, or the
     // errno of the failure.
     [[nodiscard]] int open(const std::string& path);
-    bool isOpen() const { return stream_ != nullptr; }
 
     // Writes the record's row; a write failure is kept for finish().
     void add(const RecordTask& task, const RecordResult& result) noexcept;

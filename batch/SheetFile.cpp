@@ -8,6 +8,7 @@
 #include "files/OutputFolders.h"
 #include "files/SystemError.h"
 #include "options/FailureReasons.h"
+#include "options/SymbolFile.h"
 
 namespace barwright::batch {
 
@@ -37,9 +38,7 @@ Status SheetFile::open(bool captions, int& error) {
     SheetSettings sheet = settings_.sheet;
     sheet.captions = captions;
     captions_ = captions;
-    sheet.pdf.dpi = settings_.options.output.dpi;
-    sheet.pdf.timeGiven = settings_.options.output.timeSource == FileTime::kGiven;
-    sheet.pdf.time = settings_.options.output.time;
+    sheet.pdf = pdfOptions(settings_.options.output);
     std::FILE* stream = stdout;
     if (!settings_.names.isStandardOutput()) {
         if (settings_.makeFolders && (error = createFoldersFor(name_)) != 0) {

@@ -3,6 +3,8 @@
 #include <pthread.h>
 #include <unistd.h>
 
+#include <initializer_list>
+
 #include "files/PendingFile.h"
 #include "files/SignalHandlers.h"
 
@@ -10,7 +12,7 @@ namespace barwright::batch {
 
 namespace {
 
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+constexpr std::initializer_list<int> kStopSignals = {SIGINT, SIGTERM, SIGHUP};
 
 std::atomic<int> caughtSignal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free flag");
@@ -33,13 +35,13 @@ sigset_t stopSignalSet() {
 }  // namespace
 
 bool StopSignals::catchSignals() {
-    return installSignalHandler({SIGINT, SIGTERM, SIGHUP}, rememberSignal, {});
+    return installSignalHandler(kStopSignals, rememberSignal, {});
 }
 
 const std::atomic<int>& StopSignals::caught() { return caughtSignal; }
 
 void StopSignals::endOnNextSignal() {
-    (void)PendingFile::removeOnSignals({SIGINT, SIGTERM, SIGHUP});
+    (void)PendingFile::removeOnSignals(kStopSignals);
 }
 
 void StopSignals::endBy(int signalNumber) {

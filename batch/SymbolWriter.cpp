@@ -18,7 +18,7 @@ void SymbolWriter::write(const RecordTask& task, RecordResult& result) noexcept 
         result.reason = "out of memory";
     }
     if (result.status != status::kOk && result.name.empty()) {
-        result.name = task.toStandardOutput || task.names.empty() ? "-" : task.names.front();
+        result.name = task.firstName();
     }
 }
 

@@ -108,21 +108,41 @@ double readDecimalReal(std::string_view text) {
     return std::strtod(number.c_str(), nullptr);
 }
 
+int hexDigitValue(char c) noexcept {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) noexcept {
+    if (text.size() != lowerCase.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lowerCase[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::uint32_t parseHex(std::string_view text) {
     std::uint32_t value = 0;
     for (const char c : text) {
-        std::uint32_t digit = 0;
-        if (c >= '0' && c <= '9') {
-            digit = static_cast<std::uint32_t>(c - '0');
-        } else if (c >= 'a' && c <= 'f') {
-            digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        } else if (c >= 'A' && c <= 'F') {
-            digit = static_cast<std::uint32_t>(c - 'A' + 10);
-        } else {
+        const int digit = hexDigitValue(c);
+        if (digit < 0) {
             break;
         }
         // Unsigned, so the digits above the eighth fall off the top.
-        value = value * 16 + digit;
+        value = value * 16 + static_cast<std::uint32_t>(digit);
     }
     return value;
 }
@@ -140,7 +160,7 @@ bool readStrictColor(std::string_view text, Color& colour) {
         return false;
     }
     for (const char c : text) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+        if (hexDigitValue(c) < 0) {
             return false;
         }
     }

@@ -29,6 +29,12 @@ double readDecimalReal(std::string_view text);
 // other character, so "0x..." reads as 0.
 std::uint32_t parseHex(std::string_view text);
 
+// 0..15 for a hexadecimal digit (either case), -1 for anything else.
+int hexDigitValue(char c) noexcept;
+
+// Whether text is lowerCase but for the case of its ASCII letters.
+[[nodiscard]] bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) noexcept;
+
 // A colour as the command line writes it: parseHex's value, of which the
 // low 24 bits are 0xRRGGBB (a seventh digit and beyond are dropped).
 Color readColor(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "options/Conversions.h"
 #include "options/PrintableText.h"
 
 namespace barwright {
@@ -26,14 +27,6 @@ const OptionEntry* columnOption(std::string_view name) {
 constexpr std::size_t kShownBytes = 64;
 
 std::string printable(std::string_view text) { return printableText(text, true, kShownBytes); }
-
-// 0..15 for a hexadecimal digit, -1 for anything else.
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 std::string knownColumns() {
     std::string list;
@@ -153,8 +146,8 @@ bool CsvColumns::applyHex(std::size_t column, const std::string& cell, SymbolOpt
     std::string bytes;
     bool digitsOnly = cell.size() % 2 == 0;
     for (std::size_t i = 0; digitsOnly && i < cell.size(); i += 2) {
-        const int high = hexValue(cell[i]);
-        const int low = hexValue(cell[i + 1]);
+        const int high = hexDigitValue(cell[i]);
+        const int low = hexDigitValue(cell[i + 1]);
         digitsOnly = high >= 0 && low >= 0;
         bytes.push_back(static_cast<char>(high * 16 + low));
     }

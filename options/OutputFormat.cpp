@@ -1,5 +1,7 @@
 #include "options/OutputFormat.h"
 
+#include "options/Conversions.h"
+
 namespace barwright {
 
 namespace {
@@ -27,20 +29,6 @@ const FormatEntry& entryOf(OutputFormat format) {
 
 bool isOffered(OutputFormat format, FormatSet offered) {
     return (formatBit(format) & offered) != 0;
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
-    if (text.size() != lowerCase.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != lowerCase[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 }  // namespace

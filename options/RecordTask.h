@@ -37,6 +37,12 @@ struct RecordTask {
     Status failure = status::kOk;
     std::string failureName;    // the file it names in the message
     std::string failureReason;  // the detail after the status message
+
+    // The file a message about the record names: its first, or "-" for
+    // standard output.
+    std::string firstName() const {
+        return toStandardOutput || names.empty() ? "-" : names.front();
+    }
 };
 
 // The shape of what a record became, for the report: over the symbols of a

@@ -10,19 +10,6 @@ namespace {
 
 constexpr double kLeastPaperMm = 1.0;
 
-bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase) {
-    if (text.size() != lowerCase.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != lowerCase[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The two parts of "AxB" (x or X); false when there is no x.
 bool splitPair(std::string_view text, std::string_view& first, std::string_view& second) {
     const std::size_t x = text.find_first_of("xX");

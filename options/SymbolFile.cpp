@@ -2,7 +2,6 @@
 
 #include "barwright/BitRenderer.h"
 #include "barwright/EpsRenderer.h"
-#include "barwright/PdfRenderer.h"
 #include "barwright/PngWriter.h"
 #include "barwright/RgbRenderer.h"
 #include "barwright/SvgRenderer.h"
@@ -24,8 +23,8 @@ PngOptions pngOptions(OutputFormat format, const OutputOptions& output) {
     return png;
 }
 
-// A PDF records a date only when one is given: without, the same symbol
-// always makes the same file.
+}  // namespace
+
 PdfOptions pdfOptions(const OutputOptions& output) {
     PdfOptions pdf;
     pdf.dpi = output.dpi;
@@ -33,8 +32,6 @@ PdfOptions pdfOptions(const OutputOptions& output) {
     pdf.time = output.time;
     return pdf;
 }
-
-}  // namespace
 
 bool SymbolFile::isPng() const {
     return format_ == OutputFormat::kPng || format_ == OutputFormat::kPng1;

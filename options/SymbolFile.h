@@ -8,6 +8,7 @@
 
 #include "barwright/BitImage.h"
 #include "barwright/EncodedSymbol.h"
+#include "barwright/PdfRenderer.h"
 #include "barwright/PictureSettings.h"
 #include "barwright/PngWriter.h"
 #include "barwright/RgbImage.h"
@@ -21,6 +22,10 @@ namespace barwright {
 // barcode in a third less time than its default level, for files about a
 // tenth larger (png keeps barwright's level: its files are barwright's).
 constexpr std::int32_t kBitPngCompressionLevel = 1;
+
+// A PDF's options from the output options. A PDF records a date only when
+// one is given: without, the same symbol always makes the same file.
+PdfOptions pdfOptions(const OutputOptions& output);
 
 // The bytes of one symbol's file in a format: every front door's one way
 // from an encoded symbol to a file, so that the same options give the same

@@ -25,7 +25,7 @@ void failTask(RecordTask& task, Status status, std::string reason) {
     task.failure = status;
     task.failureReason = std::move(reason);
     if (task.failureName.empty()) {
-        task.failureName = task.names.empty() ? "-" : task.names.front();
+        task.failureName = task.firstName();
     }
 }
 

@@ -32,7 +32,7 @@ void RecordWriter::write(Record& record, RecordOutcome& outcome) noexcept {
         if (outcome.status != status::kOk) {
             result.status = outcome.status;
             if (result.name.empty()) {
-                result.name = task.names.empty() ? "-" : task.names.front();
+                result.name = task.firstName();
             }
             outcome.message = failureMessage(task, result);
         }

@@ -212,6 +212,15 @@ void appendRows(std::string& out, const EncodedSymbol& symbol, const SymbolLayou
     }
 }
 
+// "r g b rg" (fill) for a colour, each part exact to 1/255.
+void appendPdfFillColor(std::string& out, Color color) {
+    for (int shift = 16; shift >= 0; shift -= 8) {
+        appendPdfFraction(out, (color >> shift) & 0xFF, kColorSteps, kColorDecimals);
+        out += ' ';
+    }
+    out += "rg\n";
+}
+
 }  // namespace
 
 void appendPdfFraction(std::string& out, std::int64_t numerator, std::int64_t denominator,
@@ -245,14 +254,6 @@ int pointDecimals(std::int32_t dpi) {
         ++digits;
     }
     return digits + 3;
-}
-
-void appendPdfFillColor(std::string& out, Color color) {
-    for (int shift = 16; shift >= 0; shift -= 8) {
-        appendPdfFraction(out, (color >> shift) & 0xFF, kColorSteps, kColorDecimals);
-        out += ' ';
-    }
-    out += "rg\n";
 }
 
 void appendPdfPicture(std::string& out, const EncodedSymbol& symbol, const PictureSettings& picture,

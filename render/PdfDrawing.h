@@ -31,9 +31,6 @@ void appendPdfFraction(std::string& out, std::int64_t numerator, std::int64_t de
 // at dpi (1..kMaxDpi) pixels per inch.
 int pointDecimals(std::int32_t dpi);
 
-// "r g b rg" (fill) for a colour, each part exact to 1/255.
-void appendPdfFillColor(std::string& out, Color color);
-
 // The picture: its background over the whole picture, then the symbol's
 // bars in the foreground colour, the start and stop patterns each one
 // rectangle across all rows and every other bar one rectangle in its row.

@@ -1,21 +1,10 @@
 #include "serve/QueryString.h"
 
+#include "options/Conversions.h"
+
 namespace barwright::serve {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // Decodes one key or value into out; false at a bad escape.
 bool decodeComponent(std::string_view text, std::string& out) {
@@ -31,8 +20,8 @@ bool decodeComponent(std::string_view text, std::string& out) {
             if (i + 2 >= text.size()) {
                 return false;
             }
-            const int upper = hexValue(text[i + 1]);
-            const int lower = hexValue(text[i + 2]);
+            const int upper = hexDigitValue(text[i + 1]);
+            const int lower = hexDigitValue(text[i + 2]);
             if (upper < 0 || lower < 0) {
                 return false;
             }
