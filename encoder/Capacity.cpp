@@ -37,30 +37,11 @@ struct Shape {
     std::int32_t level;  // 0..8, or 9 for the automatic choice
 };
 
-std::int32_t levelFor(std::uint64_t n, std::int32_t requested) {
-    if (requested != kAutomaticErrorCorrection) {
-        return requested;
-    }
-    return autoErrorCorrectionLevel(static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(n, std::numeric_limits<std::uint32_t>::max())));
-}
-
-// The checks of encode(), in its order, on counts alone.
+// The checks of encode(), on counts alone.
 bool fits(const Need& need, const Shape& shape) {
-    const std::uint64_t n = need.beforeCorrection();
-    if (n > static_cast<std::uint64_t>(kMaxSymbolCodewords)) {
-        return false;
-    }
-    const std::int32_t level = levelFor(n, shape.level);
-    if (level < 0 || level > kMaxErrorCorrectionLevel) {
-        return false;
-    }
-    const auto needed = static_cast<std::uint32_t>(n) + (2u << level);
-    std::int32_t columns = 0;
-    std::int32_t rows = 0;
-    return needed <= static_cast<std::uint32_t>(kMaxSymbolCodewords) &&
-           chooseDimensions(shape.columns, shape.rows, needed, columns, rows) == status::kOk &&
-           columns * rows <= kMaxSymbolCodewords;
+    CodewordLayout layout;
+    return chooseLayout(shape.columns, shape.rows, shape.level, need.beforeCorrection(), layout) ==
+           status::kOk;
 }
 
 bool allFit(const std::vector<Need>& needs, const Shape& shape) {
@@ -110,7 +91,7 @@ void describe(const std::vector<Need>& needs, const Shape& shape, FitAdvice& adv
         [](const Need& a, const Need& b) { return a.beforeCorrection() < b.beforeCorrection(); });
     advice.dataCodewords =
         static_cast<std::int32_t>(std::min<std::uint64_t>(fullest.dataCodewords, kMaxInt32));
-    advice.level = levelFor(fullest.beforeCorrection(), shape.level);
+    advice.level = resolveErrorCorrectionLevel(shape.level, fullest.beforeCorrection());
     advice.capacity = shapeDataCapacity(
         shape.columns, shape.rows, advice.level,
         static_cast<std::int32_t>(std::min<std::uint64_t>(fullest.macroCodewords, kMaxInt32)));

@@ -19,55 +19,6 @@ constexpr Codeword kPadCodeword = 900;
 // Placeholder for the symbol length descriptor, written once the pad is known.
 constexpr Codeword kDescriptorPlaceholder = 0;
 
-// The shape a symbol takes for n codewords before error correction (the
-// descriptor, the data and the Macro block).
-struct Layout {
-    std::int32_t columns = 0;
-    std::int32_t rows = 0;
-    std::int32_t level = 0;                  // 0..8
-    std::uint32_t errorCorrectionCount = 0;  // k = 2 << level
-};
-
-Status chooseLayout(const SymbolSettings& settings, std::size_t dataCount, Layout& layout) {
-    // A level outside 0..9 has no meaning, so it is refused, not guessed at.
-    if (settings.errorCorrectionLevel < 0 ||
-        settings.errorCorrectionLevel > kAutomaticErrorCorrection) {
-        return status::kInvalidArgument;
-    }
-    // Checked before narrowing, since very long data may give far more than
-    // 928 codewords.
-    if (dataCount > static_cast<std::size_t>(kMaxSymbolCodewords)) {
-        return status::kDataCountAbove928;
-    }
-    const auto n = static_cast<std::uint32_t>(dataCount);
-    layout.level = settings.errorCorrectionLevel == kAutomaticErrorCorrection
-                       ? autoErrorCorrectionLevel(n)
-                       : settings.errorCorrectionLevel;
-    layout.errorCorrectionCount = 2u << layout.level;
-    const std::uint32_t k = layout.errorCorrectionCount;
-    if (k + n > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
-        return status::kDataCountAbove928;
-    }
-    const Status result =
-        chooseDimensions(settings.columns, settings.rows, n + k, layout.columns, layout.rows);
-    if (result != status::kOk) {
-        return result;
-    }
-    // A requested grid, or a computed row count rounded up, can hold more
-    // than 928 codewords (25 x 40 = 1000, or 30 columns and N = 928 -> 31
-    // rows = 930) even while the descriptor stays within 926. Readers that
-    // keep to the limit refuse such a symbol, and error correction cannot
-    // place errors in it: 3 has order 928 modulo 929, so positions 928 apart
-    // share an error locator and a damaged symbol may be misread without
-    // notice. It is refused with the status for too much data. This also
-    // bounds the descriptor: with k >= 2, D = total - k <= 926.
-    const auto total = static_cast<std::uint32_t>(layout.columns * layout.rows);
-    if (total > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
-        return status::kDataCountAbove928;
-    }
-    return status::kOk;
-}
-
 Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     CodewordStream codewords;
     codewords.reserve(kInitialStreamCapacity);
@@ -84,8 +35,9 @@ Status encodeSymbol(const SymbolSettings& settings, EncodedSymbol& symbol) {
     if (result != status::kOk) {
         return result;
     }
-    Layout layout;
-    result = chooseLayout(settings, codewords.size() + macroBlock.size(), layout);
+    CodewordLayout layout;
+    result = chooseLayout(settings.columns, settings.rows, settings.errorCorrectionLevel,
+                          codewords.size() + macroBlock.size(), layout);
     if (result != status::kOk) {
         return result;
     }

@@ -1,7 +1,9 @@
 #include "encoder/SymbolDimensions.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "barwright/EncodedSymbol.h"
 #include "barwright/SymbolSettings.h"
 
 namespace barwright {
@@ -33,6 +35,53 @@ std::int32_t autoErrorCorrectionLevel(std::uint32_t codewordCount) {
         }
     }
     return kTopAutomaticLevel;
+}
+
+std::int32_t resolveErrorCorrectionLevel(std::int32_t requestedLevel, std::uint64_t codewordCount) {
+    if (requestedLevel != kAutomaticErrorCorrection) {
+        return requestedLevel;
+    }
+    return autoErrorCorrectionLevel(static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(codewordCount, std::numeric_limits<std::uint32_t>::max())));
+}
+
+Status chooseLayout(std::int32_t requestedColumns, std::int32_t requestedRows,
+                    std::int32_t requestedLevel, std::uint64_t codewordCount,
+                    CodewordLayout& layout) {
+    // A level outside 0..9 has no meaning, so it is refused, not guessed at.
+    if (requestedLevel < 0 || requestedLevel > kAutomaticErrorCorrection) {
+        return status::kInvalidArgument;
+    }
+    // Checked before narrowing, since very long data may give far more than
+    // 928 codewords.
+    if (codewordCount > static_cast<std::uint64_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+    const auto n = static_cast<std::uint32_t>(codewordCount);
+    layout.level = resolveErrorCorrectionLevel(requestedLevel, n);
+    layout.errorCorrectionCount = 2u << layout.level;
+    const std::uint32_t k = layout.errorCorrectionCount;
+    if (k + n > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+    const Status result =
+        chooseDimensions(requestedColumns, requestedRows, n + k, layout.columns, layout.rows);
+    if (result != status::kOk) {
+        return result;
+    }
+    // A requested grid, or a computed row count rounded up, can hold more
+    // than 928 codewords (25 x 40 = 1000, or 30 columns and N = 928 -> 31
+    // rows = 930) even while the descriptor stays within 926. Readers that
+    // keep to the limit refuse such a symbol, and error correction cannot
+    // place errors in it: 3 has order 928 modulo 929, so positions 928 apart
+    // share an error locator and a damaged symbol may be misread without
+    // notice. It is refused with the status for too much data. This also
+    // bounds the descriptor: with k >= 2, D = total - k <= 926.
+    const auto total = static_cast<std::uint32_t>(layout.columns * layout.rows);
+    if (total > static_cast<std::uint32_t>(kMaxSymbolCodewords)) {
+        return status::kDataCountAbove928;
+    }
+    return status::kOk;
 }
 
 Status chooseDimensions(std::int32_t requestedColumns, std::int32_t requestedRows,
