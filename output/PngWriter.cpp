@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "output/PngValues.h"
 #include "output/PngWriteStructs.h"
 #include "render/UtcTime.h"
 
@@ -16,9 +17,6 @@ namespace barwright {
 
 namespace {
 
-// A gamma this small cannot be meant; such an image gets a usual file gamma.
-constexpr double kMinGamma = 0.1;
-constexpr double kFallbackGamma = 0.7;
 constexpr int kTextEntryCount = 5;
 // Red, green and blue bytes: the distance Sub, Average and Paeth look back.
 constexpr std::size_t kRgbBytesPerPixel = 3;
@@ -331,17 +329,6 @@ png_time pngTimeOf(std::int64_t seconds) {
     return stamp;
 }
 
-// pHYs stores pixels per metre: round(dpi / 0.0254), halves up, in
-// integers. An inch is 254 ten-thousandths of a metre; kMaxDpi keeps the
-// result within the 31 bits PNG allows.
-png_uint_32 pixelsPerMetre(std::int32_t dpi) {
-    constexpr std::int64_t kTenThousandthsPerMetre = 10000;
-    constexpr std::int64_t kTenThousandthsPerInch = 254;
-    return static_cast<png_uint_32>(
-        (std::int64_t{dpi} * kTenThousandthsPerMetre + kTenThousandthsPerInch / 2) /
-        kTenThousandthsPerInch);
-}
-
 // The chunks and pixels are the same whatever the sink; only where libpng
 // hands its bytes differs. job comes with its colour type, depth and palette.
 Status writeImage(const ImageRows& image, const PngOptions& options, const PngSink& sink,
@@ -357,11 +344,9 @@ Status writeImage(const ImageRows& image, const PngOptions& options, const PngSi
     job.sink = sink;
     job.width = static_cast<png_uint_32>(image.width);
     job.height = static_cast<png_uint_32>(image.height);
-    job.pixelsPerMetre = options.dpi > 0 ? pixelsPerMetre(options.dpi) : 0;
+    job.pixelsPerMetre = options.dpi > 0 ? pngPixelsPerMetre(options.dpi) : 0;
     job.zlibLevel = options.compressionLevel;
-    // Also catches NaN, which libpng could not turn into its fixed-point
-    // gamma.
-    job.gamma = options.gamma >= kMinGamma ? options.gamma : kFallbackGamma;
+    job.gamma = pngFileGamma(options.gamma);
     // One reading of the clock feeds both the tIME chunk and the text, so
     // they always agree. Both are in UTC, by the library's own calendar
     // rather than libpng's conversion, which calls gmtime: its result is

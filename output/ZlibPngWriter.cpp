@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "barwright/PngWriter.h"
+#include "output/FlateStream.h"
+#include "output/PngValues.h"
 #include "render/UtcTime.h"
 
 namespace barwright {
@@ -36,10 +38,6 @@ enum FilterType : std::uint8_t { kFilterNone = 0, kFilterSub = 1, kFilterUp = 2 
 // gAMA holds gamma x 100000.
 constexpr double kGammaScale = 100000.0;
 constexpr std::uint8_t kUnitMetre = 1;
-constexpr std::int64_t kTenThousandthsPerMetre = 10000;
-constexpr std::int64_t kTenThousandthsPerInch = 254;
-constexpr int kWindowBits = 15;
-constexpr int kMemoryLevel = 8;
 constexpr std::size_t kRgbBytes = 3;
 
 void putWord(std::string& out, std::uint32_t value) {
@@ -111,49 +109,6 @@ std::string scanlines(const Image& image, std::size_t pixelBytes) {
     return rows;
 }
 
-// Ends the deflate stream whatever happens.
-class DeflateStream {
-public:
-    DeflateStream() = default;
-    DeflateStream(const DeflateStream&) = delete;
-    DeflateStream& operator=(const DeflateStream&) = delete;
-    ~DeflateStream() {
-        if (started_) {
-            deflateEnd(&stream_);
-        }
-    }
-    [[nodiscard]] bool start(int level) {
-        started_ =
-            deflateInit2(&stream_, level, Z_DEFLATED, kWindowBits, kMemoryLevel, Z_RLE) == Z_OK;
-        return started_;
-    }
-    z_stream& stream() { return stream_; }
-
-private:
-    z_stream stream_{};
-    bool started_ = false;
-};
-
-// The zlib stream of the scanlines, in one call: the output is sized by
-// deflateBound, which zlib guarantees to be enough.
-bool deflated(const std::string& rows, int level, std::string& out) {
-    DeflateStream deflater;
-    if (!deflater.start(level)) {
-        return false;
-    }
-    z_stream& stream = deflater.stream();
-    out.resize(deflateBound(&stream, static_cast<uLong>(rows.size())));
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(rows.data()));
-    stream.avail_in = static_cast<uInt>(rows.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    if (deflate(&stream, Z_FINISH) != Z_STREAM_END) {
-        return false;
-    }
-    out.resize(stream.total_out);
-    return true;
-}
-
 std::string header(std::int32_t width, std::int32_t height, std::uint8_t bitDepth,
                    std::uint8_t colourType) {
     std::string body;
@@ -174,11 +129,9 @@ std::string palette(Color background, Color foreground) {
     return body;
 }
 
-// pHYs: round(dpi / 0.0254) pixels per metre, halves up, on both axes.
+// pHYs: the same pixels per metre on both axes.
 std::string resolution(std::int32_t dpi) {
-    const auto perMetre = static_cast<std::uint32_t>(
-        (std::int64_t{dpi} * kTenThousandthsPerMetre + kTenThousandthsPerInch / 2) /
-        kTenThousandthsPerInch);
+    const std::uint32_t perMetre = pngPixelsPerMetre(dpi);
     std::string body;
     putWord(body, perMetre);
     putWord(body, perMetre);
@@ -200,13 +153,14 @@ Status writeFile(const std::string& headerChunks, const std::string& rows,
                  const PngOptions& options, std::vector<std::uint8_t>& png) {
     png.clear();
     std::string data;
-    if (!deflated(rows, options.compressionLevel, data)) {
+    FlateStream flate(options.compressionLevel, Z_RLE);
+    if (flate.compress(rows, data) != status::kOk) {
         return status::kCantCloseOutput;
     }
     std::string file(reinterpret_cast<const char*>(kSignature), sizeof kSignature);
     file += headerChunks;
     std::string gamma;
-    putWord(gamma, static_cast<std::uint32_t>(options.gamma * kGammaScale + 0.5));
+    putWord(gamma, static_cast<std::uint32_t>(pngFileGamma(options.gamma) * kGammaScale + 0.5));
     putChunk(file, "gAMA", gamma);
     if (options.dpi > 0) {
         putChunk(file, "pHYs", resolution(options.dpi));
