@@ -1,6 +1,5 @@
 #include "batch/CommandLine.h"
 
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -151,27 +150,6 @@ barwright-batch(1).
 )";
 
 std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
-
-// The message for the option word the parser refused.
-std::string badOptionMessage(const OptionParser& parser) {
-    const std::string_view word = parser.word();
-    if (word.size() > 2 && word.substr(0, 2) == "--") {
-        const std::string_view typed = word.substr(2, word.find('=') - 2);
-        for (const LongOption& option : longOptions()) {
-            if (option.name != nullptr &&
-                std::string_view(option.name).substr(0, typed.size()) == typed) {
-                return "option '--" + std::string(option.name) + "' needs a value";
-            }
-        }
-        return "unknown option " + quoted("--" + std::string(typed));
-    }
-    const char letter = parser.letter();
-    const char* declared = letter != ':' ? std::strchr(optionString(), letter) : nullptr;
-    if (declared != nullptr && letter != '\0') {
-        return "option '-" + std::string(1, letter) + "' needs a value";
-    }
-    return "unknown option '-" + std::string(1, letter) + "'";
-}
 
 const char* recordFormatOption(RecordFormat format) {
     switch (format) {
@@ -547,7 +525,7 @@ bool applyParsed(std::int32_t option, const OptionParser& parser, BatchSettings&
                  int& recordFormats, std::string& message) {
     const std::string_view value = parser.value() != nullptr ? parser.value() : "";
     if (option == OptionParser::kBad) {
-        message = badOptionMessage(parser);
+        message = parser.refusal();
         return false;
     }
     if (isFlag(option)) {

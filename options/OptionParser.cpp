@@ -10,6 +10,26 @@ const char* OptionParser::word() const noexcept {
     return at > 0 && at < argc_ && argv_[at] != nullptr ? argv_[at] : "";
 }
 
+std::string OptionParser::refusal() const {
+    const std::string_view typedWord = word();
+    if (typedWord.size() > 2 && typedWord.substr(0, 2) == "--") {
+        const std::string_view typed = typedWord.substr(2, typedWord.find('=') - 2);
+        // A refused long option that matches an entry lacks its value.
+        for (const LongOption* option = longOptions_; option->name != nullptr; ++option) {
+            if (std::string_view(option->name).substr(0, typed.size()) == typed) {
+                return "option '--" + std::string(option->name) + "' needs a value";
+            }
+        }
+        return "unknown option '--" + std::string(typed) + "'";
+    }
+    const char* declared =
+        letter_ != ':' && letter_ != '\0' ? std::strchr(optionString_, letter_) : nullptr;
+    if (declared != nullptr) {
+        return "option '-" + std::string(1, letter_) + "' needs a value";
+    }
+    return "unknown option '-" + std::string(1, letter_) + "'";
+}
+
 std::int32_t OptionParser::refuse(const char* before, const std::string& subject,
                                   const char* after) {
     message_ = before;

@@ -57,6 +57,11 @@ public:
     // The one-line message about the last bad option, in barwright's words
     // ("Unknown option `-k'."), without a line end.
     const std::string& message() const noexcept { return message_; }
+    // The same in the words of the programs whose messages are their own:
+    // "option '--input' needs a value" (the whole name, however shortly it
+    // was typed), "unknown option '--inptu'", "option '-i' needs a value",
+    // "unknown option '-k'".
+    std::string refusal() const;
 
 private:
     std::int32_t readLong();

@@ -59,20 +59,12 @@ bool isOrigin(std::string_view origin) {
     return origin.find('/', scheme + 3) == std::string_view::npos;
 }
 
-// The message for the option word the parser refused.
+// The message for the option word the parser refused: a short option's
+// whole word, since the service's letters come alone.
 std::string badOptionMessage(const OptionParser& parser) {
     const std::string_view word = parser.word();
-    if (word.substr(0, 2) == "--") {
-        const std::string_view typed = word.substr(2, word.find('=') - 2);
-        for (const LongOption& option : kOptions) {
-            if (option.name != nullptr &&
-                std::string_view(option.name).substr(0, typed.size()) == typed) {
-                return "option '--" + std::string(option.name) + "' needs a value";
-            }
-        }
-        return "unknown option '--" + std::string(typed) + "'";
-    }
-    return "unknown option '" + std::string(word) + "'";
+    return word.substr(0, 2) == "--" ? parser.refusal()
+                                     : "unknown option '" + std::string(word) + "'";
 }
 
 // Applies one option with a value; false with a message for a bad one.
