@@ -215,17 +215,7 @@ bool checkFormat(BatchSettings& settings, std::string& message) {
     if (names.isStandardOutput()) {
         return true;  // png unless --format says otherwise
     }
-    const std::optional<OutputFormat> named = names.format(kBatchFormats);
-    if (!settings.formatGiven && !named) {
-        message = "cannot tell the format from " + quoted(names.text()) +
-                  ": name it with --format (" + formatNames(kBatchFormats, " or ") + ")";
-        return false;
-    }
-    if (!settings.formatGiven) {
-        settings.format = *named;
-    } else if (!nameAllowsFormat(names.text(), settings.format, kBatchFormats)) {
-        message = "TEMPLATE " + quoted(names.text()) + " names " + formatName(*named) +
-                  " files, and --format asks for " + formatName(settings.format);
+    if (!settleFormat(settings, "--format", message)) {
         return false;
     }
     if (settings.options.output.dpi != 0 && settings.format == OutputFormat::kTxt) {

@@ -21,6 +21,24 @@ const char* problemReason(RecordProblem problem) {
 
 }  // namespace
 
+bool settleFormat(RecordRules& rules, std::string_view formatOption, std::string& message) {
+    const NameTemplate& names = rules.names;
+    const std::optional<OutputFormat> named = names.format(rules.formats);
+    if (!rules.formatGiven && !named) {
+        message = "cannot tell the format from '" + names.text() + "': name it with " +
+                  std::string(formatOption) + " (" + formatNames(rules.formats, " or ") + ")";
+        return false;
+    }
+    if (!rules.formatGiven) {
+        rules.format = *named;
+    } else if (!nameAllowsFormat(names.text(), rules.format, rules.formats)) {
+        message = "TEMPLATE '" + names.text() + "' names " + formatName(*named) + " files, and " +
+                  std::string(formatOption) + " asks for " + formatName(rules.format);
+        return false;
+    }
+    return true;
+}
+
 void failTask(RecordTask& task, Status status, std::string reason) {
     task.failure = status;
     task.failureReason = std::move(reason);

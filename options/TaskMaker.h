@@ -43,6 +43,14 @@ struct RecordRules {
     NameTemplate caption;  // unparsed (empty) for an empty caption
 };
 
+// Settles the files' format from TEMPLATE (rules.names, not "-") and the
+// format a front door was given (rules.format with rules.formatGiven): the
+// given one unless TEMPLATE names another's files, else TEMPLATE's. False
+// with a message naming the front door's format option (formatOption:
+// "--format", "format=") when neither tells it or the two disagree.
+[[nodiscard]] bool settleFormat(RecordRules& rules, std::string_view formatOption,
+                                std::string& message);
+
 // The per-record checks of a run, record by record in input order: the
 // record's settings from its cells, its file names and format, and the
 // faults that fail it, with the messages barwright-batch prints. Holds the

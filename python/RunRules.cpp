@@ -20,32 +20,18 @@ std::int32_t applyOptions(const OptionTexts& texts, SymbolOptions& options, std:
     return 0;
 }
 
-// The format of the files, as barwright-batch's checkFormat settles it.
+// The format of the files: a format= name, and then as barwright-batch settles it.
 std::int32_t chooseFormat(const std::string& name, RecordRules& rules, std::string& message) {
-    const std::string offered = formatNames(kBatchFormats, " or ");
-    const std::optional<OutputFormat> named = rules.names.format(kBatchFormats);
-    if (name.empty()) {
-        if (!named) {
-            message = "cannot tell the format from " + quoted(rules.names.text()) +
-                      ": name it with format= (" + offered + ")";
-            return kUsageStatus;
+    if (!name.empty()) {
+        const std::optional<OutputFormat> given = formatNamed(name, rules.formats);
+        if (!given) {
+            message = "format takes " + formatNames(rules.formats, " or ") + ", not " + quoted(name);
+            return status::kInvalidArgument;
         }
-        rules.format = *named;
-        return 0;
+        rules.format = *given;
+        rules.formatGiven = true;
     }
-    const std::optional<OutputFormat> given = formatNamed(name, kBatchFormats);
-    if (!given) {
-        message = "format takes " + offered + ", not " + quoted(name);
-        return status::kInvalidArgument;
-    }
-    rules.format = *given;
-    rules.formatGiven = true;
-    if (!nameAllowsFormat(rules.names.text(), rules.format, kBatchFormats)) {
-        message = "TEMPLATE " + quoted(rules.names.text()) + " names " + formatName(*named) +
-                  " files, and format= asks for " + name;
-        return kUsageStatus;
-    }
-    return 0;
+    return settleFormat(rules, "format=", message) ? 0 : kUsageStatus;
 }
 
 std::int32_t checkNames(const RecordRules& rules, std::string& message) {
