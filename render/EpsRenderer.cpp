@@ -119,12 +119,8 @@ void appendSymbol(std::string& out, const EncodedSymbol& symbol) {
     out += " 0 0 ";
     appendInteger(out, symbol.rows);
     out += " B\n";
-    if (symbol.compact) {
-        const std::uint8_t stop[] = {kCompactStopModules};
-        appendWidths(out, stop, 1);
-    } else {
-        appendWidths(out, kStopPattern, kStopPatternElements);
-    }
+    const drawing::StopPattern stop = drawing::stopPatternOf(symbol.compact);
+    appendWidths(out, stop.widths, stop.elements);
     out += ' ';
     appendInteger(out, kModulesPerCodeword + rowModules);
     out += " 0 ";

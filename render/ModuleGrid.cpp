@@ -34,14 +34,11 @@ void fillRows(const EncodedSymbol& symbol, ModuleGrid& grid) {
     grid.modules.resize(static_cast<std::size_t>(grid.width) *
                         static_cast<std::size_t>(grid.height));
     std::uint8_t* out = grid.modules.data();
+    const drawing::StopPattern stop = drawing::stopPatternOf(symbol.compact);
     for (std::int32_t i = 0; i < symbol.rows; ++i) {
         out = putPattern(out, kStartPattern, kStartPatternElements);
         out = putPattern(out, symbol.matrix.row(i), symbol.matrix.elementsPerRow);
-        if (symbol.compact) {
-            out = putModules(out, kCompactStopModules, true);
-        } else {
-            out = putPattern(out, kStopPattern, kStopPatternElements);
-        }
+        out = putPattern(out, stop.widths, stop.elements);
     }
     // isDrawable made every codeword 17 modules, so the rows fill the grid
     // exactly.

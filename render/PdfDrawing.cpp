@@ -136,12 +136,8 @@ void appendStartStop(std::string& out, const EncodedSymbol& symbol, const Symbol
     appendBars(out, kStartPattern, drawing::kStartPatternWalked, 0, m, bars, allRows);
     const std::int64_t stopAlong = std::int64_t{kModulesPerCodeword} * m *
                                    (1 + symbol.matrix.elementsPerRow / kElementsPerCodeword);
-    if (symbol.compact) {
-        const std::uint8_t stop[] = {kCompactStopModules};
-        appendBars(out, stop, 1, stopAlong, m, bars, allRows);
-    } else {
-        appendBars(out, kStopPattern, kStopPatternElements, stopAlong, m, bars, allRows);
-    }
+    const drawing::StopPattern stop = drawing::stopPatternOf(symbol.compact);
+    appendBars(out, stop.widths, stop.elements, stopAlong, m, bars, allRows);
     out += "f\n";
 }
 

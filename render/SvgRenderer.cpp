@@ -100,12 +100,9 @@ void appendSymbol(std::string& out, const EncodedSymbol& symbol, const SymbolLay
         appendDash(out, std::int64_t{kStartPattern[k]} * m);
     }
     appendDash(out, std::int64_t{kStartPattern[drawing::kStartPatternWalked] + rowModules} * m);
-    if (symbol.compact) {
-        appendDash(out, std::int64_t{kCompactStopModules} * m);
-    } else {
-        for (int k = 0; k < kStopPatternElements; ++k) {
-            appendDash(out, std::int64_t{kStopPattern[k]} * m);
-        }
+    const drawing::StopPattern stop = drawing::stopPatternOf(symbol.compact);
+    for (int k = 0; k < stop.elements; ++k) {
+        appendDash(out, std::int64_t{stop.widths[k]} * m);
     }
     endDashes(out);
 

@@ -16,6 +16,18 @@ namespace drawing {
 // seven elements are walked.
 constexpr int kStartPatternWalked = kStartPatternElements - 1;
 
+// The stop pattern's element widths (modules), bar first: a full symbol's,
+// or a compact symbol's single bar.
+struct StopPattern {
+    const std::uint8_t* widths;
+    std::int32_t elements;
+};
+constexpr std::uint8_t kCompactStopPattern[] = {kCompactStopModules};
+constexpr StopPattern stopPatternOf(bool compact) {
+    return compact ? StopPattern{kCompactStopPattern, 1}
+                   : StopPattern{kStopPattern, kStopPatternElements};
+}
+
 // The element widths (modules) of the rows between the start and stop
 // patterns, row after row; each row starts with a bar and alternates.
 struct RowWidths {
