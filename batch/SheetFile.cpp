@@ -185,9 +185,9 @@ std::int32_t SheetFile::fittingDpi(const EncodedSymbol& symbol, const RecordTask
     }
     // The symbol's size goes with the size of a pixel; the caption line's
     // stays.
-    const double captionMm = captions_ ? kCaptionLinePoints * 25.4 / 72.0 : 0.0;
+    const double captionMm = captions_ ? mmOfPoints(kCaptionLinePoints) : 0.0;
     const double roomHeight = cellHeightMm - captionMm;
-    const std::int32_t dpi = settings_.options.output.dpi > 0 ? settings_.options.output.dpi : 72;
+    const std::int32_t dpi = pdfPixelsPerInch(settings_.options.output.dpi);
     if (!(roomHeight > 0.0)) {
         return 0;
     }

@@ -22,7 +22,6 @@
 namespace barwright {
 namespace {
 
-constexpr std::int32_t kPointsPerInch = 72;
 // Page sides in points to four decimals: under a ten-thousandth of a
 // millimetre.
 constexpr int kPaperDecimals = 4;
@@ -71,6 +70,7 @@ struct LabelSheetWriter::State {
     PdfFile pdf;
     FlateStream flate;
     std::string pageHeight;  // as the page's MediaBox gives it
+    std::string pixelScale;  // a pixel's size in points, in a matrix
     std::string content;     // the page being filled
     std::string compressed;
     std::int32_t nextCell = 0;      // on the page being filled
@@ -119,9 +119,7 @@ void LabelSheetWriter::State::draw(const EncodedSymbol& symbol, const PictureSet
     const double top = layout.cellTop(nextCell) + (layout.cellHeight() - label.height) / 2;
     const std::int64_t leftPixels = std::llround(left / pointsPerPixel);
     const std::int64_t topPixels = std::llround(top / pointsPerPixel);
-    std::string scale;
-    appendPdfFraction(scale, kPointsPerInch, dpi, 18);
-    content += "q " + scale + " 0 0 " + scale + ' ';
+    content += "q " + pixelScale + " 0 0 " + pixelScale + ' ';
     appendPdfFraction(content, leftPixels * kPointsPerInch, dpi, 18);
     content += ' ';
     appendPdfFraction(content, topPixels * kPointsPerInch, dpi, 18);
@@ -225,7 +223,8 @@ Status LabelSheetWriter::open(const SheetSettings& settings, std::FILE* file) {
     }
     state->file = file;
     state->settings = settings;
-    state->dpi = settings.pdf.dpi == 0 ? kPointsPerInch : settings.pdf.dpi;
+    state->dpi = pdfPixelsPerInch(settings.pdf.dpi);
+    appendPixelScale(state->pixelScale, state->dpi);
     appendPaperSide(state->pageHeight, state->layout.pageHeight());
     state->startContent();
     PdfFile& pdf = state->pdf;

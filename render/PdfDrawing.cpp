@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "barwright/PdfRenderer.h"
 #include "render/NumberText.h"
 #include "render/SymbolLayout.h"
 
@@ -242,6 +243,12 @@ void appendPdfFraction(std::string& out, std::int64_t numerator, std::int64_t de
         out += '.';
         out.append(digits, static_cast<std::size_t>(count));
     }
+}
+
+void appendPixelScale(std::string& out, std::int32_t dpi) {
+    // Exact to 18 decimals: the bars' edges land on the page's pixels at
+    // any dpi.
+    appendPdfFraction(out, kPointsPerInch, dpi, 18);
 }
 
 int pointDecimals(std::int32_t dpi) {

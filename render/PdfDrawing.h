@@ -27,6 +27,10 @@ namespace barwright {
 void appendPdfFraction(std::string& out, std::int64_t numerator, std::int64_t denominator,
                        int maxDecimals);
 
+// The size of a picture pixel in points at dpi pixels per inch (72 / dpi),
+// as a transformation matrix's scale: "1" at 72.
+void appendPixelScale(std::string& out, std::int32_t dpi);
+
 // The decimals that keep a length in points within a thousandth of a pixel
 // at dpi (1..kMaxDpi) pixels per inch.
 int pointDecimals(std::int32_t dpi);

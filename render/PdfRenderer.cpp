@@ -13,7 +13,6 @@
 namespace barwright {
 namespace {
 
-constexpr std::int32_t kPointsPerInch = 72;
 
 // A picture side in points at dpi, a hair short of its exact length: a
 // renderer sizes its page by rounding points x dpi / 72 up, and an exact
@@ -43,11 +42,8 @@ void appendPageSide(std::string& out, std::int32_t pixels, std::int32_t dpi) {
 void appendContent(std::string& content, const EncodedSymbol& symbol,
                    const PictureSettings& picture, std::int32_t dpi, const VectorPicture& vector,
                    const std::string& pageHeight) {
-    std::string scale = "1";
-    if (dpi != kPointsPerInch) {
-        scale.clear();
-        appendPdfFraction(scale, kPointsPerInch, dpi, 18);
-    }
+    std::string scale;
+    appendPixelScale(scale, dpi);
     content += scale + " 0 0 -" + scale + " 0 " + pageHeight + " cm\n";
     appendPdfPicture(content, symbol, picture, vector);
 }
@@ -55,7 +51,7 @@ void appendContent(std::string& content, const EncodedSymbol& symbol,
 void appendDocument(std::string& pdf, const EncodedSymbol& symbol, const PictureSettings& picture,
                     const PdfOptions& options, const std::string& date,
                     const VectorPicture& vector) {
-    const std::int32_t dpi = options.dpi == 0 ? kPointsPerInch : options.dpi;
+    const std::int32_t dpi = pdfPixelsPerInch(options.dpi);
     std::string width;
     std::string height;
     appendPageSide(width, vector.width, dpi);

@@ -49,8 +49,4 @@ private:
     double cellHeight_ = 0.0;
 };
 
-// Millimetres in points (1/72 inch).
-constexpr double pointsOfMm(double mm) { return mm * 72.0 / 25.4; }
-constexpr double mmOfPoints(double points) { return points * 25.4 / 72.0; }
-
 }  // namespace barwright

@@ -9,6 +9,12 @@
 
 namespace barwright {
 
+// PDF measures in points, 72 an inch.
+constexpr std::int32_t kPointsPerInch = 72;
+
+// Picture pixels per inch for a PdfOptions::dpi: 0 makes a pixel a point.
+constexpr std::int32_t pdfPixelsPerInch(std::int32_t dpi) { return dpi == 0 ? kPointsPerInch : dpi; }
+
 // How a PDF is written.
 struct PdfOptions {
     // Picture pixels per inch, 0..kMaxDpi: a pixel is 1/dpi inch, and 0

@@ -21,6 +21,10 @@ constexpr std::int32_t kMaxGridSide = 1000;
 constexpr double kCaptionFontPoints = 8.0;
 constexpr double kCaptionLinePoints = 10.0;
 
+// Millimetres and points (1/72 inch), both ways.
+constexpr double pointsOfMm(double mm) { return mm * 72.0 / 25.4; }
+constexpr double mmOfPoints(double points) { return points * 25.4 / 72.0; }
+
 // How labels are laid out on sheets of paper.
 struct SheetSettings {
     double paperWidthMm = kA4WidthMm;  // 1..kMaxPaperMm
